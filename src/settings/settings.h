@@ -1,0 +1,188 @@
+#pragma once
+
+#include "message.h"
+
+#include <array>
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace peterin {
+
+// ---------------------------------------------------------------------------------------------
+// Key codes: 8-bit Windows virtual-key codes, 0 meaning "no key".
+//
+// The first eighteen codes are the pair controls of three key groups, stored action-major:
+// index = action * 3 + group. The other seventeen follow at 18 to 34.
+// ---------------------------------------------------------------------------------------------
+
+inline constexpr int kKeyCount = 35;
+inline constexpr int kKeyGroupCount = 3;
+
+// The key groups of the pair controls.
+inline constexpr int kKeyGroupSolo = 0;     // solo play and one-person battle
+inline constexpr int kKeyGroupBattle1P = 1; // battle, player 1
+inline constexpr int kKeyGroupBattle2P = 2; // battle, player 2
+
+// The pair actions in their stored order.
+enum class PairAction : int {
+    Left = 0,
+    Right = 1,
+    Down = 2,        // drop
+    RotateRight = 3, // "R"
+    RotateLeft = 4,  // "L"
+    HalfRotate = 5,  // "Q"
+};
+inline constexpr int kPairActionCount = 6;
+
+// Index into Settings::keys of one pair action of one key group.
+constexpr int pairKeyIndex(PairAction action, int group) {
+    return static_cast<int>(action) * kKeyGroupCount + group;
+}
+
+// Indices into Settings::keys of the single keys.
+inline constexpr int kKeyEditMode = 18;
+inline constexpr int kKeyPlayMode = 19;
+inline constexpr int kKeyBattleMode = 20;
+inline constexpr int kKeyClearAll = 21;
+inline constexpr int kKeyTempStore = 22;
+inline constexpr int kKeyTempLoad = 23;
+inline constexpr int kKeyTempIdPrev = 24;
+inline constexpr int kKeyTempIdNext = 25;
+inline constexpr int kKeyEditKindFirst = 26; // edit-colour keys for cell kinds 0..8 follow
+
+// Index into Settings::keys of the key that selects edit colour `kind` (0..8).
+constexpr int editKindKeyIndex(int kind) {
+    return kKeyEditKindFirst + kind;
+}
+
+inline constexpr int kCellKindCount = 9; // empty, five colours, nuisance, iron, block
+inline constexpr int kWheelTextMax = 31; // bytes of the wheel text (a 32-byte buffer with its zero)
+inline constexpr int kWheelMax = 31;     // entries of the parsed wheel list
+
+// ---------------------------------------------------------------------------------------------
+// Every preference of the program, mirroring 設定.ini section by section. Colours are 0x00BBGGRR.
+// The defaults below are what a missing file or key yields.
+// ---------------------------------------------------------------------------------------------
+struct Settings {
+    // [システム]
+    std::int32_t vanishCount = 4; // 消える連結数
+
+    // [操作] The 35 key codes, see the index helpers above.
+    std::array<std::uint8_t, kKeyCount> keys = {
+        0x25, 0x44, 0x25,                                     // Left  / Left1  / Left2
+        0x27, 0x47, 0x27,                                     // Right / Right1 / Right2
+        0x28, 0x46, 0x28,                                     // Down  / Down1  / Down2
+        0x58, 0x53, 0xBE,                                     // R     / R1     / R2
+        0x5A, 0x41, 0xBC,                                     // L     / L1     / L2
+        0x26, 0x52, 0x26,                                     // Q     / Q1     / Q2
+        0x51,                                                 // 編集モード
+        0x57,                                                 // プレイモード
+        0x45,                                                 // 対戦モード
+        0x20,                                                 // 全消去
+        0x4B,                                                 // 一時保存
+        0x4C,                                                 // 一時読込
+        0x49,                                                 // 一時ＩＤ－１
+        0x4F,                                                 // 一時ＩＤ＋１
+        0x31, 0x32, 0x33, 0x34, 0x35, 0x36, 0x37, 0x38, 0x39, // edit kinds 0..8
+    };
+
+    // [もるん] Colour of each cell kind 0..8.
+    std::array<std::uint32_t, kCellKindCount> cellColours = {
+        0x00000000, // なし
+        0x000000FF, // 赤もるん
+        0x00FF0000, // 青もるん
+        0x0000FF00, // 緑もるん
+        0x0000FFFF, // 黄もるん
+        0x00EE00AA, // 紫もるん
+        0x00C0C0C0, // お邪魔
+        0x00555555, // 鉄もるん
+        0x001A75B9, // ブロック
+    };
+
+    // [マップ]
+    std::int32_t maxFieldWidth = 100;  // 横もるん最大数
+    std::int32_t maxFieldHeight = 100; // 縦もるん最大数
+    std::int32_t maxCellSize = 100;    // もるん最大サイズ
+    std::int32_t fieldWidth = 6;       // 横もるん数
+    std::int32_t fieldHeight = 12;     // 縦もるん数 (visible rows)
+    std::int32_t cellWidth = 40;       // もるんの横サイズ (pixels)
+    std::int32_t cellHeight = 40;      // もるんの縦サイズ (pixels)
+    std::int32_t linkBlank = 30;       // 連結時ブランク (percent; read, never saved)
+    std::int32_t vanishBlank = 90;     // 消去時ブランク (percent; read, never saved)
+    std::int32_t showHeaven = 1;       // 天国領域 (0 or 1)
+    std::int32_t showLimbo = 1;        // 三途領域 (0 or 1; 1 whenever showHeaven is)
+
+    // [予告] key "高さ": height in pixels of the warning band above each field. Read, never saved.
+    std::int32_t warningHeight = 30;
+
+    // [ネクスト]
+    std::int32_t maxNextCount = 200;        // 最大表示可能数
+    std::int32_t maxNextColumns = 40;       // 最大横表示数
+    std::int32_t maxNextRows = 20;          // 最大縦表示数
+    std::int32_t nextCount = 2;             // 表示可能数
+    std::int32_t nextColumns = 1;           // 横表示数
+    std::int32_t nextRows = 2;              // 縦表示数
+    std::int32_t nextCellWidth = 40;        // 横サイズ (pixels)
+    std::int32_t nextCellHeight = 40;       // 縦サイズ (pixels)
+    std::int32_t initialRandomPosition = 0; // 初期乱数値
+
+    // [編集]
+    std::int32_t penSize = 80; // ペンサイズ (percent)
+    // ホイール as read (at most 31 bytes in the file's Shift-JIS; UTF-8 here); a save writes it
+    // back.
+    std::string wheelText = "NRYGBPO";
+    // The cell kinds parsed from wheelText (at most 31), never empty after validation.
+    std::vector<std::uint8_t> wheelKinds = {0, 1, 4, 3, 2, 5, 6};
+
+    // [速度] ticks of the turn-cycle timer
+    std::int32_t fallTicks = 1;    // 落とす
+    std::int32_t linkTicks = 20;   // 連結中
+    std::int32_t vanishTicks = 25; // 消去後
+
+    // [ウィンドウ]
+    std::uint32_t backgroundColour = 0x003296FF;  // 背景色
+    std::uint32_t savedIdColour = 0x00FF9632;     // 保存ID時の色
+    std::uint32_t limboColour = 0x00FFFF64;       // 三途領域の色
+    std::uint32_t heavenColour = 0x00FFFFFF;      // 天国領域の色
+    std::uint32_t limboEmptyColour = 0x00FFFF96;  // 三途領域の色(もるんなし)
+    std::uint32_t heavenEmptyColour = 0x00FFFFFF; // 天国領域の色(もるんなし)
+    std::int32_t opacity = 50;                    // 不透明度 (percent)
+    std::int32_t emptyOpacity = 0;                // 不透明度(もるんなし) (percent)
+
+    bool operator==(const Settings&) const = default;
+};
+
+// The settings file's name, resolved against the current directory at every load and save.
+inline constexpr const char* kSettingsFileName = "設定.ini";
+
+// The cell kinds named by the letters of a wheel text (N R B G Y P O M r); other bytes are skipped.
+std::vector<std::uint8_t> parseWheel(const std::string& text);
+
+// Fills `settings` from 設定.ini in the current directory (defaults for anything missing), then
+// validates. Returns the message to show when the path could not be resolved; loading still
+// completes with defaults in that case.
+std::optional<Message> LoadSettings(Settings& settings);
+// The same from an explicit file.
+void LoadSettings(Settings& settings, const std::filesystem::path& path);
+
+// Clamps every value into its range and derives the dependent bounds, in a fixed order.
+void ValidateSettings(Settings& settings);
+
+// What a save came to: ok when the file was written; otherwise the message to show.
+struct SaveResult {
+    bool ok = false;
+    std::optional<Message> message;
+
+    explicit operator bool() const { return ok; }
+};
+
+// Writes `settings` to 設定.ini in the current directory, keeping keys and sections it does not
+// write. The old file is replaced only once the new one is complete.
+SaveResult SaveSettings(const Settings& settings);
+// The same to an explicit file.
+SaveResult SaveSettings(const Settings& settings, const std::filesystem::path& path);
+
+} // namespace peterin
