@@ -1,0 +1,354 @@
+#include "ini_file.h"
+
+#include "shift_jis.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <fstream>
+#include <iterator>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace peterin {
+
+namespace {
+
+bool isBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f';
+}
+
+std::string_view trim(std::string_view text) {
+    while (!text.empty() && isBlank(text.front())) {
+        text.remove_prefix(1);
+    }
+    while (!text.empty() && isBlank(text.back())) {
+        text.remove_suffix(1);
+    }
+    return text;
+}
+
+// Position of the first `wanted` that is a character of its own, not the second byte of a
+// double-byte character (bytes such as ']' and '\' occur there).
+std::size_t findChar(std::string_view text, char wanted, std::size_t from = 0) {
+    for (std::size_t i = from; i < text.size(); ++i) {
+        if (text[i] == wanted) {
+            return i;
+        }
+        if (isShiftJisLeadByte(static_cast<unsigned char>(text[i]))) {
+            ++i;
+        }
+    }
+    return std::string_view::npos;
+}
+
+char asciiLower(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+// Compares two Shift-JIS names, ignoring the case of ASCII letters outside double-byte characters.
+bool sameName(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (isShiftJisLeadByte(static_cast<unsigned char>(a[i]))) {
+            if (a[i] != b[i] || (i + 1 < a.size() && a[i + 1] != b[i + 1])) {
+                return false;
+            }
+            ++i;
+        } else if (asciiLower(a[i]) != asciiLower(b[i])) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// The name of a section header line, if the line is one.
+std::optional<std::string_view> sectionName(std::string_view line) {
+    line = trim(line);
+    if (line.empty() || line.front() != '[') {
+        return std::nullopt;
+    }
+    const std::size_t close = findChar(line, ']', 1);
+    if (close == std::string_view::npos) {
+        return std::nullopt;
+    }
+    return trim(line.substr(1, close - 1));
+}
+
+struct KeyLine {
+    std::string_view key;
+    std::string_view value;
+};
+
+// The key and value of a "key=value" line, if the line is one.
+std::optional<KeyLine> keyLine(std::string_view line) {
+    line = trim(line);
+    if (line.empty() || line.front() == '[') {
+        return std::nullopt;
+    }
+    const std::size_t equals = findChar(line, '=');
+    if (equals == std::string_view::npos) {
+        return std::nullopt;
+    }
+    return KeyLine{trim(line.substr(0, equals)), trim(line.substr(equals + 1))};
+}
+
+// A name or value as it may go on one line: line breaks would split it into other entries.
+std::string oneLine(std::string text) {
+    std::erase_if(text, [](char c) { return c == '\n' || c == '\r'; });
+    return text;
+}
+
+// At most `limit` bytes of Shift-JIS, without a dangling first half of a double-byte character.
+std::string_view truncateShiftJis(std::string_view text, std::size_t limit) {
+    std::size_t end = 0;
+    while (end < text.size()) {
+        const std::size_t width = isShiftJisLeadByte(static_cast<unsigned char>(text[end])) ? 2 : 1;
+        if (end + width > limit) {
+            break;
+        }
+        end += width;
+    }
+    return text.substr(0, std::min(end, text.size()));
+}
+
+bool writeAll(int fd, std::string_view bytes) {
+    while (!bytes.empty()) {
+        const ssize_t written = ::write(fd, bytes.data(), bytes.size());
+        if (written < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return false;
+        }
+        bytes.remove_prefix(static_cast<std::size_t>(written));
+    }
+    return true;
+}
+
+} // namespace
+
+std::int32_t parseProfileInt(std::string_view text) {
+    std::size_t i = 0;
+    while (i < text.size() && isBlank(text[i])) {
+        ++i;
+    }
+    bool negative = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+        negative = text[i] == '-';
+        ++i;
+    }
+    // Unsigned arithmetic wraps, which is the 32-bit wrap wanted here.
+    std::uint32_t value = 0;
+    if (i + 1 < text.size() && text[i] == '0' && (text[i + 1] == 'x' || text[i + 1] == 'X')) {
+        for (i += 2; i < text.size(); ++i) {
+            const char c = text[i];
+            std::uint32_t digit;
+            if (c >= '0' && c <= '9') {
+                digit = static_cast<std::uint32_t>(c - '0');
+            } else if (c >= 'a' && c <= 'f') {
+                digit = static_cast<std::uint32_t>(c - 'a' + 10);
+            } else if (c >= 'A' && c <= 'F') {
+                digit = static_cast<std::uint32_t>(c - 'A' + 10);
+            } else {
+                break;
+            }
+            value = value * 16 + digit;
+        }
+    } else {
+        for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
+            value = value * 10 + static_cast<std::uint32_t>(text[i] - '0');
+        }
+    }
+    if (negative) {
+        value = 0u - value;
+    }
+    return static_cast<std::int32_t>(value);
+}
+
+IniFile IniFile::fromBytes(std::string_view bytes) {
+    IniFile ini;
+    const std::size_t firstBreak = bytes.find('\n');
+    if (firstBreak != std::string_view::npos &&
+        (firstBreak == 0 || bytes[firstBreak - 1] != '\r')) {
+        ini.newline_ = "\n";
+    }
+    while (!bytes.empty()) {
+        const std::size_t end = bytes.find('\n');
+        std::string_view line = bytes.substr(0, end);
+        if (!line.empty() && line.back() == '\r') {
+            line.remove_suffix(1);
+        }
+        ini.lines_.emplace_back(line);
+        if (end == std::string_view::npos) {
+            break;
+        }
+        bytes.remove_prefix(end + 1);
+    }
+    return ini;
+}
+
+IniFile::ReadStatus IniFile::read(const std::filesystem::path& path, IniFile& ini) {
+    ini = IniFile();
+    std::error_code error;
+    const auto status = std::filesystem::status(path, error);
+    if (status.type() == std::filesystem::file_type::not_found) {
+        return ReadStatus::Missing;
+    }
+    if (error || status.type() == std::filesystem::file_type::directory) {
+        return ReadStatus::Failed;
+    }
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        return ReadStatus::Failed;
+    }
+    const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    if (in.bad()) {
+        return ReadStatus::Failed;
+    }
+    ini = fromBytes(bytes);
+    return ReadStatus::Ok;
+}
+
+std::string IniFile::toBytes() const {
+    std::string bytes;
+    for (const std::string& line : lines_) {
+        bytes += line;
+        bytes += newline_;
+    }
+    return bytes;
+}
+
+bool IniFile::write(const std::filesystem::path& requested) const {
+    std::error_code error;
+    std::filesystem::path path = requested;
+    // Write through a link rather than replacing the link with a plain file.
+    if (std::filesystem::is_symlink(path, error)) {
+        const auto resolved = std::filesystem::canonical(path, error);
+        if (!error) {
+            path = resolved;
+        }
+    }
+    std::filesystem::path folder = path.parent_path();
+    if (folder.empty()) {
+        folder = ".";
+    }
+    std::string temporary = (folder / ("." + path.filename().string() + ".XXXXXX")).string();
+    const int fd = ::mkstemp(temporary.data());
+    if (fd < 0) {
+        return false;
+    }
+    // Keep the permissions of the file being replaced; a new one is readable by everyone.
+    struct stat old {};
+    const mode_t mode = ::stat(path.c_str(), &old) == 0 ? (old.st_mode & 07777) : 0644;
+    bool ok = ::fchmod(fd, mode) == 0 && writeAll(fd, toBytes()) && ::fsync(fd) == 0;
+    ok = (::close(fd) == 0) && ok;
+    if (ok) {
+        ok = ::rename(temporary.c_str(), path.c_str()) == 0;
+    }
+    if (!ok) {
+        ::unlink(temporary.c_str());
+    }
+    return ok;
+}
+
+std::size_t IniFile::findSection(std::string_view name) const {
+    for (std::size_t i = 0; i < lines_.size(); ++i) {
+        const auto found = sectionName(lines_[i]);
+        if (found && sameName(*found, name)) {
+            return i;
+        }
+    }
+    return npos;
+}
+
+std::size_t IniFile::sectionEnd(std::size_t header) const {
+    std::size_t i = header + 1;
+    while (i < lines_.size() && !sectionName(lines_[i])) {
+        ++i;
+    }
+    return i;
+}
+
+std::size_t IniFile::findKey(std::size_t header, std::string_view name) const {
+    const std::size_t end = sectionEnd(header);
+    for (std::size_t i = header + 1; i < end; ++i) {
+        const auto found = keyLine(lines_[i]);
+        if (found && sameName(found->key, name)) {
+            return i;
+        }
+    }
+    return npos;
+}
+
+std::optional<std::string_view> IniFile::rawValue(std::string_view section,
+                                                  std::string_view key) const {
+    const std::size_t header = findSection(section);
+    if (header == npos) {
+        return std::nullopt;
+    }
+    const std::size_t line = findKey(header, key);
+    if (line == npos) {
+        return std::nullopt;
+    }
+    return keyLine(lines_[line])->value;
+}
+
+std::optional<std::string> IniFile::value(std::string_view section, std::string_view key) const {
+    const auto raw = rawValue(utf8ToShiftJis(section), utf8ToShiftJis(key));
+    if (!raw) {
+        return std::nullopt;
+    }
+    return shiftJisToUtf8(*raw);
+}
+
+std::int32_t IniFile::getInt(std::string_view section, std::string_view key,
+                             std::int32_t fallback) const {
+    const auto raw = rawValue(utf8ToShiftJis(section), utf8ToShiftJis(key));
+    if (!raw || raw->empty()) {
+        return fallback;
+    }
+    return parseProfileInt(*raw);
+}
+
+std::string IniFile::getString(std::string_view section, std::string_view key,
+                               std::string_view fallback, std::size_t bufferSize) const {
+    const std::size_t limit = bufferSize == 0 ? 0 : bufferSize - 1;
+    const auto raw = rawValue(utf8ToShiftJis(section), utf8ToShiftJis(key));
+    if (raw) {
+        return shiftJisToUtf8(truncateShiftJis(*raw, limit));
+    }
+    return shiftJisToUtf8(truncateShiftJis(utf8ToShiftJis(fallback), limit));
+}
+
+void IniFile::setString(std::string_view section, std::string_view key, std::string_view value) {
+    const std::string sjisSection = oneLine(utf8ToShiftJis(section));
+    const std::string sjisKey = oneLine(utf8ToShiftJis(key));
+    const std::string sjisValue = oneLine(utf8ToShiftJis(value));
+
+    const std::size_t header = findSection(sjisSection);
+    if (header == npos) {
+        if (!lines_.empty() && !trim(lines_.back()).empty()) {
+            lines_.emplace_back(); // a blank line between sections
+        }
+        lines_.push_back("[" + sjisSection + "]");
+        lines_.push_back(sjisKey + "=" + sjisValue);
+        return;
+    }
+    const std::size_t line = findKey(header, sjisKey);
+    if (line != npos) {
+        // Keep the key as the file spells it; only the value changes.
+        const std::string existingKey{keyLine(lines_[line])->key};
+        lines_[line] = existingKey + "=" + sjisValue;
+        return;
+    }
+    std::size_t insertAt = sectionEnd(header);
+    while (insertAt > header + 1 && trim(lines_[insertAt - 1]).empty()) {
+        --insertAt;
+    }
+    lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(insertAt),
+                  sjisKey + "=" + sjisValue);
+}
+
+} // namespace peterin

@@ -1,0 +1,75 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace peterin {
+
+// Reads an integer the way profile files hold them: leading blanks, an optional sign, "0x" for
+// hexadecimal, then digits up to the first other character; the result wraps to 32 bits. Text
+// without digits reads as 0.
+std::int32_t parseProfileInt(std::string_view text);
+
+// An INI file held as its lines, in the file's Shift-JIS bytes, so that everything this program
+// does not write (comments, unknown keys and sections, even bytes that are not valid Shift-JIS)
+// is written back untouched. Names and values cross the interface as UTF-8.
+//
+// Lookups follow the usual profile rules: section and key names compare case-insensitively for
+// ASCII letters (a double-byte character compares exactly), the first matching section and the
+// first matching key in it win, and blanks around names and values are not part of them.
+class IniFile {
+  public:
+    // How reading a file went.
+    enum class ReadStatus {
+        Ok,      // read
+        Missing, // no such file: an empty INI
+        Failed,  // it exists but could not be read: an empty INI
+    };
+
+    IniFile() = default;
+
+    // Parses the bytes of a file as they are on disk.
+    static IniFile fromBytes(std::string_view bytes);
+    // Reads `path` into `ini` (an empty INI unless the status is Ok).
+    static ReadStatus read(const std::filesystem::path& path, IniFile& ini);
+
+    // The bytes to put on disk.
+    std::string toBytes() const;
+    // Writes the file through a temporary file beside it that is renamed over it, so the old
+    // file stays intact unless the new one is complete. Returns false on any failure.
+    bool write(const std::filesystem::path& path) const;
+
+    // The value of `key` in `section`, or nothing when the key is absent.
+    std::optional<std::string> value(std::string_view section, std::string_view key) const;
+
+    // The integer value of a key; `fallback` when the key is absent or its value empty.
+    std::int32_t getInt(std::string_view section, std::string_view key,
+                        std::int32_t fallback) const;
+
+    // The text of a key (`fallback` when absent) as a buffer of `bufferSize` bytes would hold
+    // it: at most bufferSize - 1 bytes of Shift-JIS, never ending in half a character.
+    std::string getString(std::string_view section, std::string_view key, std::string_view fallback,
+                          std::size_t bufferSize) const;
+
+    // Sets `key` in `section`: an existing key is replaced on its own line; a new key goes after
+    // the last line of its section; a new section goes at the end of the file.
+    void setString(std::string_view section, std::string_view key, std::string_view value);
+
+  private:
+    static constexpr std::size_t npos = static_cast<std::size_t>(-1);
+
+    std::size_t findSection(std::string_view name) const;
+    std::size_t sectionEnd(std::size_t header) const;
+    std::size_t findKey(std::size_t header, std::string_view name) const;
+    std::optional<std::string_view> rawValue(std::string_view section, std::string_view key) const;
+
+    std::vector<std::string> lines_; // Shift-JIS, without their line ends
+    std::string newline_ = "\r\n";   // a file that uses bare LF keeps it
+};
+
+} // namespace peterin

@@ -1,0 +1,118 @@
+#include "shift_jis.h"
+
+#include <cerrno>
+#include <iconv.h>
+
+namespace peterin {
+
+namespace {
+
+constexpr std::string_view kReplacementUtf8 = "\xEF\xBF\xBD"; // U+FFFD
+
+// One conversion descriptor per call keeps the functions free of shared state.
+class Converter {
+  public:
+    Converter(const char* to, const char* from) : cd_(iconv_open(to, from)) {}
+    ~Converter() {
+        if (valid()) {
+            iconv_close(cd_);
+        }
+    }
+    Converter(const Converter&) = delete;
+    Converter& operator=(const Converter&) = delete;
+
+    bool valid() const { return cd_ != reinterpret_cast<iconv_t>(-1); }
+
+    // Converts as much of `in` as possible, appending to `out`; returns false when it stopped
+    // at an invalid or incomplete sequence, with `in` advanced up to it.
+    bool convert(std::string_view& in, std::string& out) {
+        char buffer[1024];
+        while (!in.empty()) {
+            char* src = const_cast<char*>(in.data());
+            std::size_t srcLeft = in.size();
+            char* dst = buffer;
+            std::size_t dstLeft = sizeof buffer;
+            const std::size_t result = iconv(cd_, &src, &srcLeft, &dst, &dstLeft);
+            const int error = errno;
+            out.append(buffer, static_cast<std::size_t>(dst - buffer));
+            in.remove_prefix(in.size() - srcLeft);
+            if (result == static_cast<std::size_t>(-1) && error != E2BIG) {
+                iconv(cd_, nullptr, nullptr, nullptr, nullptr); // back to the initial state
+                return false;
+            }
+        }
+        return true;
+    }
+
+  private:
+    iconv_t cd_;
+};
+
+// Length of the UTF-8 sequence that `byte` starts, 1 for a stray byte.
+std::size_t utf8SequenceLength(unsigned char byte) {
+    if (byte >= 0xF0 && byte <= 0xF4) {
+        return 4;
+    }
+    if (byte >= 0xE0 && byte <= 0xEF) {
+        return 3;
+    }
+    if (byte >= 0xC2 && byte <= 0xDF) {
+        return 2;
+    }
+    return 1;
+}
+
+} // namespace
+
+std::string shiftJisToUtf8(std::string_view in) {
+    std::string out;
+    out.reserve(in.size() * 3 / 2);
+    Converter converter("UTF-8", "CP932");
+    if (!converter.valid()) {
+        // Without the converter keep ASCII and mark the rest, so nothing misreads as a name.
+        for (const char c : in) {
+            if (static_cast<unsigned char>(c) < 0x80) {
+                out += c;
+            } else {
+                out += kReplacementUtf8;
+            }
+        }
+        return out;
+    }
+    while (!converter.convert(in, out)) {
+        out += kReplacementUtf8;
+        in.remove_prefix(1);
+    }
+    return out;
+}
+
+std::string utf8ToShiftJis(std::string_view in, char replacement) {
+    std::string out;
+    out.reserve(in.size());
+    Converter converter("CP932", "UTF-8");
+    if (!converter.valid()) {
+        for (const char c : in) {
+            if (static_cast<unsigned char>(c) < 0x80) {
+                out += c;
+            } else if (replacement != 0 && (static_cast<unsigned char>(c) & 0xC0) != 0x80) {
+                out += replacement;
+            }
+        }
+        return out;
+    }
+    while (!converter.convert(in, out)) {
+        if (replacement != 0) {
+            out += replacement;
+        }
+        // Skip the whole offending character, not just its first byte.
+        const std::size_t length = utf8SequenceLength(static_cast<unsigned char>(in.front()));
+        std::size_t n = 1;
+        while (n < length && n < in.size() && (static_cast<unsigned char>(in[n]) & 0xC0) == 0x80) {
+            ++n;
+        }
+        in.remove_prefix(n);
+    }
+    return out;
+}
+
+} // namespace peterin
