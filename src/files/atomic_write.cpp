@@ -1,0 +1,102 @@
+#include "files/atomic_write.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace peterin {
+
+namespace {
+
+std::string reason(int error) {
+    return std::strerror(error);
+}
+
+// Writes all of `content`, going on after short writes and interruptions.
+int writeAll(int fd, std::string_view content) {
+    const char* p = content.data();
+    std::size_t left = content.size();
+    while (left > 0) {
+        const ssize_t n = ::write(fd, p, left);
+        if (n < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return errno;
+        }
+        p += n;
+        left -= static_cast<std::size_t>(n);
+    }
+    return 0;
+}
+
+// Flushes the directory entry of a rename; failure here loses nothing already written.
+void syncDirectory(const std::filesystem::path& dir) {
+    const int fd = ::open(dir.empty() ? "." : dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
+}
+
+} // namespace
+
+std::optional<std::string> replaceFile(const std::filesystem::path& path,
+                                       std::string_view content) {
+    std::filesystem::path target = path;
+    std::error_code ec;
+    if (std::filesystem::is_symlink(target, ec)) {
+        const auto resolved = std::filesystem::weakly_canonical(target, ec);
+        if (!ec) {
+            target = resolved;
+        }
+    }
+
+    struct stat old {};
+    const bool exists = ::stat(target.c_str(), &old) == 0;
+    if (exists && S_ISDIR(old.st_mode)) {
+        return reason(EISDIR);
+    }
+
+    // A name of our own beside the target; O_EXCL makes sure we never write into someone else's.
+    const std::filesystem::path dir = target.parent_path();
+    const std::string base = "." + target.filename().string() + "." + std::to_string(::getpid());
+    std::filesystem::path temp;
+    int fd = -1;
+    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
+        temp = dir / (base + "." + std::to_string(attempt) + ".tmp");
+        fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd < 0 && errno != EEXIST) {
+            return reason(errno);
+        }
+    }
+    if (fd < 0) {
+        return reason(EEXIST);
+    }
+
+    int error = writeAll(fd, content);
+    if (error == 0 && exists) {
+        // Keep the permissions of the file being replaced; failing to is not worth a lost save.
+        ::fchmod(fd, old.st_mode & 07777);
+    }
+    if (error == 0 && ::fsync(fd) != 0) {
+        error = errno;
+    }
+    if (::close(fd) != 0 && error == 0) {
+        error = errno;
+    }
+    if (error == 0 && ::rename(temp.c_str(), target.c_str()) != 0) {
+        error = errno;
+    }
+    if (error != 0) {
+        ::unlink(temp.c_str());
+        return reason(error);
+    }
+    syncDirectory(dir);
+    return std::nullopt;
+}
+
+} // namespace peterin

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace peterin {
+
+// Replaces the file at `path` with `content` so that the old file is never left half-written:
+// the bytes go to a new file beside it, are flushed to the disk, and only then is the new file
+// renamed over the old one. A symbolic link is followed, so the file it names is replaced.
+// Returns nothing on success, else the system's reason (as strerror words it); on failure the
+// old file is untouched and no temporary file is left behind.
+std::optional<std::string> replaceFile(const std::filesystem::path& path, std::string_view content);
+
+} // namespace peterin

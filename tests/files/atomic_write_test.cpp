@@ -1,0 +1,105 @@
+#include "files/atomic_write.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "temp_dir.h"
+
+namespace peterin {
+namespace {
+
+namespace fs = std::filesystem;
+
+TEST(ReplaceFile, CreatesAndReplacesAFileLeavingNoTemporaryBehind) {
+    TempDir dir;
+    const fs::path path = dir.path() / "a.dat";
+    ASSERT_FALSE(replaceFile(path, "first\n"));
+    EXPECT_EQ(readAll(path), "first\n");
+    ASSERT_FALSE(replaceFile(path, "second\n"));
+    EXPECT_EQ(readAll(path), "second\n");
+    EXPECT_EQ(dir.entries(), std::vector<std::string>{"a.dat"});
+}
+
+TEST(ReplaceFile, KeepsThePermissionsOfTheFileItReplaces) {
+    TempDir dir;
+    const fs::path path = dir.path() / "a.dat";
+    writeAll(path, "old");
+    ASSERT_EQ(::chmod(path.c_str(), 0640), 0);
+    ASSERT_FALSE(replaceFile(path, "new"));
+    struct stat st {};
+    ASSERT_EQ(::stat(path.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0640u);
+}
+
+TEST(ReplaceFile, ReplacesTheFileALinkPointsToAndKeepsTheLink) {
+    TempDir dir;
+    const fs::path real = dir.path() / "real.dat";
+    const fs::path link = dir.path() / "link.dat";
+    writeAll(real, "old");
+    fs::create_symlink(real, link);
+    ASSERT_FALSE(replaceFile(link, "new"));
+    EXPECT_TRUE(fs::is_symlink(link));
+    EXPECT_EQ(readAll(real), "new");
+}
+
+TEST(ReplaceFile, ReportsAMissingDirectoryAndCreatesNothing) {
+    TempDir dir;
+    const auto error = replaceFile(dir.path() / "missing" / "a.dat", "x");
+    ASSERT_TRUE(error);
+    EXPECT_EQ(*error, "No such file or directory");
+    EXPECT_TRUE(dir.entries().empty());
+}
+
+TEST(ReplaceFile, RefusesToReplaceADirectory) {
+    TempDir dir;
+    fs::create_directory(dir.path() / "sub");
+    EXPECT_TRUE(replaceFile(dir.path() / "sub", "x"));
+    EXPECT_TRUE(fs::is_directory(dir.path() / "sub"));
+}
+
+TEST(ReplaceFile, ReportsAnUnwritableDirectoryAndLeavesTheOldFile) {
+    if (::geteuid() == 0) {
+        GTEST_SKIP() << "permissions do not stop the superuser";
+    }
+    TempDir dir;
+    const fs::path path = dir.path() / "a.dat";
+    writeAll(path, "old");
+    ASSERT_EQ(::chmod(dir.path().c_str(), 0555), 0);
+    const auto error = replaceFile(path, "new");
+    ::chmod(dir.path().c_str(), 0755);
+    ASSERT_TRUE(error);
+    EXPECT_EQ(*error, "Permission denied");
+    EXPECT_EQ(readAll(path), "old");
+}
+
+// The file-size limit makes the kernel refuse the write part-way, as a full disk would.
+TEST(ReplaceFile, AWriteThatFailsPartWayLeavesTheOldFileWholeAndNoTemporary) {
+    TempDir dir;
+    const fs::path path = dir.path() / "a.dat";
+    writeAll(path, "old contents\n");
+
+    struct rlimit old {};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old), 0);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit small = old;
+    small.rlim_cur = 1000;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    const auto error = replaceFile(path, std::string(5000, 'x'));
+    ::setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldHandler);
+
+    ASSERT_TRUE(error);
+    EXPECT_EQ(*error, "File too large");
+    EXPECT_EQ(readAll(path), "old contents\n");
+    EXPECT_EQ(dir.entries(), std::vector<std::string>{"a.dat"});
+}
+
+} // namespace
+} // namespace peterin
