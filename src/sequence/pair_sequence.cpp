@@ -1,0 +1,300 @@
+#include "sequence/pair_sequence.h"
+
+#include <algorithm>
+#include <string>
+
+namespace peterin {
+
+namespace {
+
+int shapeAt(const PairPattern& pattern, std::size_t index) {
+    if (index < pattern.shapes.size() && pattern.shapes[index] >= kShape2 &&
+        pattern.shapes[index] < kShapeEnd) {
+        return pattern.shapes[index];
+    }
+    return kShape2; // a cycle without shapes makes plain pairs
+}
+
+std::size_t nextShapeIndex(const PairPattern& pattern, std::size_t index) {
+    const std::size_t next = index + 1;
+    if (next >= pattern.shapes.size() || pattern.shapes[next] == kShapeEnd) {
+        return 0;
+    }
+    return next;
+}
+
+// The head follows the front pair's origin; with nothing queued it is where the tail is.
+void syncHead(PairSequence& sequence) {
+    const GeneratorState head =
+        sequence.origins.empty() ? tailOf(sequence) : sequence.origins.front();
+    sequence.headState = head.random;
+    sequence.headCursor = head.cursor;
+    sequence.headShapeIndex = head.shapeIndex;
+}
+
+// Appends the pair the queue gets next: one held back by a shrink, or a new one.
+void appendNext(PairSequence& sequence) {
+    if (!sequence.held.empty()) {
+        sequence.queue.push_back(sequence.held.front());
+        sequence.held.pop_front();
+        return; // its origin is already in place: origins run through the queue, then held
+    }
+    sequence.origins.push_back(tailOf(sequence));
+    sequence.queue.push_back(generatePair(sequence));
+}
+
+// Makes `count` pairs from the tail as it stands, the shape cycle from its start.
+void rebuild(PairSequence& sequence, std::size_t count) {
+    sequence.queue.clear();
+    sequence.held.clear();
+    sequence.origins.clear();
+    sequence.shapeIndex = 0;
+    for (std::size_t i = 0; i < count; ++i) {
+        appendNext(sequence);
+    }
+    syncHead(sequence);
+}
+
+// One line as a 512-byte line buffer reads it. Returns an empty line at the end of the input.
+void readPatternLine(std::streambuf& in, std::string& line) {
+    line.clear();
+    while (line.size() + 1 < kPatternLineBufferSize) {
+        const auto c = in.sbumpc();
+        if (c == std::streambuf::traits_type::eof()) {
+            break;
+        }
+        line.push_back(std::streambuf::traits_type::to_char_type(c));
+        if (line.back() == '\n') {
+            break;
+        }
+    }
+}
+
+bool atEnd(std::streambuf& in) {
+    return in.sgetc() == std::streambuf::traits_type::eof();
+}
+
+char letterOf(int colour) {
+    constexpr std::string_view letters = "-RBGYP";
+    return colour >= 0 && colour <= 5 ? letters[static_cast<std::size_t>(colour)] : ' ';
+}
+
+} // namespace
+
+GeneratorState tailOf(const PairSequence& sequence) {
+    return {sequence.tailState, sequence.tailCursor, sequence.shapeIndex};
+}
+
+GeneratorState headOf(const PairSequence& sequence) {
+    return {sequence.headState, sequence.headCursor, sequence.headShapeIndex};
+}
+
+int nextColour(PairSequence& sequence, std::uint32_t& position) {
+    const std::vector<std::uint32_t>& tokens = sequence.pattern.tokens;
+    const std::vector<int>& used = sequence.pattern.usedColours;
+    std::size_t& cursor = sequence.tailCursor;
+    while (cursor < tokens.size()) {
+        const std::uint32_t token = tokens[cursor];
+        if (token >= 1 && token <= 5) {
+            ++cursor;
+            return static_cast<int>(token);
+        }
+        if (token == kTokenRandom) {
+            const std::uint32_t value = step(sequence.tailState);
+            ++cursor;
+            return used.empty() ? 0 : used[value % used.size()];
+        }
+        if (token == kTokenRepeat) {
+            // Back to the token repeated; a run of `*` repeats the token before the run.
+            std::size_t back = cursor;
+            while (back > 0 && tokens[back - 1] == kTokenRepeat) {
+                --back;
+            }
+            if (back == 0) {
+                cursor = tokens.size(); // nothing to repeat: the pattern has run out
+                return 0;
+            }
+            cursor = back - 1;
+            continue;
+        }
+        if (token == kTokenSeek) {
+            if (cursor + 1 >= tokens.size()) {
+                cursor = tokens.size();
+                return 0;
+            }
+            position = tokens[cursor + 1];
+            seek(sequence.tailState, position);
+            cursor += 2;
+            continue;
+        }
+        ++cursor; // not a token; nothing the parser makes
+    }
+    return 0;
+}
+
+Pair generatePair(PairSequence& sequence) {
+    Pair pair;
+    pair.position = sequence.tailState.position;
+    if (sequence.tailCursor < sequence.pattern.tokens.size()) {
+        const int shape = shapeAt(sequence.pattern, sequence.shapeIndex);
+        if (shape == kShape4a) {
+            pair.slot = {1, 1, 1, 1};
+        } else {
+            const int x = nextColour(sequence, pair.position);
+            std::uint32_t later = 0; // a seek before the second colour does not move the pair
+            int y = nextColour(sequence, later);
+            if (shape == kShape4d && y == x && x != 0) {
+                // Four blobs need two colours: redraw the second from the others in use.
+                std::vector<int> others;
+                for (const int colour : sequence.pattern.usedColours) {
+                    if (colour != x) {
+                        others.push_back(colour);
+                    }
+                }
+                if (!others.empty()) {
+                    y = others[step(sequence.tailState) % others.size()];
+                }
+            }
+            switch (shape) {
+            case kShape3a:
+                pair.slot = {x, 0, x, y};
+                break;
+            case kShape3b:
+                pair.slot = {x, 0, y, y};
+                break;
+            case kShape4d:
+                pair.slot = {x, y, x, y};
+                break;
+            default:
+                pair.slot = {x, 0, y, 0};
+                break;
+            }
+        }
+        pair.shape = shape;
+    }
+    sequence.shapeIndex = nextShapeIndex(sequence.pattern, sequence.shapeIndex);
+    return pair;
+}
+
+const Pair& advance(PairSequence& sequence) {
+    if (!sequence.queue.empty()) {
+        sequence.queue.pop_front();
+        sequence.origins.pop_front();
+    }
+    appendNext(sequence);
+    syncHead(sequence);
+    return sequence.queue.front();
+}
+
+void regenerate(PairSequence& sequence) {
+    rebuild(sequence, sequence.queue.size());
+}
+
+void resize(PairSequence& sequence, int n) {
+    const std::size_t count = static_cast<std::size_t>(std::max(n, 1));
+    while (sequence.queue.size() < count) {
+        appendNext(sequence);
+    }
+    while (sequence.queue.size() > count) {
+        // Kept, in order, to be handed out before anything new; origins keep their order.
+        sequence.held.push_front(sequence.queue.back());
+        sequence.queue.pop_back();
+    }
+    syncHead(sequence);
+}
+
+void setPosition(PairSequence& sequence, std::uint32_t p, bool rebuildQueue) {
+    seek(sequence.tailState, p);
+    if (rebuildQueue) {
+        sequence.tailCursor = sequence.headCursor;
+        regenerate(sequence);
+        return;
+    }
+    // Later pairs continue from p, so pairs held back from the old tail are dropped.
+    sequence.held.clear();
+    sequence.origins.resize(sequence.queue.size());
+}
+
+void copy(PairSequence& destination, const PairSequence& source) {
+    destination = source;
+}
+
+void startSequence(PairSequence& sequence, std::uint32_t p, int n) {
+    seek(sequence.tailState, p);
+    sequence.tailCursor = sequence.headCursor;
+    rebuild(sequence, static_cast<std::size_t>(std::max(n, 1)));
+}
+
+ParseError loadPattern(PairSequence& sequence, std::streambuf& in, ConventionalRandom& rng) {
+    const PairSequence before = sequence;
+    std::string line;
+    readPatternLine(in, line);
+    ParseError error = parseUsedColours(line, sequence.pattern);
+    if (!error && !atEnd(in)) {
+        readPatternLine(in, line);
+        error = parseShapes(line, sequence.pattern);
+        if (!error && !atEnd(in)) {
+            readPatternLine(in, line);
+            parseColourTokens(line, sequence.pattern, rng);
+        }
+    }
+    if (error) {
+        sequence = before;
+        return error;
+    }
+    sequence.tailState = sequence.headState;
+    sequence.tailCursor = 0;
+    regenerate(sequence);
+    return std::nullopt;
+}
+
+void writePattern(const PairSequence& sequence, std::ostream& out) {
+    const PairPattern& pattern = sequence.pattern;
+    std::string text;
+    for (const int colour : pattern.usedColours) {
+        text += letterOf(colour);
+    }
+    text += '\n';
+
+    // The shape cycle from the front pair's shape on, so a reload starts where the queue does.
+    constexpr const char* shapeText[] = {"2", "3a", "3b", "4d", "4a"};
+    std::size_t cycle = 0;
+    while (cycle < pattern.shapes.size() && pattern.shapes[cycle] != kShapeEnd) {
+        ++cycle;
+    }
+    const std::size_t first = sequence.headShapeIndex < cycle ? sequence.headShapeIndex : 0;
+    for (std::size_t i = 0; i < cycle; ++i) {
+        const int shape = pattern.shapes[(first + i) % cycle];
+        text += shape >= kShape2 && shape < kShapeEnd ? shapeText[shape] : "";
+    }
+    text += '\n';
+
+    // The tokens from the front pair's token on; the ones before it are never read again, except
+    // the token a `*` there repeats.
+    const std::vector<std::uint32_t>& tokens = pattern.tokens;
+    std::size_t start = std::min(sequence.headCursor, tokens.size());
+    while (start > 0 && start < tokens.size() && tokens[start] == kTokenRepeat) {
+        --start;
+    }
+    if (start < tokens.size() && tokens[start] != kTokenSeek) {
+        text += '@' + std::to_string(sequence.headState.position);
+    }
+    for (std::size_t i = start; i < tokens.size(); ++i) {
+        const std::uint32_t token = tokens[i];
+        if (token >= 1 && token <= 5) {
+            text += letterOf(static_cast<int>(token));
+        } else if (token == kTokenRandom) {
+            text += '?';
+        } else if (token == kTokenRepeat) {
+            text += '*';
+        } else if (token == kTokenSeek && i + 1 < tokens.size()) {
+            text += '@' + std::to_string(tokens[++i]);
+        } else {
+            text += ' ';
+        }
+    }
+    text += '\n';
+    out << text;
+}
+
+} // namespace peterin
