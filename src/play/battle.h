@@ -1,0 +1,35 @@
+#pragma once
+
+#include <cstdint>
+
+#include "play/game.h"
+
+namespace peterin {
+
+inline constexpr std::int32_t kScorePerNuisance = 70; // step score that makes one nuisance blob
+inline constexpr std::int32_t kRowsPerHandOver = 5;   // nuisance rows per batch
+
+// A scored chain step of `player` worth n nuisance blobs: offsets the nuisance announced to the
+// sender first, the rest is announced to the other side. In play mode 1P's own warning shows it.
+void sendNuisance(Game& game, int player, std::int32_t n);
+
+// A vanish has ended and the fall begins: remembers an attack made with nuisance still due, or
+// lets this fall take up to a batch of rows.
+void endOfStepRule(Game& game, int player);
+
+// The player's pair settled without a chain while the other side's turn is over: the announced
+// nuisance falls now (enters the fall phase).
+void receiveRule(Game& game, int player);
+
+// A fall has settled without a chain: either the next batch of nuisance falls (returns true,
+// fall phase entered again) or the turn is over (returns false; the caller idles the player).
+bool endOfTurnRule(Game& game, int player);
+
+// Puts one row of the announced nuisance into the LimboArea at columns chosen by the shared
+// conventional generator, then takes a whole row's worth off the announcement.
+void dropNuisanceRow(Game& game, int player);
+
+// The drop command: the announced nuisance falls now, up to the field's height in rows.
+void dropNow(Game& game);
+
+} // namespace peterin

@@ -1,0 +1,88 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+#include "rules/cell.h"
+#include "rules/field.h"
+#include "sequence/pair_sequence.h"
+
+namespace peterin {
+
+// The 3 x 3 block of cells around the pivot, column by column: offset (dx, dy), each -1 to +1
+// with dy growing downward, is entry 3 * (dx + 1) + (dy + 1). Entry 4 is the pivot.
+using PairBlock = std::array<CellKind, 9>;
+
+constexpr int blockIndex(int dx, int dy) {
+    return 3 * (dx + 1) + (dy + 1);
+}
+inline constexpr int kPivot = 4;
+
+// The pair under a player's control. A plain value: the operations take the field it moves in,
+// so copies (temporary saves) never point at a field.
+struct FallingPair {
+    std::int32_t x = 0;   // column of the pivot
+    std::int32_t row = 0; // row of the pivot (the top row to height - 1)
+    PairBlock cells{};
+    std::int32_t shape = kShape2;
+
+    bool operator==(const FallingPair&) const = default;
+};
+
+enum class Direction { Right, Left, Down, Up };
+
+// What a rotation came to.
+inline constexpr int kRotateRefused = 0;
+inline constexpr int kRotateInPlace = 1;
+inline constexpr int kRotateShifted = 2;
+
+// What placing a pair came to.
+inline constexpr int kPlaced = 0;
+inline constexpr int kPlaceRefused = 1; // the pivot cell was blocked; the pair is lost
+inline constexpr int kPlaceNoField = -1;
+
+// Copies a queued pair into the block: slot 0 above the pivot, 1 above right, 2 the pivot, 3
+// right of it; everything else empty. Slot values outside 0 to 8 are not copied.
+void loadPair(FallingPair& pair, const Pair& source);
+
+// Puts the pair at the spawn point: third column (or less on narrow fields), row 0, pulled in
+// so that a blob in its outer columns or bottom row stays inside. Not tested against the cells.
+void putAtSpawn(FallingPair& pair, const Field& field);
+
+// Whether every blob of `block` with its pivot at (x, row) lies inside the field on an empty cell.
+bool fits(const Field& field, const PairBlock& block, std::int32_t x, std::int32_t row);
+
+// Whether the pair fits one cell further in `direction`.
+bool canMove(const FallingPair& pair, const Field& field, Direction direction);
+
+// One column sideways when it fits; returns whether the pair moved.
+bool moveLeft(FallingPair& pair, const Field& field);
+bool moveRight(FallingPair& pair, const Field& field);
+
+// The block turned a quarter clockwise, a quarter counter-clockwise, or half (two-blob and
+// three-blob shapes; the pivot stays).
+PairBlock rotatedRight(const PairBlock& block);
+PairBlock rotatedLeft(const PairBlock& block);
+PairBlock rotatedHalf(const PairBlock& block);
+
+// Stores `candidate` at the pair's place, or one row down, one row up, one column right or left
+// in that order of preference; returns kRotateInPlace, kRotateShifted or kRotateRefused (the
+// pair unchanged).
+int tryRotate(FallingPair& pair, const Field& field, const PairBlock& candidate);
+
+// The rotation keys. Two- and three-blob shapes turn through tryRotate; `4d` passes its colours
+// around the square and `4a` changes its colour, both in place and untested (kRotateInPlace).
+int rotateRight(FallingPair& pair, const Field& field);
+int rotateLeft(FallingPair& pair, const Field& field);
+int rotateHalf(FallingPair& pair, const Field& field);
+
+// Writes the pair's blobs into the field, top row first, each row left to right.
+int placePair(const FallingPair& pair, Field& field);
+
+// The drop key: one row down when it fits, then placePair. Returns placePair's result.
+int dropPair(FallingPair& pair, Field& field);
+
+// After the field was resized: pulls the pivot into the field and the block in as at spawn.
+void clampPair(FallingPair& pair, const Field& field);
+
+} // namespace peterin

@@ -1,0 +1,35 @@
+#pragma once
+
+#include "play/game.h"
+
+namespace peterin {
+
+// Copies the live position (both players' saved values, fields, queues, falling pairs) into
+// `save`, and back. Loading relinks the fields to the players' score records.
+void copyLiveInto(const Game& game, TempSave& save);
+void copyIntoLive(Game& game, const TempSave& save);
+
+// Stores the live position: into a new temporary save appended at the end when "MAIN" is shown
+// (the cursor moves onto it), otherwise over the one shown. Repaints the main window.
+void tempStore(Game& game);
+
+// Copies the shown temporary save, or the turn backup when "MAIN" is shown, into the live
+// position; the settings take its field size and queue length; the cursor returns to "MAIN".
+void tempRestore(Game& game);
+
+// The "保存" button and key: names the new ID in the ID box when "MAIN" is shown, then stores.
+void tempSave(Game& game);
+// The "取出" button and key: restores, and the ID box shows "MAIN".
+void tempLoad(Game& game);
+// The "<" and ">" buttons and keys: step through MAIN, 0, 1, ..., count - 1 and round again,
+// computing the new ID from the ID box's text. Repaint the main window.
+void tempPrevious(Game& game);
+void tempNext(Game& game);
+
+// Whether a stored position is on screen instead of the live one.
+bool tempIsShowing(const Game& game);
+
+// Forgets every stored position; the cursor returns to the live position.
+void tempClear(Game& game);
+
+} // namespace peterin
