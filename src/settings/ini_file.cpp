@@ -30,12 +30,9 @@ std::string_view trim(std::string_view text) {
 // Position of the first `wanted` that is a character of its own, not the second byte of a
 // double-byte character (bytes such as ']' and '\' occur there).
 std::size_t findChar(std::string_view text, char wanted, std::size_t from = 0) {
-    for (std::size_t i = from; i < text.size(); ++i) {
+    for (std::size_t i = from; i < text.size(); i += shiftJisCharWidth(text, i)) {
         if (text[i] == wanted) {
             return i;
-        }
-        if (isShiftJisLeadByte(static_cast<unsigned char>(text[i]))) {
-            ++i;
         }
     }
     return std::string_view::npos;
@@ -50,15 +47,16 @@ bool sameName(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) {
         return false;
     }
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (isShiftJisLeadByte(static_cast<unsigned char>(a[i]))) {
-            if (a[i] != b[i] || (i + 1 < a.size() && a[i + 1] != b[i + 1])) {
+    for (std::size_t i = 0; i < a.size();) {
+        const std::size_t width = shiftJisCharWidth(a, i);
+        if (width == 2) {
+            if (a.substr(i, 2) != b.substr(i, 2)) {
                 return false;
             }
-            ++i;
         } else if (asciiLower(a[i]) != asciiLower(b[i])) {
             return false;
         }
+        i += width;
     }
     return true;
 }
@@ -104,7 +102,7 @@ std::string oneLine(std::string text) {
 std::string_view truncateShiftJis(std::string_view text, std::size_t limit) {
     std::size_t end = 0;
     while (end < text.size()) {
-        const std::size_t width = isShiftJisLeadByte(static_cast<unsigned char>(text[end])) ? 2 : 1;
+        const std::size_t width = shiftJisCharWidth(text, end);
         if (end + width > limit) {
             break;
         }

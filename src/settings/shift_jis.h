@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -11,6 +12,19 @@ namespace peterin {
 // True for a byte that starts a double-byte Shift-JIS character.
 constexpr bool isShiftJisLeadByte(unsigned char byte) {
     return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
+}
+
+// True for a byte that can end a double-byte Shift-JIS character.
+constexpr bool isShiftJisTrailByte(unsigned char byte) {
+    return (byte >= 0x40 && byte <= 0x7E) || (byte >= 0x80 && byte <= 0xFC);
+}
+
+// Bytes taken by the character at `pos`: 2 for a lead byte with its trail byte, else 1.
+constexpr std::size_t shiftJisCharWidth(std::string_view text, std::size_t pos) {
+    return pos + 1 < text.size() && isShiftJisLeadByte(static_cast<unsigned char>(text[pos])) &&
+                   isShiftJisTrailByte(static_cast<unsigned char>(text[pos + 1]))
+               ? 2
+               : 1;
 }
 
 // Shift-JIS to UTF-8; each byte that does not start a valid character becomes U+FFFD.
