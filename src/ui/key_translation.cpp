@@ -1,0 +1,188 @@
+#include "key_translation.h"
+
+#include <Qt>
+
+#include <array>
+
+namespace peterin {
+
+namespace {
+
+// One row of the translation table: the keysym and the Qt::Key of one key, and its code.
+// Either source may be 0 when the key has no such name.
+struct KeyRow {
+    std::uint32_t keysym;
+    int qtKey;
+    std::uint8_t code;
+};
+
+// Keys outside the runs handled by rule below (letters, digits, keypad digits, F1 to F24).
+// The punctuation follows the Japanese keyboard the key names describe: the key labelled ":"
+// is 0xBA, ";" is 0xBB, "@" is 0xC0, and so on. A character typed with Shift still names the
+// key it sits on, so "*" is the ":" key and "!" is the "1" key.
+constexpr std::array kKeyTable = {
+    // Editing and movement.
+    KeyRow{0xff08, Qt::Key_Backspace, 0x08},
+    KeyRow{0xff09, Qt::Key_Tab, 0x09},
+    KeyRow{0xfe20, Qt::Key_Backtab, 0x09},
+    KeyRow{0xff0b, Qt::Key_Clear, 0x0C},
+    KeyRow{0xff0d, Qt::Key_Return, 0x0D},
+    KeyRow{0xff8d, Qt::Key_Enter, 0x0D},
+    KeyRow{0xffe1, Qt::Key_Shift, 0x10},
+    KeyRow{0xffe2, 0, 0x10},
+    KeyRow{0xffe3, Qt::Key_Control, 0x11},
+    KeyRow{0xffe4, 0, 0x11},
+    KeyRow{0xff13, Qt::Key_Pause, 0x13},
+    KeyRow{0xffe5, Qt::Key_CapsLock, 0x14},
+    KeyRow{0xff1b, Qt::Key_Escape, 0x1B},
+    KeyRow{0xff23, Qt::Key_Henkan, 0x1C},
+    KeyRow{0xff22, Qt::Key_Muhenkan, 0x1D},
+    KeyRow{0x0020, Qt::Key_Space, 0x20},
+    KeyRow{0xff55, Qt::Key_PageUp, 0x21},
+    KeyRow{0xff56, Qt::Key_PageDown, 0x22},
+    KeyRow{0xff57, Qt::Key_End, 0x23},
+    KeyRow{0xff50, Qt::Key_Home, 0x24},
+    KeyRow{0xff51, Qt::Key_Left, 0x25},
+    KeyRow{0xff52, Qt::Key_Up, 0x26},
+    KeyRow{0xff53, Qt::Key_Right, 0x27},
+    KeyRow{0xff54, Qt::Key_Down, 0x28},
+    KeyRow{0xff61, Qt::Key_Print, 0x2C},
+    KeyRow{0xff63, Qt::Key_Insert, 0x2D},
+    KeyRow{0xffff, Qt::Key_Delete, 0x2E},
+    KeyRow{0xffeb, Qt::Key_Super_L, 0x5B},
+    KeyRow{0xffec, Qt::Key_Super_R, 0x5C},
+    KeyRow{0xff67, Qt::Key_Menu, 0x5D},
+    KeyRow{0xff7f, Qt::Key_NumLock, 0x90},
+    KeyRow{0xff14, Qt::Key_ScrollLock, 0x91},
+    KeyRow{0xff2a, Qt::Key_Zenkaku_Hankaku, 0xF4},
+    // The keypad with NumLock off acts as the movement keys; its centre key is CLEAR.
+    KeyRow{0xff95, 0, 0x24},
+    KeyRow{0xff96, 0, 0x25},
+    KeyRow{0xff97, 0, 0x26},
+    KeyRow{0xff98, 0, 0x27},
+    KeyRow{0xff99, 0, 0x28},
+    KeyRow{0xff9a, 0, 0x21},
+    KeyRow{0xff9b, 0, 0x22},
+    KeyRow{0xff9c, 0, 0x23},
+    KeyRow{0xff9d, 0, 0x0C},
+    KeyRow{0xff9e, 0, 0x2D},
+    KeyRow{0xff9f, 0, 0x2E},
+    // Keypad operators.
+    KeyRow{0xffaa, 0, 0x6A},
+    KeyRow{0xffab, 0, 0x6B},
+    KeyRow{0xffac, 0, 0x6C},
+    KeyRow{0xffad, 0, 0x6D},
+    KeyRow{0xffae, 0, 0x6E},
+    KeyRow{0xffaf, 0, 0x6F},
+    // Punctuation, unshifted and shifted (keysym and Qt::Key share the character's code).
+    KeyRow{':', ':', 0xBA},
+    KeyRow{'*', '*', 0xBA},
+    KeyRow{';', ';', 0xBB},
+    KeyRow{'+', '+', 0xBB},
+    KeyRow{',', ',', 0xBC},
+    KeyRow{'<', '<', 0xBC},
+    KeyRow{'-', '-', 0xBD},
+    KeyRow{'=', '=', 0xBD},
+    KeyRow{'.', '.', 0xBE},
+    KeyRow{'>', '>', 0xBE},
+    KeyRow{'/', '/', 0xBF},
+    KeyRow{'?', '?', 0xBF},
+    KeyRow{'@', '@', 0xC0},
+    KeyRow{'`', '`', 0xC0},
+    KeyRow{'[', '[', 0xDB},
+    KeyRow{'{', '{', 0xDB},
+    KeyRow{'\\', '\\', 0xDC},
+    KeyRow{'|', '|', 0xDC},
+    KeyRow{0xa5, Qt::Key_yen, 0xDC},
+    KeyRow{']', ']', 0xDD},
+    KeyRow{'}', '}', 0xDD},
+    KeyRow{'^', '^', 0xDE},
+    KeyRow{'~', '~', 0xDE},
+    KeyRow{'_', '_', 0xE2},
+    // Shifted digits.
+    KeyRow{'!', '!', '1'},
+    KeyRow{'"', '"', '2'},
+    KeyRow{'#', '#', '3'},
+    KeyRow{'$', '$', '4'},
+    KeyRow{'%', '%', '5'},
+    KeyRow{'&', '&', '6'},
+    KeyRow{'\'', '\'', '7'},
+    KeyRow{'(', '(', '8'},
+    KeyRow{')', ')', '9'},
+};
+
+// Keypad keys as Qt reports them when no keysym is known (the keypad flag set).
+constexpr std::array kQtKeypadTable = {
+    KeyRow{0, Qt::Key_Asterisk, 0x6A}, KeyRow{0, Qt::Key_Plus, 0x6B},
+    KeyRow{0, Qt::Key_Comma, 0x6C},    KeyRow{0, Qt::Key_Minus, 0x6D},
+    KeyRow{0, Qt::Key_Period, 0x6E},   KeyRow{0, Qt::Key_Slash, 0x6F},
+    KeyRow{0, Qt::Key_Enter, 0x0D},    KeyRow{0, Qt::Key_Left, 0x25},
+    KeyRow{0, Qt::Key_Up, 0x26},       KeyRow{0, Qt::Key_Right, 0x27},
+    KeyRow{0, Qt::Key_Down, 0x28},     KeyRow{0, Qt::Key_Home, 0x24},
+    KeyRow{0, Qt::Key_End, 0x23},      KeyRow{0, Qt::Key_PageUp, 0x21},
+    KeyRow{0, Qt::Key_PageDown, 0x22}, KeyRow{0, Qt::Key_Insert, 0x2D},
+    KeyRow{0, Qt::Key_Delete, 0x2E},   KeyRow{0, Qt::Key_Clear, 0x0C},
+};
+
+constexpr std::uint32_t kKeysymF1 = 0xffbe;
+constexpr std::uint32_t kKeysymF24 = kKeysymF1 + 23;
+constexpr std::uint32_t kKeysymKp0 = 0xffb0;
+constexpr std::uint8_t kCodeF1 = 0x70;
+constexpr std::uint8_t kCodeF10 = 0x79;
+constexpr std::uint8_t kCodeNumpad0 = 0x60;
+
+bool isAltKeysym(std::uint32_t keysym) {
+    // Alt_L, Alt_R, Meta_L, Meta_R and the AltGr shift.
+    return (keysym >= 0xffe7 && keysym <= 0xffea) || keysym == 0xfe03;
+}
+
+std::uint8_t fromKeysym(std::uint32_t sym) {
+    if (sym >= 'a' && sym <= 'z')
+        return static_cast<std::uint8_t>(sym - 'a' + 'A');
+    if ((sym >= 'A' && sym <= 'Z') || (sym >= '0' && sym <= '9'))
+        return static_cast<std::uint8_t>(sym);
+    if (sym >= kKeysymKp0 && sym <= kKeysymKp0 + 9)
+        return static_cast<std::uint8_t>(kCodeNumpad0 + (sym - kKeysymKp0));
+    if (sym >= kKeysymF1 && sym <= kKeysymF24)
+        return static_cast<std::uint8_t>(kCodeF1 + (sym - kKeysymF1));
+    for (const KeyRow& row : kKeyTable) {
+        if (row.keysym == sym)
+            return row.code;
+    }
+    return 0;
+}
+
+std::uint8_t fromQtKey(int key, bool keypad) {
+    if (keypad && key >= Qt::Key_0 && key <= Qt::Key_9)
+        return static_cast<std::uint8_t>(kCodeNumpad0 + (key - Qt::Key_0));
+    if ((key >= Qt::Key_A && key <= Qt::Key_Z) || (key >= Qt::Key_0 && key <= Qt::Key_9))
+        return static_cast<std::uint8_t>(key);
+    if (key >= Qt::Key_F1 && key <= Qt::Key_F24)
+        return static_cast<std::uint8_t>(kCodeF1 + (key - Qt::Key_F1));
+    if (keypad) {
+        for (const KeyRow& row : kQtKeypadTable) {
+            if (row.qtKey == key)
+                return row.code;
+        }
+    }
+    for (const KeyRow& row : kKeyTable) {
+        if (row.qtKey != 0 && row.qtKey == key)
+            return row.code;
+    }
+    return 0;
+}
+
+} // namespace
+
+std::uint8_t translateKey(const KeyPress& press) {
+    if (press.alt || isAltKeysym(press.keysym))
+        return 0;
+    if (press.qtKey == Qt::Key_Alt || press.qtKey == Qt::Key_AltGr || press.qtKey == Qt::Key_Meta)
+        return 0;
+    std::uint8_t code = press.keysym != 0 ? fromKeysym(press.keysym) : 0;
+    if (code == 0)
+        code = fromQtKey(press.qtKey, press.keypad);
+    return code == kCodeF10 ? 0 : code;
+}
+
+} // namespace peterin

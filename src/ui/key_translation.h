@@ -1,0 +1,23 @@
+#pragma once
+
+#include <cstdint>
+
+namespace peterin {
+
+// Every key code the program stores or compares is a Windows virtual-key code (the key settings
+// are kept in that form in 設定.ini), so each key event is translated once, here, on arrival.
+
+// What the platform tells about one key press.
+struct KeyPress {
+    std::uint32_t keysym = 0; // the X11 keysym (QKeyEvent::nativeVirtualKey), 0 when unknown
+    int qtKey = 0;            // the Qt::Key value, used when the keysym is unknown
+    bool keypad = false;      // the key lies on the numeric keypad
+    bool alt = false;         // Alt was held
+};
+
+// The virtual-key code of a key press, or 0 when the press is not for the key handler: unknown
+// keys, and the system keys (Alt itself, F10 and anything pressed with Alt held), which never
+// reach the game.
+std::uint8_t translateKey(const KeyPress& press);
+
+} // namespace peterin

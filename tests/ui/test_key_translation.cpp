@@ -1,0 +1,119 @@
+#include "ui/key_translation.h"
+
+#include <QTest>
+
+using peterin::KeyPress;
+using peterin::translateKey;
+
+namespace {
+
+std::uint8_t fromKeysym(std::uint32_t keysym) {
+    return translateKey({keysym, 0, false, false});
+}
+std::uint8_t fromQt(int key, bool keypad = false) {
+    return translateKey({0, key, keypad, false});
+}
+
+} // namespace
+
+class KeyTranslationTest : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void lettersMapToTheirCapitalWhateverTheShiftState() {
+        QCOMPARE(fromKeysym('a'), std::uint8_t{0x41});
+        QCOMPARE(fromKeysym('z'), std::uint8_t{0x5A});
+        QCOMPARE(fromKeysym('Q'), std::uint8_t{0x51});
+        QCOMPARE(fromQt(Qt::Key_W), std::uint8_t{0x57});
+    }
+
+    void digitsAndTheirShiftedCharactersNameTheDigitKey() {
+        QCOMPARE(fromKeysym('0'), std::uint8_t{0x30});
+        QCOMPARE(fromKeysym('9'), std::uint8_t{0x39});
+        QCOMPARE(fromKeysym('!'), std::uint8_t{0x31});
+        QCOMPARE(fromKeysym(')'), std::uint8_t{0x39});
+        QCOMPARE(fromQt(Qt::Key_5), std::uint8_t{0x35});
+    }
+
+    void keypadDigitsAndOperatorsHaveTheirOwnCodes() {
+        QCOMPARE(fromKeysym(0xffb0), std::uint8_t{0x60}); // KP_0
+        QCOMPARE(fromKeysym(0xffb9), std::uint8_t{0x69}); // KP_9
+        QCOMPARE(fromKeysym(0xffaa), std::uint8_t{0x6A}); // KP_Multiply
+        QCOMPARE(fromKeysym(0xffaf), std::uint8_t{0x6F}); // KP_Divide
+        QCOMPARE(fromKeysym(0xff8d), std::uint8_t{0x0D}); // KP_Enter
+        QCOMPARE(fromKeysym(0xff96), std::uint8_t{0x25}); // KP_Left with NumLock off
+        QCOMPARE(fromQt(Qt::Key_7, true), std::uint8_t{0x67});
+        QCOMPARE(fromQt(Qt::Key_7, false), std::uint8_t{0x37});
+        QCOMPARE(fromQt(Qt::Key_Plus, true), std::uint8_t{0x6B});
+        QCOMPARE(fromQt(Qt::Key_Plus, false), std::uint8_t{0xBB});
+    }
+
+    void functionKeysRunFromF1ToF24ExceptTheSystemKeyF10() {
+        QCOMPARE(fromKeysym(0xffbe), std::uint8_t{0x70}); // F1
+        QCOMPARE(fromKeysym(0xffc6), std::uint8_t{0x78}); // F9
+        QCOMPARE(fromKeysym(0xffc7), std::uint8_t{0});    // F10
+        QCOMPARE(fromKeysym(0xffc8), std::uint8_t{0x7A}); // F11
+        QCOMPARE(fromKeysym(0xffd5), std::uint8_t{0x87}); // F24
+        QCOMPARE(fromQt(Qt::Key_F12), std::uint8_t{0x7B});
+        QCOMPARE(fromQt(Qt::Key_F10), std::uint8_t{0});
+        QCOMPARE(fromQt(Qt::Key_F24), std::uint8_t{0x87});
+    }
+
+    void movementAndEditingKeysMatchFromKeysymAndFromQtKey() {
+        const struct {
+            std::uint32_t keysym;
+            int qtKey;
+            std::uint8_t code;
+        } keys[] = {
+            {0xff51, Qt::Key_Left, 0x25},      {0xff52, Qt::Key_Up, 0x26},
+            {0xff53, Qt::Key_Right, 0x27},     {0xff54, Qt::Key_Down, 0x28},
+            {0x20, Qt::Key_Space, 0x20},       {0xff0d, Qt::Key_Return, 0x0D},
+            {0xff1b, Qt::Key_Escape, 0x1B},    {0xff09, Qt::Key_Tab, 0x09},
+            {0xff08, Qt::Key_Backspace, 0x08}, {0xff63, Qt::Key_Insert, 0x2D},
+            {0xffff, Qt::Key_Delete, 0x2E},    {0xff50, Qt::Key_Home, 0x24},
+            {0xff57, Qt::Key_End, 0x23},       {0xff55, Qt::Key_PageUp, 0x21},
+            {0xff56, Qt::Key_PageDown, 0x22},  {0xffe1, Qt::Key_Shift, 0x10},
+            {0xffe2, Qt::Key_Shift, 0x10},     {0xffe3, Qt::Key_Control, 0x11},
+            {0xffe4, Qt::Key_Control, 0x11},
+        };
+        for (const auto& key : keys) {
+            QCOMPARE(fromKeysym(key.keysym), key.code);
+            QCOMPARE(fromQt(key.qtKey), key.code);
+        }
+    }
+
+    void punctuationFollowsTheKeyLabels() {
+        const struct {
+            char ch;
+            std::uint8_t code;
+        } keys[] = {
+            {':', 0xBA}, {';', 0xBB}, {',', 0xBC},  {'-', 0xBD}, {'.', 0xBE}, {'/', 0xBF},
+            {'@', 0xC0}, {'[', 0xDB}, {'\\', 0xDC}, {']', 0xDD}, {'^', 0xDE}, {'_', 0xE2},
+            {'<', 0xBC}, {'>', 0xBE}, {'*', 0xBA},  {'+', 0xBB}, {'?', 0xBF},
+        };
+        for (const auto& key : keys) {
+            QCOMPARE(fromKeysym(static_cast<unsigned char>(key.ch)), key.code);
+            QCOMPARE(fromQt(key.ch), key.code);
+        }
+        QCOMPARE(fromKeysym(0xa5), std::uint8_t{0xDC}); // yen sign
+    }
+
+    void altAndKeysPressedWithAltNeverReachTheGame() {
+        QCOMPARE(fromKeysym(0xffe9), std::uint8_t{0}); // Alt_L
+        QCOMPARE(fromKeysym(0xffea), std::uint8_t{0}); // Alt_R
+        QCOMPARE(fromQt(Qt::Key_Alt), std::uint8_t{0});
+        QCOMPARE(translateKey({'a', Qt::Key_A, false, true}), std::uint8_t{0});
+        QCOMPARE(translateKey({0xff51, Qt::Key_Left, false, true}), std::uint8_t{0});
+    }
+
+    void theKeysymWinsOverTheQtKeyAndUnknownKeysFallBackToIt() {
+        // A keypad digit reported with a plain Qt digit still counts as the keypad key.
+        QCOMPARE(translateKey({0xffb3, Qt::Key_3, false, false}), std::uint8_t{0x63});
+        // An unknown keysym with a known Qt key uses the Qt key.
+        QCOMPARE(translateKey({0x1008ff11, Qt::Key_F2, false, false}), std::uint8_t{0x71});
+        QCOMPARE(translateKey({0x1008ff11, 0, false, false}), std::uint8_t{0});
+    }
+};
+
+QTEST_GUILESS_MAIN(KeyTranslationTest)
+#include "test_key_translation.moc"
