@@ -244,6 +244,11 @@ ParseError loadPattern(PairSequence& sequence, std::streambuf& in, ConventionalR
     }
     sequence.tailState = sequence.headState;
     sequence.tailCursor = 0;
+    const std::vector<std::uint32_t>& tokens = sequence.pattern.tokens;
+    if (tokens.size() >= 2 && tokens[0] == kTokenSeek) {
+        // A pattern that starts at a position starts there also for pairs that read no colour.
+        seek(sequence.tailState, tokens[1]);
+    }
     regenerate(sequence);
     return std::nullopt;
 }
@@ -276,7 +281,9 @@ void writePattern(const PairSequence& sequence, std::ostream& out) {
     while (start > 0 && start < tokens.size() && tokens[start] == kTokenRepeat) {
         --start;
     }
-    if (start < tokens.size() && tokens[start] != kTokenSeek) {
+    const bool startsAtHead = start + 1 < tokens.size() && tokens[start] == kTokenSeek &&
+                              tokens[start + 1] == sequence.headState.position;
+    if (start < tokens.size() && !startsAtHead) {
         text += '@' + std::to_string(sequence.headState.position);
     }
     for (std::size_t i = start; i < tokens.size(); ++i) {

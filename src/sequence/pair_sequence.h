@@ -93,13 +93,15 @@ void copy(PairSequence& destination, const PairSequence& source);
 void startSequence(PairSequence& sequence, std::uint32_t p, int n);
 
 // Reads the three pattern lines (used colours, shapes, colour tokens) from `in` as a 512-byte
-// line buffer reads them and rebuilds the queue from them. When `in` ends after a line, the lines
-// not read keep their previous content. On failure the sequence is left exactly as it was.
+// line buffer reads them and rebuilds the queue from them, from the front pair's random state
+// (or the position of a leading `@`). When `in` ends after a line, the lines not read keep their
+// previous content. On failure the sequence is left exactly as it was.
 ParseError loadPattern(PairSequence& sequence, std::streambuf& in, ConventionalRandom& rng);
 
 // Writes the three pattern lines, each ended by '\n', so that loading them rebuilds the same
 // queue: the shapes start at the front pair's shape and the tokens at the front pair's token,
-// preceded by `@` and the front pair's position unless they begin with an `@` themselves.
+// preceded by `@` and the front pair's position unless they begin with a seek to it already.
+// Tokens that have run out are written as an empty line.
 void writePattern(const PairSequence& sequence, std::ostream& out);
 
 } // namespace peterin
