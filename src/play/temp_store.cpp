@@ -1,0 +1,160 @@
+#include "play/temp_store.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <string>
+
+namespace peterin {
+
+namespace {
+
+int storedCount(const Game& game) {
+    return static_cast<int>(game.tempSaves.size());
+}
+
+// The cursor moves round MAIN, 0, 1, ..., count - 1 and back to MAIN.
+int cursorBefore(const Game& game, int cursor) {
+    if (cursor == kLivePosition) {
+        return storedCount(game) - 1; // kLivePosition again when nothing is stored
+    }
+    return cursor - 1; // from the first, back to MAIN
+}
+
+int cursorAfter(const Game& game, int cursor) {
+    if (cursor == kLivePosition) {
+        return game.tempSaves.empty() ? kLivePosition : 0;
+    }
+    return cursor + 1 >= storedCount(game) ? kLivePosition : cursor + 1;
+}
+
+// The ID box's number: its leading decimal digits, 0 when there are none.
+long idNumber(const std::string& text) {
+    errno = 0;
+    const long n = std::strtol(text.c_str(), nullptr, 10);
+    return errno == ERANGE ? (n < 0 ? LONG_MIN : LONG_MAX) : n;
+}
+
+void showId(Game& game, std::string text) {
+    game.tempIdText = std::move(text);
+    game.ui.showTempId(game.tempIdText);
+}
+
+} // namespace
+
+void copyLiveInto(const Game& game, TempSave& save) {
+    for (std::size_t i = 0; i < kPlayerCount; ++i) {
+        const Player& player = game.players[i];
+        save.phase[i] = player.phase;
+        save.waitingForPartner[i] = player.waitingForPartner;
+        save.pendingNuisance[i] = player.pendingNuisance;
+        save.chainCount[i] = player.chainCount;
+        save.attackState[i] = player.attackState;
+        copyField(save.fields[i], player.field);
+        copy(save.sequences[i], player.sequence);
+        save.fallingPairs[i] = player.fallingPair;
+    }
+}
+
+void copyIntoLive(Game& game, const TempSave& save) {
+    for (std::size_t i = 0; i < kPlayerCount; ++i) {
+        Player& player = game.players[i];
+        player.phase = save.phase[i];
+        player.waitingForPartner = save.waitingForPartner[i];
+        player.pendingNuisance = save.pendingNuisance[i];
+        player.chainCount = save.chainCount[i];
+        player.attackState = save.attackState[i];
+        copyField(player.field, save.fields[i]);
+        copy(player.sequence, save.sequences[i]);
+        player.fallingPair = save.fallingPairs[i];
+    }
+    // A stored field may come from a file and refer to no score record.
+    linkPlayers(game);
+}
+
+void tempStore(Game& game) {
+    if (game.tempCursor == kLivePosition) {
+        game.tempSaves.emplace_back();
+        game.tempCursor = storedCount(game) - 1;
+    }
+    copyLiveInto(game, game.tempSaves[static_cast<std::size_t>(game.tempCursor)]);
+    game.ui.repaintMain();
+}
+
+void tempRestore(Game& game) {
+    const TempSave& source = game.tempCursor == kLivePosition
+                                 ? game.turnBackup
+                                 : game.tempSaves[static_cast<std::size_t>(game.tempCursor)];
+    copyIntoLive(game, source);
+    const PairSequence& first = game.players[0].sequence;
+    if (!first.queue.empty()) {
+        game.ui.showRandomPosition(first.queue.front().position);
+    }
+    game.tempCursor = kLivePosition;
+    const Field& field = game.players[0].field;
+    game.settings.fieldWidth = field.width;
+    game.settings.fieldHeight = field.height;
+    game.settings.nextCount =
+        static_cast<std::int32_t>(std::max<std::size_t>(first.queue.size(), 1)) - 1;
+    game.ui.relayout();
+    game.ui.repaintMain();
+}
+
+void tempSave(Game& game) {
+    if (game.tempCursor == kLivePosition) {
+        showId(game, std::to_string(storedCount(game)));
+    }
+    tempStore(game);
+}
+
+void tempLoad(Game& game) {
+    tempRestore(game);
+    showId(game, kLiveIdText);
+}
+
+void tempPrevious(Game& game) {
+    if (game.tempIdText.starts_with('M')) {
+        if (!game.tempSaves.empty()) {
+            game.tempCursor = storedCount(game) - 1;
+            showId(game, std::to_string(storedCount(game) - 1));
+        }
+    } else if (const long n = idNumber(game.tempIdText); n > 0) {
+        game.tempCursor = cursorBefore(game, game.tempCursor);
+        showId(game, std::to_string(n - 1));
+    } else {
+        game.tempCursor = kLivePosition;
+        showId(game, kLiveIdText);
+    }
+    game.ui.repaintMain();
+}
+
+void tempNext(Game& game) {
+    if (game.tempIdText.starts_with('M')) {
+        if (!game.tempSaves.empty()) {
+            game.tempCursor = 0;
+            showId(game, "0");
+        }
+    } else if (const long n = idNumber(game.tempIdText);
+               // As unsigned numbers: a negative n never steps on, an empty store never stops.
+               static_cast<unsigned long>(n) < static_cast<unsigned long>(storedCount(game) - 1) &&
+               n < LONG_MAX) {
+        game.tempCursor = cursorAfter(game, game.tempCursor);
+        showId(game, std::to_string(n + 1));
+    } else {
+        game.tempCursor = kLivePosition;
+        showId(game, kLiveIdText);
+    }
+    game.ui.repaintMain();
+}
+
+bool tempIsShowing(const Game& game) {
+    return game.tempCursor != kLivePosition;
+}
+
+void tempClear(Game& game) {
+    game.tempSaves.clear();
+    game.tempCursor = kLivePosition;
+}
+
+} // namespace peterin

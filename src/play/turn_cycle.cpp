@@ -1,0 +1,342 @@
+#include "play/turn_cycle.h"
+
+#include <string>
+
+#include "play/battle.h"
+#include "rules/chain.h"
+
+namespace peterin {
+
+namespace {
+
+Player& playerOf(Game& game, int player) {
+    return game.players[static_cast<std::size_t>(player)];
+}
+
+// Nothing runs in edit mode, so no timer is started there.
+void startTimerUnlessEdit(Game& game, int player) {
+    if (game.mode != Mode::Edit) {
+        game.ui.startTimer(player);
+    }
+}
+
+void goIdle(Game& game, int player) {
+    game.ui.stopTimer(player);
+    game.ui.repaintNext(player);
+    playerOf(game, player).phase = Phase::Idle;
+    game.ui.repaintField(player);
+}
+
+void enterShowGroups(Game& game, int player) {
+    Player& self = playerOf(game, player);
+    startTimerUnlessEdit(game, player);
+    self.countdown = game.settings.linkTicks;
+    self.phase = Phase::ShowGroups;
+    game.ui.repaintField(player);
+    // The first vanishing group of a turn: keep the position before the chain.
+    if (self.chainCount == 0) {
+        storeTurnBackup(game);
+    }
+}
+
+bool hasVanishingGroup(Game& game, int player) {
+    return findGroups(playerOf(game, player).field, game.settings.vanishCount, false);
+}
+
+// A gravity step every "落とす" + 1 ticks; done once nothing floats. In the fall phase each step
+// is preceded by a row of announced nuisance while rows remain.
+bool tickFalling(Game& game, int player, bool withNuisance) {
+    Player& self = playerOf(game, player);
+    if (self.countdown > 0) {
+        --self.countdown;
+        return false;
+    }
+    self.countdown = game.settings.fallTicks;
+    if (withNuisance && self.nuisanceRowsLeft > 0) {
+        dropNuisanceRow(game, player);
+    }
+    const int flags = gravityStep(self.field);
+    game.ui.repaintField(player);
+    return isSettled(flags);
+}
+
+// The groups are shown for "連結中" + 1 ticks.
+bool tickShowGroups(Game& game, int player) {
+    Player& self = playerOf(game, player);
+    if (self.countdown <= 0) {
+        return true;
+    }
+    if (self.countdown == game.settings.linkTicks) {
+        game.ui.repaintField(player);
+    }
+    --self.countdown;
+    return false;
+}
+
+// The first tick scores the step; after "消去後" + 1 ticks the groups vanish. With "消去後" 0
+// the groups vanish on the first tick without being scored.
+bool tickVanish(Game& game, int player) {
+    Player& self = playerOf(game, player);
+    if (self.countdown <= 0) {
+        vanishGroups(self.field, game.settings.vanishCount);
+        return true;
+    }
+    if (self.countdown == game.settings.vanishTicks) {
+        game.ui.repaintField(player);
+        resetTally(self.scoreRecord);
+        findGroups(self.field, game.settings.vanishCount, true);
+        self.chainCount += 1;
+        const std::int32_t step = stepScore(self.chainCount, self.scoreRecord);
+        self.score = static_cast<std::int32_t>(
+            std::min<std::int64_t>(std::int64_t{self.score} + step, INT32_MAX));
+        showChainStatus(game, player, self.chainCount, self.score);
+        sendNuisance(game, player, step / kScorePerNuisance);
+    }
+    --self.countdown;
+    return false;
+}
+
+// Runs one tick of the player's phase; true when the phase is done.
+bool tickPhase(Game& game, int player) {
+    switch (playerOf(game, player).phase) {
+    case Phase::Idle:
+        return false;
+    case Phase::PairFall:
+        return tickFalling(game, player, false);
+    case Phase::ShowGroups:
+        return tickShowGroups(game, player);
+    case Phase::Vanish:
+        return tickVanish(game, player);
+    case Phase::Fall:
+        return tickFalling(game, player, true);
+    }
+    return false;
+}
+
+// Battle: a side that finished a fall or show phase waits for the other to finish one too,
+// then both move on together.
+void lockstep(Game& game, int player) {
+    Player& other = playerOf(game, otherPlayer(player));
+    if (other.waitingForPartner != 0) {
+        advancePhase(game, 0);
+        advancePhase(game, 1);
+        game.players[0].waitingForPartner = 0;
+        game.players[1].waitingForPartner = 0;
+    } else {
+        playerOf(game, player).waitingForPartner = 1;
+        game.ui.stopTimer(player);
+    }
+}
+
+// The actions of one key group, in the order they are compared with a key.
+void actOnKey(Game& game, int player, int group, std::uint8_t key) {
+    Player& self = playerOf(game, player);
+    const auto matches = [&](PairAction action) {
+        return game.settings.keys[static_cast<std::size_t>(pairKeyIndex(action, group))] == key;
+    };
+    const auto acted = [&] { game.ui.repaintField(player); };
+    if (matches(PairAction::Down)) {
+        dropPair(self.fallingPair, self.field);
+        advancePhase(game, player);
+        acted();
+    }
+    if (matches(PairAction::Left)) {
+        moveLeft(self.fallingPair, self.field);
+        acted();
+    }
+    if (matches(PairAction::Right)) {
+        moveRight(self.fallingPair, self.field);
+        acted();
+    }
+    if (matches(PairAction::RotateRight)) {
+        rotateRight(self.fallingPair, self.field);
+        acted();
+    }
+    if (matches(PairAction::RotateLeft)) {
+        rotateLeft(self.fallingPair, self.field);
+        acted();
+    }
+    if (matches(PairAction::HalfRotate)) {
+        rotateHalf(self.fallingPair, self.field);
+        acted();
+    }
+}
+
+} // namespace
+
+void loadFrontPair(Game& game, int player) {
+    Player& self = playerOf(game, player);
+    loadPair(self.fallingPair, self.sequence.queue.empty() ? Pair{} : self.sequence.queue.front());
+    putAtSpawn(self.fallingPair, self.field);
+}
+
+void spawnPair(Game& game, int player) {
+    Player& self = playerOf(game, player);
+    const Pair& front = advance(self.sequence);
+    loadPair(self.fallingPair, front);
+    putAtSpawn(self.fallingPair, self.field);
+    game.ui.showRandomPosition(front.position);
+    game.ui.repaintNext(player);
+}
+
+void setMode(Game& game, Mode mode) {
+    game.mode = mode;
+    switch (mode) {
+    case Mode::Edit: {
+        Player& first = game.players[0];
+        first.countdown = 0;
+        first.phase = Phase::Fall;
+        game.ui.repaintField(0);
+        break;
+    }
+    case Mode::Play: {
+        Player& first = game.players[0];
+        enterPhase(game, 0, Phase::Fall);
+        loadFrontPair(game, 0);
+        first.chainCount = 0;
+        first.score = 0;
+        resetTally(first.scoreRecord);
+        break;
+    }
+    case Mode::Battle:
+        // Both sides get the same pairs.
+        copy(game.players[1].sequence, game.players[0].sequence);
+        for (int p = 0; p < kPlayerCount; ++p) {
+            Player& self = playerOf(game, p);
+            self.waitingForPartner = 0;
+            enterPhase(game, p, Phase::Fall);
+            loadFrontPair(game, p);
+            self.chainCount = 0;
+            self.score = 0;
+            self.pendingNuisance = 0;
+            resetTally(self.scoreRecord);
+            game.ui.repaintNext(p);
+            game.ui.repaintWarning(p);
+        }
+        break;
+    }
+}
+
+void gameTick(Game& game, int player) {
+    switch (game.mode) {
+    case Mode::Edit:
+        return;
+    case Mode::Play:
+        // Only 1P plays, whichever timer fired.
+        if (tickPhase(game, 0)) {
+            advancePhase(game, 0);
+        }
+        return;
+    case Mode::Battle: {
+        Player& self = playerOf(game, player);
+        if (self.phase == Phase::Vanish) {
+            if (tickPhase(game, player)) {
+                advancePhase(game, player);
+            }
+        } else if (self.phase != Phase::Idle && self.waitingForPartner == 0) {
+            if (tickPhase(game, player)) {
+                lockstep(game, player);
+            }
+        }
+        return;
+    }
+    }
+}
+
+void advancePhase(Game& game, int player) {
+    Player& self = playerOf(game, player);
+    switch (self.phase) {
+    case Phase::Idle:
+        startTimerUnlessEdit(game, player);
+        self.chainCount = 0;
+        self.score = 0;
+        self.countdown = 0;
+        self.phase = Phase::PairFall;
+        game.ui.repaintField(player);
+        if (game.mode == Mode::Play) {
+            game.players[0].pendingNuisance = 0;
+            game.ui.repaintWarning(0);
+        }
+        break;
+    case Phase::PairFall:
+        if (hasVanishingGroup(game, player)) {
+            enterShowGroups(game, player);
+        } else if (game.mode == Mode::Battle &&
+                   playerOf(game, otherPlayer(player)).attackState == kAttackDone) {
+            receiveRule(game, player);
+        } else {
+            goIdle(game, player);
+        }
+        // The next pair is in place before the chain resolves.
+        spawnPair(game, player);
+        break;
+    case Phase::ShowGroups:
+        startTimerUnlessEdit(game, player);
+        self.countdown = game.settings.vanishTicks;
+        self.phase = Phase::Vanish;
+        game.ui.repaintField(player);
+        break;
+    case Phase::Vanish:
+        enterPhase(game, player, Phase::Fall);
+        endOfStepRule(game, player);
+        break;
+    case Phase::Fall:
+        if (hasVanishingGroup(game, player)) {
+            enterShowGroups(game, player);
+        } else if (!endOfTurnRule(game, player)) {
+            goIdle(game, player);
+        }
+        break;
+    }
+}
+
+void enterPhase(Game& game, int player, Phase phase) {
+    Player& self = playerOf(game, player);
+    startTimerUnlessEdit(game, player);
+    self.countdown = 0;
+    self.phase = phase;
+    game.ui.repaintField(player);
+}
+
+void onPlayerKey(Game& game, std::uint8_t key) {
+    if (key == 0) {
+        return; // 0 is "no key": it must not trigger the unbound actions
+    }
+    const bool battle = game.mode == Mode::Battle;
+    const bool firstActs = game.players[0].phase == Phase::Idle;
+    const int firstGroup = battle && !game.onePersonBattle ? kKeyGroupBattle1P : kKeyGroupSolo;
+    bool secondActs = false;
+    int secondGroup = kKeyGroupBattle2P;
+    if (battle && game.players[1].phase == Phase::Idle) {
+        if (!game.onePersonBattle) {
+            secondActs = true;
+        } else if (!firstActs) {
+            // One key set plays both sides: 2P's turn once 1P has dropped.
+            secondActs = true;
+            secondGroup = kKeyGroupSolo;
+        }
+    }
+    if (firstActs) {
+        actOnKey(game, 0, firstGroup, key);
+    }
+    if (secondActs) {
+        actOnKey(game, 1, secondGroup, key);
+    }
+}
+
+void showChainStatus(Game& game, int player, std::int32_t chainCount, std::int32_t score) {
+    game.ui.setStatusText(chainStatusPart(player), "\t\t" + std::to_string(chainCount) + "連鎖");
+    game.ui.setStatusText(scoreStatusPart(player), "\t\t" + std::to_string(score));
+}
+
+void storeTurnBackup(Game& game) {
+    for (int p = 0; p < kPlayerCount; ++p) {
+        const Player& self = playerOf(game, p);
+        const auto i = static_cast<std::size_t>(p);
+        copyField(game.turnBackup.fields[i], self.field);
+        copy(game.turnBackup.sequences[i], self.sequence);
+        game.turnBackup.pendingNuisance[i] = self.pendingNuisance;
+    }
+}
+
+} // namespace peterin
