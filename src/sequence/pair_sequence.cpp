@@ -253,13 +253,13 @@ ParseError loadPattern(PairSequence& sequence, std::streambuf& in, ConventionalR
     return std::nullopt;
 }
 
-void writePattern(const PairSequence& sequence, std::ostream& out) {
+bool writePattern(const PairSequence& sequence, std::ostream& out) {
     const PairPattern& pattern = sequence.pattern;
-    std::string text;
+    std::string colourLine;
     for (const int colour : pattern.usedColours) {
-        text += letterOf(colour);
+        colourLine += letterOf(colour);
     }
-    text += '\n';
+    colourLine += '\n';
 
     // The shape cycle from the front pair's shape on, so a reload starts where the queue does.
     constexpr const char* shapeText[] = {"2", "3a", "3b", "4d", "4a"};
@@ -268,40 +268,68 @@ void writePattern(const PairSequence& sequence, std::ostream& out) {
         ++cycle;
     }
     const std::size_t first = sequence.headShapeIndex < cycle ? sequence.headShapeIndex : 0;
+    std::string shapeLine;
     for (std::size_t i = 0; i < cycle; ++i) {
         const int shape = pattern.shapes[(first + i) % cycle];
-        text += shape >= kShape2 && shape < kShapeEnd ? shapeText[shape] : "";
+        shapeLine += shape >= kShape2 && shape < kShapeEnd ? shapeText[shape] : "";
     }
-    text += '\n';
+    shapeLine += '\n';
 
     // The tokens from the front pair's token on; the ones before it are never read again, except
-    // the token a `*` there repeats.
+    // the token a `*` there repeats. Only the last of consecutive seeks matters, and nothing after
+    // the first `*` is ever read, so neither is written: the line stays as short as it can.
     const std::vector<std::uint32_t>& tokens = pattern.tokens;
     std::size_t start = std::min(sequence.headCursor, tokens.size());
     while (start > 0 && start < tokens.size() && tokens[start] == kTokenRepeat) {
         --start;
     }
-    const bool startsAtHead = start + 1 < tokens.size() && tokens[start] == kTokenSeek &&
-                              tokens[start + 1] == sequence.headState.position;
-    if (start < tokens.size() && !startsAtHead) {
-        text += '@' + std::to_string(sequence.headState.position);
-    }
+    std::vector<std::uint32_t> kept;
+    bool afterSeek = false;
     for (std::size_t i = start; i < tokens.size(); ++i) {
-        const std::uint32_t token = tokens[i];
-        if (token >= 1 && token <= 5) {
-            text += letterOf(static_cast<int>(token));
-        } else if (token == kTokenRandom) {
-            text += '?';
-        } else if (token == kTokenRepeat) {
-            text += '*';
-        } else if (token == kTokenSeek && i + 1 < tokens.size()) {
-            text += '@' + std::to_string(tokens[++i]);
-        } else {
-            text += ' ';
+        if (tokens[i] == kTokenSeek) {
+            if (i + 1 >= tokens.size()) {
+                break;
+            }
+            const std::uint32_t target = tokens[++i];
+            if (afterSeek) {
+                kept.back() = target;
+            } else {
+                kept.insert(kept.end(), {kTokenSeek, target});
+            }
+            afterSeek = true;
+            continue;
+        }
+        kept.push_back(tokens[i]);
+        afterSeek = false;
+        if (tokens[i] == kTokenRepeat) {
+            break;
         }
     }
-    text += '\n';
-    out << text;
+    const bool startsAtHead =
+        kept.size() >= 2 && kept[0] == kTokenSeek && kept[1] == sequence.headState.position;
+    std::string tokenLine;
+    if (!kept.empty() && !startsAtHead) {
+        tokenLine += '@' + std::to_string(sequence.headState.position);
+    }
+    for (std::size_t i = 0; i < kept.size(); ++i) {
+        const std::uint32_t token = kept[i];
+        if (token >= 1 && token <= 5) {
+            tokenLine += letterOf(static_cast<int>(token));
+        } else if (token == kTokenRandom) {
+            tokenLine += '?';
+        } else if (token == kTokenRepeat) {
+            tokenLine += '*';
+        } else if (token == kTokenSeek) {
+            tokenLine += '@' + std::to_string(kept[++i]);
+        } else {
+            tokenLine += ' ';
+        }
+    }
+    tokenLine += '\n';
+    out << colourLine << shapeLine << tokenLine;
+    // Every line must fit the line buffer that reads it back.
+    return colourLine.size() < kPatternLineBufferSize &&
+           shapeLine.size() < kPatternLineBufferSize && tokenLine.size() < kPatternLineBufferSize;
 }
 
 } // namespace peterin

@@ -40,7 +40,7 @@ std::vector<Pair> upcoming(const PairSequence& sequence, int later) {
 
 std::string written(const PairSequence& sequence) {
     std::ostringstream out;
-    writePattern(sequence, out);
+    EXPECT_TRUE(writePattern(sequence, out));
     return out.str();
 }
 
@@ -204,6 +204,24 @@ TEST(PatternWrite, WritesTheDefaultPatternAtTheFrontPairsPosition) {
     EXPECT_EQ(written(sequence), "RBGY\n2\n@1236?*\n");
 }
 
+TEST(PatternWrite, LeavesOutTokensThatAreNeverRead) {
+    // A later seek overrides an earlier one; nothing after the first `*` is reached.
+    EXPECT_EQ(written(withPattern("RB\n2\n@1@2@3R?*BY@4\n", 2)), "RB\n2\n@1@3R?*\n");
+    // A seek to where the front pair starts needs no other.
+    EXPECT_EQ(written(withPattern("RB\n2\n@9@9G\n", 1)), "RB\n2\n@9G\n");
+}
+
+TEST(PatternWrite, SaysWhenALineWouldNotFitTheBufferThatReadsItBack) {
+    std::string tokens;
+    for (int i = 0; i < 200; ++i) {
+        tokens += "@R"; // each `@` is written with its position
+    }
+    const PairSequence sequence = withPattern("RB\n2\n" + tokens + "\n", 2);
+    std::ostringstream out;
+    EXPECT_FALSE(writePattern(sequence, out));
+    EXPECT_GT(out.str().size(), kPatternLineBufferSize);
+}
+
 TEST(PatternWrite, WritesWhatReadsBackToTheSameQueue) {
     const std::string patterns[] = {
         "RBGY\n2\n?*\n",
@@ -212,6 +230,7 @@ TEST(PatternWrite, WritesWhatReadsBackToTheSameQueue) {
         "GP\n3b\n@77?R@5*\n",
         "RBG\n2\nRBY@\n", // runs out
         "RBGYP\n4a3a\n@123RB?*BY\n",
+        "R\n\n@\n",
     };
     for (const std::string& lines : patterns) {
         PairSequence original = withPattern(lines, 3);
