@@ -29,8 +29,14 @@ bool isValidKind(CellKind kind) {
 // Brings groupSize up to date around the visible cell (x, r) whose kind changed from `oldKind`:
 // only the regions that touched the cell before and the cell's new region can change.
 void updateGroupsAround(Field& field, std::int32_t x, std::int32_t r, CellKind oldKind) {
-    auto& stack = field.fillStack;
-    stack.clear();
+    std::size_t gathered = 0;
+    auto recount = [&](std::int32_t cx, std::int32_t cr) {
+        const std::int32_t count = detail::gatherRegion(field, cx, cr, gathered);
+        for (std::size_t i = gathered; i < gathered + static_cast<std::size_t>(count); ++i) {
+            field.cells[static_cast<std::size_t>(field.fillQueue[i].index)].groupSize = count;
+        }
+        gathered += static_cast<std::size_t>(count);
+    };
     Cell& cell = field.at(x, r);
     if (oldKind != CellKind::Empty && oldKind != cell.kind) {
         const std::int32_t dx[4] = {1, 0, -1, 0};
@@ -38,18 +44,10 @@ void updateGroupsAround(Field& field, std::int32_t x, std::int32_t r, CellKind o
         for (int d = 0; d < 4; ++d) {
             const std::int32_t nx = x + dx[d];
             const std::int32_t nr = r + dr[d];
-            if (!field.isVisible(nx, nr)) {
-                continue;
-            }
-            const Cell& next = field.at(nx, nr);
             // A neighbour already marked belongs to a region recounted from another side.
-            if (next.kind != oldKind || next.linkMask != 0) {
-                continue;
-            }
-            const std::size_t first = stack.size();
-            const std::int32_t count = detail::gatherRegion(field, nx, nr);
-            for (std::size_t i = first; i < stack.size(); ++i) {
-                field.at(stack[i].x, stack[i].r).groupSize = count;
+            if (field.isVisible(nx, nr) && field.at(nx, nr).kind == oldKind &&
+                field.at(nx, nr).linkMask == 0) {
+                recount(nx, nr);
             }
         }
     }
@@ -57,14 +55,10 @@ void updateGroupsAround(Field& field, std::int32_t x, std::int32_t r, CellKind o
         cell.groupSize = 0;
         cell.linkMask = 0;
     } else {
-        const std::size_t first = stack.size();
-        const std::int32_t count = detail::gatherRegion(field, x, r);
-        for (std::size_t i = first; i < stack.size(); ++i) {
-            field.at(stack[i].x, stack[i].r).groupSize = count;
-        }
+        recount(x, r);
     }
-    for (const FillFrame& frame : stack) {
-        field.at(frame.x, frame.r).linkMask = 0;
+    for (std::size_t i = 0; i < gathered; ++i) {
+        field.cells[static_cast<std::size_t>(field.fillQueue[i].index)].linkMask = 0;
     }
 }
 
@@ -72,32 +66,49 @@ void updateGroupsAround(Field& field, std::int32_t x, std::int32_t r, CellKind o
 
 namespace detail {
 
-std::int32_t gatherRegion(Field& field, std::int32_t x, std::int32_t r) {
-    auto& queue = field.fillStack;
-    const std::size_t first = queue.size();
-    Cell& start = field.at(x, r);
-    const CellKind kind = start.kind;
-    start.linkMask = 1;
-    queue.push_back({x, r, 0, -1});
-    auto enter = [&](std::int32_t nx, std::int32_t nr) {
-        if (!field.isVisible(nx, nr)) {
-            return;
-        }
-        Cell& next = field.at(nx, nr);
-        if (next.kind == kind && next.linkMask == 0) {
-            next.linkMask = 1;
-            queue.push_back({nx, nr, 0, -1});
-        }
-    };
-    for (std::size_t i = first; i < queue.size(); ++i) {
-        const std::int32_t cx = queue[i].x;
-        const std::int32_t cr = queue[i].r;
-        enter(cx + 1, cr);
-        enter(cx, cr + 1);
-        enter(cx - 1, cr);
-        enter(cx, cr - 1);
+std::int32_t gatherRegion(Field& field, std::int32_t x, std::int32_t r, std::size_t first) {
+    // Runs for every cell on every tick, so it works on raw indices (right and left are a column
+    // length away, down and up one cell) and without branching on the kinds it compares: each
+    // neighbour is written to the queue's end and kept only when it belongs to the region.
+    auto& queue = field.fillQueue;
+    const std::size_t needed =
+        static_cast<std::size_t>(field.width) * static_cast<std::size_t>(field.height) + 1;
+    if (queue.size() < needed) {
+        queue.resize(needed);
     }
-    return static_cast<std::int32_t>(queue.size() - first);
+    FillCell* const entries = queue.data();
+    Cell* const cells = field.cells.data();
+    const std::int32_t length = field.columnLength();
+    const std::int32_t width = field.width;
+    const std::int32_t height = field.height;
+    const auto start = static_cast<std::int32_t>(field.index(x + 1, r));
+    const CellKind kind = cells[start].kind;
+    cells[start].linkMask = 1;
+    entries[first] = {start, x, r};
+    std::size_t end = first + 1;
+    auto enter = [&](std::int32_t index, std::int32_t nx, std::int32_t nr) {
+        Cell& next = cells[index];
+        const bool joins = (next.kind == kind) & (next.linkMask == 0);
+        next.linkMask |= static_cast<std::int32_t>(joins);
+        entries[end] = {index, nx, nr};
+        end += static_cast<std::size_t>(joins);
+    };
+    for (std::size_t i = first; i < end; ++i) {
+        const FillCell cell = entries[i];
+        if (cell.x + 1 < width) {
+            enter(cell.index + length, cell.x + 1, cell.r);
+        }
+        if (cell.r + 1 < height) {
+            enter(cell.index + 1, cell.x, cell.r + 1);
+        }
+        if (cell.x > 0) {
+            enter(cell.index - length, cell.x - 1, cell.r);
+        }
+        if (cell.r > 0) {
+            enter(cell.index - 1, cell.x, cell.r - 1);
+        }
+    }
+    return static_cast<std::int32_t>(end - first);
 }
 
 } // namespace detail
@@ -127,12 +138,12 @@ int resizeField(Field& field, std::int32_t width, std::int32_t height, std::int3
     }
     try {
         field.cells.assign(static_cast<std::size_t>(columns * length), Cell{});
-        // The recount's queue never holds more than the visible cells; reserving it now keeps
-        // every later tick free of allocation.
-        field.fillStack.reserve(static_cast<std::size_t>(std::int64_t{width} * height));
+        // The recount's queue never holds more than the visible cells and one spare entry;
+        // sizing it now keeps every later tick free of allocation.
+        field.fillQueue.resize(static_cast<std::size_t>(std::int64_t{width} * height + 1));
     } catch (const std::bad_alloc&) {
         releaseCells(field);
-        std::vector<FillFrame>().swap(field.fillStack);
+        std::vector<FillCell>().swap(field.fillQueue);
         return -1;
     }
     field.width = width;
@@ -196,30 +207,33 @@ void recountGroups(Field& field) {
     for (std::int32_t x = 0; x < field.width; ++x) {
         for (std::int32_t r = 0; r < field.height; ++r) {
             Cell& cell = field.at(x, r);
-            cell.groupSize = 0;
             cell.linkMask = 0;
             cell.visited = 0;
         }
     }
     // A region's size does not depend on where its count starts, so the scan runs along the
-    // columns, the way the cells lie in memory.
-    auto& queue = field.fillStack;
+    // columns, the way the cells lie in memory. A region's count starts at its first cell in
+    // scan order, so its other cells all come later: their count mark, left set as "done",
+    // is cleared when the scan reaches them.
+    auto& queue = field.fillQueue;
     for (std::int32_t x = 0; x < field.width; ++x) {
         for (std::int32_t r = 0; r < field.height; ++r) {
-            const Cell& cell = field.at(x, r);
-            if (cell.kind == CellKind::Empty || cell.groupSize != 0) {
+            Cell& cell = field.at(x, r);
+            if (cell.linkMask != 0) {
+                cell.linkMask = 0;
                 continue;
             }
-            queue.clear();
-            const std::int32_t count = detail::gatherRegion(field, x, r);
-            for (const FillFrame& frame : queue) {
-                Cell& member = field.at(frame.x, frame.r);
-                member.groupSize = count;
-                member.linkMask = 0;
+            if (cell.kind == CellKind::Empty) {
+                cell.groupSize = 0;
+                continue;
             }
+            const std::int32_t count = detail::gatherRegion(field, x, r, 0);
+            for (std::int32_t i = 0; i < count; ++i) {
+                field.cells[static_cast<std::size_t>(queue[i].index)].groupSize = count;
+            }
+            cell.linkMask = 0;
         }
     }
-    queue.clear();
 }
 
 void settleFrom(Field& field, std::int32_t x, std::int32_t r) {

@@ -9,13 +9,19 @@
 
 namespace peterin {
 
-// One entry of a flood fill's explicit stack (or queue), kept on the heap so that regions of any
-// size are safe.
+// One level of a depth-first flood fill, kept on the heap so that regions of any size are safe.
 struct FillFrame {
     std::int32_t x;
     std::int32_t r;
     std::int32_t direction; // next direction to try: 0 right, 1 down, 2 left, 3 up, 4 done
     std::int32_t cameFrom;  // direction that leads back to the cell it was entered from, or -1
+};
+
+// One cell reached by a breadth-first region count.
+struct FillCell {
+    std::int32_t index; // in Field::cells
+    std::int32_t x;
+    std::int32_t r;
 };
 
 // One player's grid.
@@ -39,6 +45,7 @@ struct Field {
     // Scratch space of the flood fills, kept between calls so the per-tick recount does not
     // allocate once it has grown to the largest region.
     std::vector<FillFrame> fillStack;
+    std::vector<FillCell> fillQueue;
 
     bool hasCells() const { return !cells.empty(); }
     std::int32_t columnLength() const { return cells.empty() ? 0 : height + limboRows + 3; }

@@ -17,8 +17,9 @@ inline void makeEmpty(Cell& cell) {
 }
 
 // Gathers the visible region of the kind of the visible cell (x, r) by breadth-first search,
-// appending its cells to field.fillStack and marking them with linkMask 1. Cells already marked
-// are treated as counted. Returns the number of cells appended. The caller clears the marks.
-std::int32_t gatherRegion(Field& field, std::int32_t x, std::int32_t r);
+// writing its cells to field.fillQueue from entry `first` on and marking them with linkMask 1.
+// Cells already marked are treated as counted. Returns the number of cells written; the caller
+// clears the marks.
+std::int32_t gatherRegion(Field& field, std::int32_t x, std::int32_t r, std::size_t first);
 
 } // namespace peterin::detail
