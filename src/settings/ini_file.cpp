@@ -8,6 +8,7 @@
 #include <iterator>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 namespace peterin {
 
@@ -127,6 +128,28 @@ bool writeAll(int fd, std::string_view bytes) {
 
 } // namespace
 
+IniFile::Line::Line(std::string lineText) : text(std::move(lineText)) {
+    const std::string_view all(text);
+    const auto offset = [&](std::string_view part) {
+        return static_cast<std::size_t>(part.data() - all.data());
+    };
+    if (const auto section = sectionName(all)) {
+        kind = Kind::Section;
+        nameAt = offset(*section);
+        nameSize = section->size();
+    } else if (const auto key = keyLine(all)) {
+        kind = Kind::Key;
+        nameAt = offset(key->key);
+        nameSize = key->key.size();
+        valueAt = offset(key->value);
+        valueSize = key->value.size();
+    }
+}
+
+bool IniFile::Line::blank() const {
+    return trim(text).empty();
+}
+
 std::int32_t parseProfileInt(std::string_view text) {
     std::size_t i = 0;
     while (i < text.size() && isBlank(text[i])) {
@@ -178,7 +201,7 @@ IniFile IniFile::fromBytes(std::string_view bytes) {
         if (!line.empty() && line.back() == '\r') {
             line.remove_suffix(1);
         }
-        ini.lines_.emplace_back(line);
+        ini.lines_.emplace_back(std::string(line));
         if (end == std::string_view::npos) {
             break;
         }
@@ -211,8 +234,8 @@ IniFile::ReadStatus IniFile::read(const std::filesystem::path& path, IniFile& in
 
 std::string IniFile::toBytes() const {
     std::string bytes;
-    for (const std::string& line : lines_) {
-        bytes += line;
+    for (const Line& line : lines_) {
+        bytes += line.text;
         bytes += newline_;
     }
     return bytes;
@@ -253,8 +276,7 @@ bool IniFile::write(const std::filesystem::path& requested) const {
 
 std::size_t IniFile::findSection(std::string_view name) const {
     for (std::size_t i = 0; i < lines_.size(); ++i) {
-        const auto found = sectionName(lines_[i]);
-        if (found && sameName(*found, name)) {
+        if (lines_[i].kind == Line::Kind::Section && sameName(lines_[i].name(), name)) {
             return i;
         }
     }
@@ -263,7 +285,7 @@ std::size_t IniFile::findSection(std::string_view name) const {
 
 std::size_t IniFile::sectionEnd(std::size_t header) const {
     std::size_t i = header + 1;
-    while (i < lines_.size() && !sectionName(lines_[i])) {
+    while (i < lines_.size() && lines_[i].kind != Line::Kind::Section) {
         ++i;
     }
     return i;
@@ -272,8 +294,7 @@ std::size_t IniFile::sectionEnd(std::size_t header) const {
 std::size_t IniFile::findKey(std::size_t header, std::string_view name) const {
     const std::size_t end = sectionEnd(header);
     for (std::size_t i = header + 1; i < end; ++i) {
-        const auto found = keyLine(lines_[i]);
-        if (found && sameName(found->key, name)) {
+        if (lines_[i].kind == Line::Kind::Key && sameName(lines_[i].name(), name)) {
             return i;
         }
     }
@@ -290,20 +311,20 @@ std::optional<std::string_view> IniFile::rawValue(std::string_view section,
     if (line == npos) {
         return std::nullopt;
     }
-    return keyLine(lines_[line])->value;
+    return lines_[line].value();
 }
 
 std::optional<std::string> IniFile::value(std::string_view section, std::string_view key) const {
-    const auto raw = rawValue(utf8ToShiftJis(section), utf8ToShiftJis(key));
+    const auto raw = rawValue(codec_.toShiftJis(section), codec_.toShiftJis(key));
     if (!raw) {
         return std::nullopt;
     }
-    return shiftJisToUtf8(*raw);
+    return codec_.toUtf8(*raw);
 }
 
 std::int32_t IniFile::getInt(std::string_view section, std::string_view key,
                              std::int32_t fallback) const {
-    const auto raw = rawValue(utf8ToShiftJis(section), utf8ToShiftJis(key));
+    const auto raw = rawValue(codec_.toShiftJis(section), codec_.toShiftJis(key));
     if (!raw || raw->empty()) {
         return fallback;
     }
@@ -313,40 +334,40 @@ std::int32_t IniFile::getInt(std::string_view section, std::string_view key,
 std::string IniFile::getString(std::string_view section, std::string_view key,
                                std::string_view fallback, std::size_t bufferSize) const {
     const std::size_t limit = bufferSize == 0 ? 0 : bufferSize - 1;
-    const auto raw = rawValue(utf8ToShiftJis(section), utf8ToShiftJis(key));
+    const auto raw = rawValue(codec_.toShiftJis(section), codec_.toShiftJis(key));
     if (raw) {
-        return shiftJisToUtf8(truncateShiftJis(*raw, limit));
+        return codec_.toUtf8(truncateShiftJis(*raw, limit));
     }
-    return shiftJisToUtf8(truncateShiftJis(utf8ToShiftJis(fallback), limit));
+    return codec_.toUtf8(truncateShiftJis(codec_.toShiftJis(fallback), limit));
 }
 
 void IniFile::setString(std::string_view section, std::string_view key, std::string_view value) {
-    const std::string sjisSection = oneLine(utf8ToShiftJis(section));
-    const std::string sjisKey = oneLine(utf8ToShiftJis(key));
-    const std::string sjisValue = oneLine(utf8ToShiftJis(value));
+    const std::string sjisSection = oneLine(codec_.toShiftJis(section));
+    const std::string sjisKey = oneLine(codec_.toShiftJis(key));
+    const std::string sjisValue = oneLine(codec_.toShiftJis(value));
 
     const std::size_t header = findSection(sjisSection);
     if (header == npos) {
-        if (!lines_.empty() && !trim(lines_.back()).empty()) {
-            lines_.emplace_back(); // a blank line between sections
+        if (!lines_.empty() && !lines_.back().blank()) {
+            lines_.emplace_back(std::string()); // a blank line between sections
         }
-        lines_.push_back("[" + sjisSection + "]");
-        lines_.push_back(sjisKey + "=" + sjisValue);
+        lines_.emplace_back("[" + sjisSection + "]");
+        lines_.emplace_back(sjisKey + "=" + sjisValue);
         return;
     }
     const std::size_t line = findKey(header, sjisKey);
     if (line != npos) {
         // Keep the key as the file spells it; only the value changes.
-        const std::string existingKey{keyLine(lines_[line])->key};
-        lines_[line] = existingKey + "=" + sjisValue;
+        const std::string existingKey{lines_[line].name()};
+        lines_[line] = Line(existingKey + "=" + sjisValue);
         return;
     }
     std::size_t insertAt = sectionEnd(header);
-    while (insertAt > header + 1 && trim(lines_[insertAt - 1]).empty()) {
+    while (insertAt > header + 1 && lines_[insertAt - 1].blank()) {
         --insertAt;
     }
-    lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(insertAt),
-                  sjisKey + "=" + sjisValue);
+    lines_.emplace(lines_.begin() + static_cast<std::ptrdiff_t>(insertAt),
+                   sjisKey + "=" + sjisValue);
 }
 
 } // namespace peterin

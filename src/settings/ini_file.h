@@ -1,5 +1,7 @@
 #pragma once
 
+#include "shift_jis.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
@@ -61,6 +63,23 @@ class IniFile {
     void setString(std::string_view section, std::string_view key, std::string_view value);
 
   private:
+    // One line of the file with what it holds worked out once: a section header, a key or
+    // anything else (kept as it is).
+    struct Line {
+        enum class Kind : std::uint8_t { Other, Section, Key };
+
+        explicit Line(std::string text);
+
+        std::string_view name() const { return std::string_view(text).substr(nameAt, nameSize); }
+        std::string_view value() const { return std::string_view(text).substr(valueAt, valueSize); }
+        bool blank() const;
+
+        std::string text; // Shift-JIS, without the line end
+        Kind kind = Kind::Other;
+        std::size_t nameAt = 0, nameSize = 0;   // section or key name
+        std::size_t valueAt = 0, valueSize = 0; // value of a key
+    };
+
     static constexpr std::size_t npos = static_cast<std::size_t>(-1);
 
     std::size_t findSection(std::string_view name) const;
@@ -68,8 +87,9 @@ class IniFile {
     std::size_t findKey(std::size_t header, std::string_view name) const;
     std::optional<std::string_view> rawValue(std::string_view section, std::string_view key) const;
 
-    std::vector<std::string> lines_; // Shift-JIS, without their line ends
-    std::string newline_ = "\r\n";   // a file that uses bare LF keeps it
+    std::vector<Line> lines_;
+    std::string newline_ = "\r\n"; // a file that uses bare LF keeps it
+    mutable ShiftJisCodec codec_;  // converts names and values; holds no visible state
 };
 
 } // namespace peterin

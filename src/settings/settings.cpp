@@ -148,8 +148,8 @@ constexpr const char* kShowHeavenKey = "天国領域";
 constexpr const char* kShowLimboKey = "三途領域";
 constexpr const char* kPenSizeKey = "ペンサイズ";
 
-const Message kLoadFailed{"設定ファイルの読み込みに失敗しました", "err", MessageIcon::Warning};
-const Message kSaveFailed{"設定ファイルが開けません", "err", MessageIcon::Warning};
+const Message kLoadFailed{"設定ファイルの読み込みに失敗しました", "err", MessageIcon::None};
+const Message kSaveFailed{"設定ファイルが開けません", "err", MessageIcon::None};
 
 std::string decimal(std::int32_t value) {
     return " " + std::to_string(value);
@@ -215,6 +215,8 @@ void readSettings(Settings& s, const IniFile& ini) {
     s.emptyOpacity = ini.getInt(kWindow, kEmptyOpacityKey, s.emptyOpacity);
 }
 
+} // namespace
+
 void writeSettings(const Settings& s, IniFile& ini) {
     for (const NamedColour& entry : kWindowColours) {
         ini.setString(kWindow, entry.key, colour(s.*entry.member));
@@ -242,8 +244,6 @@ void writeSettings(const Settings& s, IniFile& ini) {
         ini.setString(entry.section, entry.key, decimal(s.*entry.member));
     }
 }
-
-} // namespace
 
 std::vector<std::uint8_t> parseWheel(const std::string& text) {
     // Byte by byte, so the trail byte of a double-byte character counts like any other byte.
@@ -304,18 +304,21 @@ void ValidateSettings(Settings& s) {
     clampTo(s.emptyOpacity, 0, 100);
 }
 
+void LoadSettings(Settings& settings, const IniFile& ini) {
+    readSettings(settings, ini);
+    ValidateSettings(settings);
+}
+
 void LoadSettings(Settings& settings, const std::filesystem::path& path) {
     IniFile ini;
     IniFile::read(path, ini); // a missing or unreadable file leaves every default
-    readSettings(settings, ini);
-    ValidateSettings(settings);
+    LoadSettings(settings, ini);
 }
 
 std::optional<Message> LoadSettings(Settings& settings) {
     const auto path = settingsPath();
     if (!path) {
-        readSettings(settings, IniFile());
-        ValidateSettings(settings);
+        LoadSettings(settings, IniFile());
         return kLoadFailed;
     }
     LoadSettings(settings, *path);

@@ -11,6 +11,8 @@
 
 namespace peterin {
 
+class IniFile;
+
 // ---------------------------------------------------------------------------------------------
 // Key codes: 8-bit Windows virtual-key codes, 0 meaning "no key".
 //
@@ -168,6 +170,9 @@ std::optional<Message> LoadSettings(Settings& settings);
 // The same from an explicit file.
 void LoadSettings(Settings& settings, const std::filesystem::path& path);
 
+// Fills `settings` from an INI file already in memory, then validates.
+void LoadSettings(Settings& settings, const IniFile& ini);
+
 // Clamps every value into its range and derives the dependent bounds, in a fixed order.
 void ValidateSettings(Settings& settings);
 
@@ -184,5 +189,8 @@ struct SaveResult {
 SaveResult SaveSettings(const Settings& settings);
 // The same to an explicit file.
 SaveResult SaveSettings(const Settings& settings, const std::filesystem::path& path);
+
+// Puts every saved value of `settings` into `ini`, in the order of a save.
+void writeSettings(const Settings& settings, IniFile& ini);
 
 } // namespace peterin

@@ -9,44 +9,28 @@ namespace {
 
 constexpr std::string_view kReplacementUtf8 = "\xEF\xBF\xBD"; // U+FFFD
 
-// One conversion descriptor per call keeps the functions free of shared state.
-class Converter {
-  public:
-    Converter(const char* to, const char* from) : cd_(iconv_open(to, from)) {}
-    ~Converter() {
-        if (valid()) {
-            iconv_close(cd_);
+const iconv_t kNoDescriptor = reinterpret_cast<iconv_t>(-1);
+
+// Converts as much of `in` as possible, appending to `out`; returns false when it stopped at an
+// invalid or incomplete sequence, with `in` advanced up to it.
+bool convert(iconv_t cd, std::string_view& in, std::string& out) {
+    char buffer[1024];
+    while (!in.empty()) {
+        char* src = const_cast<char*>(in.data());
+        std::size_t srcLeft = in.size();
+        char* dst = buffer;
+        std::size_t dstLeft = sizeof buffer;
+        const std::size_t result = iconv(cd, &src, &srcLeft, &dst, &dstLeft);
+        const int error = errno;
+        out.append(buffer, static_cast<std::size_t>(dst - buffer));
+        in.remove_prefix(in.size() - srcLeft);
+        if (result == static_cast<std::size_t>(-1) && error != E2BIG) {
+            iconv(cd, nullptr, nullptr, nullptr, nullptr); // back to the initial state
+            return false;
         }
     }
-    Converter(const Converter&) = delete;
-    Converter& operator=(const Converter&) = delete;
-
-    bool valid() const { return cd_ != reinterpret_cast<iconv_t>(-1); }
-
-    // Converts as much of `in` as possible, appending to `out`; returns false when it stopped
-    // at an invalid or incomplete sequence, with `in` advanced up to it.
-    bool convert(std::string_view& in, std::string& out) {
-        char buffer[1024];
-        while (!in.empty()) {
-            char* src = const_cast<char*>(in.data());
-            std::size_t srcLeft = in.size();
-            char* dst = buffer;
-            std::size_t dstLeft = sizeof buffer;
-            const std::size_t result = iconv(cd_, &src, &srcLeft, &dst, &dstLeft);
-            const int error = errno;
-            out.append(buffer, static_cast<std::size_t>(dst - buffer));
-            in.remove_prefix(in.size() - srcLeft);
-            if (result == static_cast<std::size_t>(-1) && error != E2BIG) {
-                iconv(cd_, nullptr, nullptr, nullptr, nullptr); // back to the initial state
-                return false;
-            }
-        }
-        return true;
-    }
-
-  private:
-    iconv_t cd_;
-};
+    return true;
+}
 
 // Length of the UTF-8 sequence that `byte` starts, 1 for a stray byte.
 std::size_t utf8SequenceLength(unsigned char byte) {
@@ -64,11 +48,23 @@ std::size_t utf8SequenceLength(unsigned char byte) {
 
 } // namespace
 
-std::string shiftJisToUtf8(std::string_view in) {
+ShiftJisCodec::ShiftJisCodec()
+    : toUtf8_(iconv_open("UTF-8", "CP932")), toShiftJis_(iconv_open("CP932", "UTF-8")) {}
+
+ShiftJisCodec::~ShiftJisCodec() {
+    if (static_cast<iconv_t>(toUtf8_) != kNoDescriptor) {
+        iconv_close(static_cast<iconv_t>(toUtf8_));
+    }
+    if (static_cast<iconv_t>(toShiftJis_) != kNoDescriptor) {
+        iconv_close(static_cast<iconv_t>(toShiftJis_));
+    }
+}
+
+std::string ShiftJisCodec::toUtf8(std::string_view in) {
     std::string out;
     out.reserve(in.size() * 3 / 2);
-    Converter converter("UTF-8", "CP932");
-    if (!converter.valid()) {
+    const auto cd = static_cast<iconv_t>(toUtf8_);
+    if (cd == kNoDescriptor) {
         // Without the converter keep ASCII and mark the rest, so nothing misreads as a name.
         for (const char c : in) {
             if (static_cast<unsigned char>(c) < 0x80) {
@@ -79,18 +75,18 @@ std::string shiftJisToUtf8(std::string_view in) {
         }
         return out;
     }
-    while (!converter.convert(in, out)) {
+    while (!convert(cd, in, out)) {
         out += kReplacementUtf8;
         in.remove_prefix(1);
     }
     return out;
 }
 
-std::string utf8ToShiftJis(std::string_view in, char replacement) {
+std::string ShiftJisCodec::toShiftJis(std::string_view in, char replacement) {
     std::string out;
     out.reserve(in.size());
-    Converter converter("CP932", "UTF-8");
-    if (!converter.valid()) {
+    const auto cd = static_cast<iconv_t>(toShiftJis_);
+    if (cd == kNoDescriptor) {
         for (const char c : in) {
             if (static_cast<unsigned char>(c) < 0x80) {
                 out += c;
@@ -100,7 +96,7 @@ std::string utf8ToShiftJis(std::string_view in, char replacement) {
         }
         return out;
     }
-    while (!converter.convert(in, out)) {
+    while (!convert(cd, in, out)) {
         if (replacement != 0) {
             out += replacement;
         }
@@ -113,6 +109,14 @@ std::string utf8ToShiftJis(std::string_view in, char replacement) {
         in.remove_prefix(n);
     }
     return out;
+}
+
+std::string shiftJisToUtf8(std::string_view in) {
+    return ShiftJisCodec().toUtf8(in);
+}
+
+std::string utf8ToShiftJis(std::string_view in, char replacement) {
+    return ShiftJisCodec().toShiftJis(in, replacement);
 }
 
 } // namespace peterin

@@ -27,6 +27,24 @@ constexpr std::size_t shiftJisCharWidth(std::string_view text, std::size_t pos) 
                : 1;
 }
 
+// Converts in both directions with conversion descriptors opened once, for callers that convert
+// many short strings. A copy opens descriptors of its own, so copies never share state.
+class ShiftJisCodec {
+  public:
+    ShiftJisCodec();
+    ~ShiftJisCodec();
+    ShiftJisCodec(const ShiftJisCodec&) : ShiftJisCodec() {}
+    ShiftJisCodec& operator=(const ShiftJisCodec&) { return *this; }
+
+    // As the free functions below.
+    std::string toUtf8(std::string_view shiftJis);
+    std::string toShiftJis(std::string_view utf8, char replacement = '?');
+
+  private:
+    void* toUtf8_;     // iconv_t, kept out of this header
+    void* toShiftJis_; // iconv_t
+};
+
 // Shift-JIS to UTF-8; each byte that does not start a valid character becomes U+FFFD.
 std::string shiftJisToUtf8(std::string_view shiftJis);
 

@@ -415,7 +415,7 @@ TEST(SaveSettings, AFileThatCannotBeReadIsNotReplaced) {
     writeBytes(dir / "設定.ini" / "inside", "x");
     const SaveResult result = SaveSettings(Settings{}, dir / "設定.ini");
     EXPECT_FALSE(result.ok);
-    EXPECT_EQ(result.message, (Message{"設定ファイルが開けません", "err", MessageIcon::Warning}));
+    EXPECT_EQ(result.message, (Message{"設定ファイルが開けません", "err", MessageIcon::None}));
     EXPECT_TRUE(std::filesystem::is_directory(dir / "設定.ini"));
     EXPECT_EQ(readBytes(dir / "設定.ini" / "inside"), "x");
 }
@@ -471,11 +471,11 @@ TEST(SettingsFile, AVanishedCurrentDirectoryGivesDefaultsAndTheMessages) {
     Settings s;
     s.vanishCount = 9;
     EXPECT_EQ(LoadSettings(s),
-              (Message{"設定ファイルの読み込みに失敗しました", "err", MessageIcon::Warning}));
+              (Message{"設定ファイルの読み込みに失敗しました", "err", MessageIcon::None}));
     EXPECT_EQ(s, Settings{});
     const SaveResult result = SaveSettings(s);
     EXPECT_FALSE(result.ok);
-    EXPECT_EQ(result.message, (Message{"設定ファイルが開けません", "err", MessageIcon::Warning}));
+    EXPECT_EQ(result.message, (Message{"設定ファイルが開けません", "err", MessageIcon::None}));
 }
 
 } // namespace
