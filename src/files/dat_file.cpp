@@ -1,0 +1,442 @@
+#include "files/dat_file.h"
+
+#include <algorithm>
+#include <array>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sstream>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "files/atomic_write.h"
+#include "files/text_input.h"
+#include "play/falling_pair.h"
+#include "play/game.h"
+#include "rules/field.h"
+#include "sequence/pair_sequence.h"
+
+namespace peterin {
+
+namespace {
+
+// Every field the system makes has one LimboArea row.
+constexpr std::int32_t kLimboRows = 1;
+
+// Bounds of the [A] section.
+constexpr int kMaxNextCountInFile = 250;
+constexpr int kMaxNextColumnsInFile = 40;
+constexpr int kMaxNextRowsInFile = 20;
+
+std::string fileText(const std::filesystem::path& path) {
+    return path.string();
+}
+
+Message fileMessage(const std::string& what, const std::filesystem::path& path,
+                    const std::string& reason) {
+    return Message{"「" + fileText(path) + "」" + what + "\n" + reason, "err",
+                   MessageIcon::Warning};
+}
+
+// ---------------------------------------------------------------------------------------------
+// Writing
+// ---------------------------------------------------------------------------------------------
+
+void writeRows(std::ostream& out, const Field& field, std::int32_t width, std::int32_t height) {
+    std::string row;
+    for (std::int32_t r = -3; r < height; ++r) {
+        row.clear();
+        for (std::int32_t x = 0; x < width; ++x) {
+            row += kindLetter(getCell(field, x, r));
+        }
+        out << row << '\n';
+    }
+}
+
+// One position's sections: both fields, both sequences.
+void writePosition(std::ostream& out, const std::array<const Field*, 2>& fields,
+                   const std::array<const PairSequence*, 2>& sequences,
+                   const WriteOptions& options) {
+    if (options.map) {
+        const Field& first = *fields[0];
+        out << "[M]\n" << first.width << ", " << first.height << '\n';
+        writeRows(out, first, first.width, first.height);
+        if (options.bothPlayers) {
+            out << "[m]\n";
+            writeRows(out, *fields[1], first.width, first.height);
+        }
+    }
+    if (options.next) {
+        out << "[N]\n";
+        writePattern(*sequences[0], out);
+        if (options.bothPlayers) {
+            out << "[n]\n";
+            writePattern(*sequences[1], out);
+        }
+    }
+    if (options.tempSaves) {
+        out << "[-]\n";
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Reading
+// ---------------------------------------------------------------------------------------------
+
+// A read-only stream buffer over a file descriptor; a read error ends the stream.
+class FdBuf : public std::streambuf {
+  public:
+    explicit FdBuf(int fd) : fd_(fd) {}
+
+  protected:
+    int_type underflow() override {
+        if (gptr() < egptr()) {
+            return traits_type::to_int_type(*gptr());
+        }
+        ssize_t n;
+        do {
+            n = ::read(fd_, buffer_, sizeof buffer_);
+        } while (n < 0 && errno == EINTR);
+        if (n <= 0) {
+            return traits_type::eof();
+        }
+        setg(buffer_, buffer_, buffer_ + n);
+        return traits_type::to_int_type(buffer_[0]);
+    }
+
+  private:
+    int fd_;
+    char buffer_[8192];
+};
+
+// Closes a descriptor at the end of a scope.
+struct FdCloser {
+    int fd;
+    ~FdCloser() { ::close(fd); }
+};
+
+// The fields, sequences and falling pairs that the sections of one position go into.
+struct Targets {
+    std::array<Field*, 2> fields{};
+    std::array<PairSequence*, 2> sequences{};
+    std::array<FallingPair*, 2> pairs{};
+    bool live = true;
+};
+
+Targets liveTargets(Game& game) {
+    Targets t;
+    for (std::size_t p = 0; p < 2; ++p) {
+        t.fields[p] = &game.players[p].field;
+        t.sequences[p] = &game.players[p].sequence;
+        t.pairs[p] = &game.players[p].fallingPair;
+    }
+    t.live = true;
+    return t;
+}
+
+Targets saveTargets(TempSave& save) {
+    Targets t;
+    for (std::size_t p = 0; p < 2; ++p) {
+        t.fields[p] = &save.fields[p];
+        t.sequences[p] = &save.sequences[p];
+        t.pairs[p] = &save.fallingPairs[p];
+    }
+    t.live = false;
+    return t;
+}
+
+class Reader {
+  public:
+    Reader(Game& game, std::streambuf& in, TextModeBuf* lines, ReadReport* report)
+        : game_(game), in_(in), lines_(lines), report_(report), targets_(liveTargets(game)) {}
+
+    void run() {
+        std::string line;
+        while (true) {
+            std::int64_t tagLine = 0;
+            if (!readTagLine(line, tagLine)) {
+                if (report_) {
+                    report_->complete = true;
+                }
+                return;
+            }
+            if (line[0] != '[') {
+                return stop(tagLine, "a line that is not a section tag");
+            }
+            const char tag = line.size() > 1 ? line[1] : '\0';
+            if ((tag == 'M' || tag == 'N') && separators_ > 0 && !startedSinceSeparator_) {
+                startTempPosition();
+            }
+            if (!section(tag, tagLine)) {
+                return;
+            }
+        }
+    }
+
+  private:
+    std::int64_t lineNumber() const { return lines_ ? lines_->lineNumber() : 0; }
+
+    // Skips blank lines; cuts the tag line at its first carriage return or line break.
+    bool readTagLine(std::string& line, std::int64_t& lineNo) {
+        while ((lineNo = lineNumber(), readBufferedLine(in_, line))) {
+            if (line[0] == '\n' || line[0] == '\r' || line[0] == '\0') {
+                continue;
+            }
+            line.resize(std::min(line.size(), line.find_first_of("\r\n")));
+            return true;
+        }
+        return false;
+    }
+
+    void stop(std::int64_t line, std::string reason) {
+        if (report_) {
+            report_->stopLine = line;
+            report_->stopReason = std::move(reason);
+        }
+    }
+
+    void took(char tag, std::int64_t line, std::string detail) {
+        if (report_) {
+            report_->sections.push_back({tag, line, position_, std::move(detail)});
+        }
+    }
+
+    // The first field or pattern after a [-] begins a temporary position; the first one of the
+    // file replaces whatever the store held.
+    void startTempPosition() {
+        if (!storeReplaced_) {
+            game_.tempSaves.clear();
+            storeReplaced_ = true;
+            if (report_) {
+                report_->storeReplaced = true;
+            }
+        }
+        TempSave& save = game_.tempSaves.emplace_back();
+        const int queueLength = game_.settings.nextCount + 1;
+        for (std::size_t p = 0; p < 2; ++p) {
+            const Player& player = game_.players[p];
+            // A position without an [M] section still gets a usable empty field of the live size.
+            resizeField(save.fields[p], player.field.width, player.field.height, kLimboRows);
+            save.fields[p].scoreRecord = player.field.scoreRecord;
+            save.fallingPairs[p] = player.fallingPair;
+            putAtSpawn(save.fallingPairs[p], player.field);
+            resize(save.sequences[p], queueLength);
+        }
+        game_.tempCursor = kLivePosition;
+        targets_ = saveTargets(save);
+        startedSinceSeparator_ = true;
+        ++position_;
+        if (report_) {
+            report_->tempPositions = position_;
+        }
+    }
+
+    bool section(char tag, std::int64_t tagLine) {
+        switch (tag) {
+        case '-':
+            ++separators_;
+            startedSinceSeparator_ = false;
+            took('-', tagLine, "end of position");
+            return true;
+        case 'A':
+            return nextCounts(tagLine);
+        case 'S':
+            return blobSize(tagLine);
+        case 'M':
+            return mainField(tagLine);
+        case 'm':
+            return secondField(tagLine);
+        case 'N':
+            return pattern(0, tagLine);
+        case 'n':
+            return pattern(1, tagLine);
+        default:
+            stop(tagLine, tag == '\0' ? std::string("a tag line without a tag letter")
+                                      : std::string("an unknown section tag [") + tag + "]");
+            return false;
+        }
+    }
+
+    bool nextCounts(std::int64_t tagLine) {
+        if (separators_ > 0) {
+            stop(tagLine, "[A] is only valid before the first [-]");
+            return false;
+        }
+        int v[3];
+        if (!scanIntegers(in_, v, 3)) {
+            stop(lineNumber(), "[A] needs three numbers written \"count, columns, rows\"");
+            return false;
+        }
+        Settings& s = game_.settings;
+        s.nextCount = std::clamp(v[0], 0, kMaxNextCountInFile);
+        resizeQueues(game_);
+        s.nextColumns = std::clamp(v[1], 1, kMaxNextColumnsInFile);
+        s.nextRows = std::clamp(v[2], 1, kMaxNextRowsInFile);
+        game_.ui.relayout();
+        took('A', tagLine,
+             std::to_string(s.nextCount) + " next pairs in " + std::to_string(s.nextColumns) +
+                 " x " + std::to_string(s.nextRows));
+        return true;
+    }
+
+    bool blobSize(std::int64_t tagLine) {
+        if (separators_ > 0) {
+            stop(tagLine, "[S] is only valid before the first [-]");
+            return false;
+        }
+        int v[2];
+        if (!scanIntegers(in_, v, 2)) {
+            stop(lineNumber(), "[S] needs two numbers written \"width, height\"");
+            return false;
+        }
+        Settings& s = game_.settings;
+        const int maxSize = std::max(1, s.maxCellSize);
+        s.cellWidth = std::clamp(v[0], 1, maxSize);
+        s.cellHeight = std::clamp(v[1], 1, maxSize);
+        game_.ui.relayout();
+        took('S', tagLine,
+             "blob size " + std::to_string(s.cellWidth) + " x " + std::to_string(s.cellHeight));
+        return true;
+    }
+
+    bool mainField(std::int64_t tagLine) {
+        int v[2];
+        if (!scanIntegers(in_, v, 2)) {
+            stop(lineNumber(), "[M] needs the field size written \"width, height\"");
+            return false;
+        }
+        const Settings& s = game_.settings;
+        const std::int32_t width = std::clamp(v[0], 1, std::max(1, s.maxFieldWidth));
+        const std::int32_t height = std::clamp(v[1], 1, std::max(1, s.maxFieldHeight));
+        Field& first = *targets_.fields[0];
+        if (width != first.width || height != first.height) {
+            if (targets_.live) {
+                changeFieldSize(game_, width, height);
+                game_.ui.relayout();
+            } else {
+                for (Field* field : targets_.fields) {
+                    resizeField(*field, width, height, kLimboRows);
+                }
+            }
+        }
+        if (!readRows(*targets_.fields[0], first.width, first.height)) {
+            return false;
+        }
+        took('M', tagLine,
+             "1P field " + std::to_string(first.width) + " x " + std::to_string(first.height));
+        return true;
+    }
+
+    bool secondField(std::int64_t tagLine) {
+        const Field& first = *targets_.fields[0];
+        if (!readRows(*targets_.fields[1], first.width, first.height)) {
+            return false;
+        }
+        took('m', tagLine,
+             "2P field " + std::to_string(first.width) + " x " + std::to_string(first.height));
+        return true;
+    }
+
+    // Rows -3 to height - 1, each exactly `width` characters and a line break. Letters outside
+    // the table leave their cell as it was.
+    bool readRows(Field& field, std::int32_t width, std::int32_t height) {
+        for (std::int32_t r = -3; r < height; ++r) {
+            const std::int64_t rowLine = lineNumber();
+            for (std::int32_t x = 0; x < width; ++x) {
+                const int c = in_.sbumpc();
+                if (c == std::char_traits<char>::eof()) {
+                    stop(rowLine, "the file ends inside the cell rows");
+                    return false;
+                }
+                if (const auto kind = kindFromLetter(static_cast<char>(c))) {
+                    setCell(field, x, r, *kind);
+                }
+            }
+            if (in_.sbumpc() != '\n') {
+                stop(rowLine, "a cell row that is not " + std::to_string(width) +
+                                  " characters long (row " + std::to_string(r) + ")");
+                return false;
+            }
+        }
+        return true;
+    }
+
+    bool pattern(int player, std::int64_t tagLine) {
+        const auto p = static_cast<std::size_t>(player);
+        PairSequence& sequence = *targets_.sequences[p];
+        if (const ParseError error = loadPattern(sequence, in_, game_.rng)) {
+            game_.ui.showMessage(*error);
+            stop(lineNumber(), "a pair pattern error: " + error->text);
+            return false;
+        }
+        loadPair(*targets_.pairs[p], sequence.queue.empty() ? Pair{} : sequence.queue.front());
+        took(player == 0 ? 'N' : 'n', tagLine,
+             std::string(player == 0 ? "1P" : "2P") + " pair pattern, first pair at position " +
+                 std::to_string(sequence.queue.empty() ? 0 : sequence.queue.front().position));
+        return true;
+    }
+
+    Game& game_;
+    std::streambuf& in_;
+    TextModeBuf* lines_;
+    ReadReport* report_;
+    Targets targets_;
+    int separators_ = 0;
+    bool startedSinceSeparator_ = false;
+    bool storeReplaced_ = false;
+    int position_ = 0;
+};
+
+} // namespace
+
+std::string formatFile(const Game& game, const WriteOptions& options) {
+    std::ostringstream out;
+    const Settings& s = game.settings;
+    if (options.blobSize) {
+        out << "[S]\n" << s.cellWidth << ", " << s.cellHeight << '\n';
+    }
+    if (options.nextCounts) {
+        out << "[A]\n" << s.nextCount << ", " << s.nextColumns << ", " << s.nextRows << '\n';
+    }
+    writePosition(out, {&game.players[0].field, &game.players[1].field},
+                  {&game.players[0].sequence, &game.players[1].sequence}, options);
+    if (options.tempSaves) {
+        for (const TempSave& save : game.tempSaves) {
+            writePosition(out, {&save.fields[0], &save.fields[1]},
+                          {&save.sequences[0], &save.sequences[1]}, options);
+        }
+    }
+    return out.str();
+}
+
+bool writeFile(const Game& game, const std::filesystem::path& path, const WriteOptions& options) {
+    if (const auto error = replaceFile(path, formatFile(game, options))) {
+        game.ui.showMessage(fileMessage("に保存できませんでした。", path, *error));
+        return false;
+    }
+    return true;
+}
+
+bool readFile(Game& game, const std::filesystem::path& path, ReadReport* report) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        game.ui.showMessage(fileMessage("を開けませんでした。", path, std::strerror(errno)));
+        return false;
+    }
+    FdCloser closer{fd};
+    struct stat st {};
+    if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
+        game.ui.showMessage(fileMessage("を開けませんでした。", path, std::strerror(EISDIR)));
+        return false;
+    }
+    FdBuf file(fd);
+    TextModeBuf text(file);
+    Reader(game, text, &text, report).run();
+    return true;
+}
+
+void readFile(Game& game, std::streambuf& text, ReadReport* report) {
+    Reader(game, text, dynamic_cast<TextModeBuf*>(&text), report).run();
+}
+
+} // namespace peterin

@@ -1,0 +1,59 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <ostream>
+#include <streambuf>
+#include <string>
+#include <vector>
+
+namespace peterin {
+
+struct Game;
+
+// What a position file holds; the save dialog's six choices.
+struct WriteOptions {
+    bool map = true;          // [M]: 1P's field (and [m], 2P's, with bothPlayers)
+    bool bothPlayers = false; // also 2P's field and pattern
+    bool next = false;        // [N]: 1P's pair pattern (and [n], 2P's, with bothPlayers)
+    bool tempSaves = false;   // every stored position after the live one, each ended by [-]
+    bool nextCounts = false;  // [A]: the number of next pairs shown and their layout
+    bool blobSize = false;    // [S]: the pixel size of one blob
+};
+
+// The text of a position file for the game as it stands. Changes nothing.
+std::string formatFile(const Game& game, const WriteOptions& options);
+
+// Writes the position file at `path`, replacing an existing file only once the new one is
+// complete on disk. On failure the old file is left as it was, the user is told why through the
+// game's interface, and false is returned.
+bool writeFile(const Game& game, const std::filesystem::path& path, const WriteOptions& options);
+
+// One section the reader took.
+struct ReadSection {
+    char tag = 0;          // the tag letter
+    std::int64_t line = 0; // line of the tag
+    int position = 0;      // 0 the live position, n the n-th temporary position of the file
+    std::string detail;    // what it set, in words
+};
+
+// What a read came to, for tools that explain a file; the program itself never shows it.
+struct ReadReport {
+    std::vector<ReadSection> sections;
+    int tempPositions = 0; // temporary positions the file created
+    bool storeReplaced = false;
+    bool complete = false; // reading went on to the end of the file
+    std::int64_t stopLine = 0;
+    std::string stopReason; // why reading stopped early
+};
+
+// Reads a position file into the live position and the temporary-save store, section by
+// section, stopping silently at the first section it cannot read (what came before stays).
+// Pattern errors are shown through the game's interface. A file that cannot be opened changes
+// nothing; the user is told why and false is returned.
+bool readFile(Game& game, const std::filesystem::path& path, ReadReport* report = nullptr);
+
+// The same from text already open; "\r\n" should already read as "\n" (see TextModeBuf).
+void readFile(Game& game, std::streambuf& text, ReadReport* report = nullptr);
+
+} // namespace peterin
