@@ -251,6 +251,10 @@ bool IniFile::write(const std::filesystem::path& requested) const {
             path = resolved;
         }
     }
+    // A file the user made read-only is left alone, although the folder would allow a rename.
+    if (::access(path.c_str(), F_OK) == 0 && ::access(path.c_str(), W_OK) != 0) {
+        return false;
+    }
     std::filesystem::path folder = path.parent_path();
     if (folder.empty()) {
         folder = ".";

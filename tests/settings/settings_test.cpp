@@ -420,18 +420,24 @@ TEST(SaveSettings, AFileThatCannotBeReadIsNotReplaced) {
     EXPECT_EQ(readBytes(dir / "設定.ini" / "inside"), "x");
 }
 
-TEST(SaveSettings, AnUnwritableFolderFailsVisiblyAndKeepsTheOldFile) {
+TEST(SaveSettings, AnUnwritableFolderOrReadOnlyFileFailsVisiblyAndKeepsTheOldFile) {
     if (::geteuid() == 0) {
         GTEST_SKIP() << "permissions do not stop root";
     }
     TempDir dir;
     writeIni(dir / "設定.ini", "[システム]\r\n消える連結数=5\r\n");
     const std::string before = readBytes(dir / "設定.ini");
+
     std::filesystem::permissions(dir.path(), std::filesystem::perms(0500));
-    const SaveResult result = SaveSettings(Settings{}, dir / "設定.ini");
+    SaveResult result = SaveSettings(Settings{}, dir / "設定.ini");
     std::filesystem::permissions(dir.path(), std::filesystem::perms(0700));
     EXPECT_FALSE(result.ok);
     EXPECT_TRUE(result.message.has_value());
+    EXPECT_EQ(readBytes(dir / "設定.ini"), before);
+
+    std::filesystem::permissions(dir / "設定.ini", std::filesystem::perms(0400));
+    result = SaveSettings(Settings{}, dir / "設定.ini");
+    EXPECT_FALSE(result.ok);
     EXPECT_EQ(readBytes(dir / "設定.ini"), before);
 }
 
