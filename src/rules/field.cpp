@@ -138,12 +138,17 @@ int resizeField(Field& field, std::int32_t width, std::int32_t height, std::int3
     }
     try {
         field.cells.assign(static_cast<std::size_t>(columns * length), Cell{});
-        // The recount's queue never holds more than the visible cells and one spare entry;
-        // sizing it now keeps every later tick free of allocation.
-        field.fillQueue.resize(static_cast<std::size_t>(std::int64_t{width} * height + 1));
+        // Sizing the scratch space of the region counts now keeps every later tick free of
+        // allocation.
+        const auto visible = static_cast<std::size_t>(std::int64_t{width} * height);
+        field.fillQueue.resize(visible + 1);
+        field.regionLabels.resize(visible);
+        field.regionSizes.resize(visible);
     } catch (const std::bad_alloc&) {
         releaseCells(field);
         std::vector<FillCell>().swap(field.fillQueue);
+        std::vector<std::int32_t>().swap(field.regionLabels);
+        std::vector<std::int32_t>().swap(field.regionSizes);
         return -1;
     }
     field.width = width;
@@ -204,34 +209,58 @@ void recountGroups(Field& field) {
     if (!field.hasCells()) {
         return;
     }
-    for (std::int32_t x = 0; x < field.width; ++x) {
-        for (std::int32_t r = 0; r < field.height; ++r) {
-            Cell& cell = field.at(x, r);
-            cell.linkMask = 0;
-            cell.visited = 0;
+    // This runs on every gravity step, so instead of a fill per region it labels the regions in
+    // one pass along the columns (the way the cells lie in memory), joining each cell with the
+    // same-kind cells above and to the left in a union-find forest; a region's size does not
+    // depend on the order its cells are found in.
+    const std::int32_t width = field.width;
+    const std::int32_t height = field.height;
+    const std::size_t visible = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
+    auto& label = field.regionLabels;
+    auto& size = field.regionSizes;
+    if (label.size() < visible) {
+        label.resize(visible);
+        size.resize(visible);
+    }
+    auto root = [&label](std::int32_t v) {
+        while (label[v] != v) {
+            label[v] = label[label[v]];
+            v = label[v];
+        }
+        return v;
+    };
+    Cell* const cells = field.cells.data();
+    const std::size_t length = static_cast<std::size_t>(field.columnLength());
+    auto column = [&](std::int32_t x) { return cells + field.index(x + 1, 0); };
+    for (std::int32_t x = 0; x < width; ++x) {
+        Cell* const here = column(x);
+        const Cell* const left = here - length;
+        const std::int32_t first = x * height;
+        for (std::int32_t r = 0; r < height; ++r) {
+            const std::int32_t v = first + r;
+            const CellKind kind = here[r].kind;
+            here[r].linkMask = 0;
+            here[r].visited = 0;
+            size[v] = 0;
+            label[v] = r > 0 && here[r - 1].kind == kind ? label[v - 1] : v;
+            if (x > 0 && left[r].kind == kind) {
+                std::int32_t a = root(v);
+                std::int32_t b = root(v - height);
+                if (a != b) {
+                    label[a > b ? a : b] = a > b ? b : a;
+                }
+            }
         }
     }
-    // A region's size does not depend on where its count starts, so the scan runs along the
-    // columns, the way the cells lie in memory. A region's count starts at its first cell in
-    // scan order, so its other cells all come later: their count mark, left set as "done",
-    // is cleared when the scan reaches them.
-    auto& queue = field.fillQueue;
-    for (std::int32_t x = 0; x < field.width; ++x) {
-        for (std::int32_t r = 0; r < field.height; ++r) {
-            Cell& cell = field.at(x, r);
-            if (cell.linkMask != 0) {
-                cell.linkMask = 0;
-                continue;
-            }
-            if (cell.kind == CellKind::Empty) {
-                cell.groupSize = 0;
-                continue;
-            }
-            const std::int32_t count = detail::gatherRegion(field, x, r, 0);
-            for (std::int32_t i = 0; i < count; ++i) {
-                field.cells[static_cast<std::size_t>(queue[i].index)].groupSize = count;
-            }
-            cell.linkMask = 0;
+    for (std::int32_t v = 0; v < static_cast<std::int32_t>(visible); ++v) {
+        label[v] = root(v);
+        ++size[label[v]];
+    }
+    for (std::int32_t x = 0; x < width; ++x) {
+        Cell* const here = column(x);
+        const std::int32_t first = x * height;
+        for (std::int32_t r = 0; r < height; ++r) {
+            here[r].groupSize = here[r].kind == CellKind::Empty ? 0 : size[label[first + r]];
         }
     }
 }

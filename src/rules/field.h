@@ -46,6 +46,8 @@ struct Field {
     // allocate once it has grown to the largest region.
     std::vector<FillFrame> fillStack;
     std::vector<FillCell> fillQueue;
+    std::vector<std::int32_t> regionLabels; // per visible cell, column by column
+    std::vector<std::int32_t> regionSizes;
 
     bool hasCells() const { return !cells.empty(); }
     std::int32_t columnLength() const { return cells.empty() ? 0 : height + limboRows + 3; }

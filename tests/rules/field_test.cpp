@@ -53,9 +53,10 @@ TEST(FieldLayout, WritesOutsideTheFieldAreIgnoredAndReadsThereAnswerEmpty) {
     EXPECT_EQ(field.cells, before);
 }
 
-// Random edits in every row, with every kind, must leave the same groups as a count from
-// scratch, the fall states the stacking rule gives and the walls intact.
-TEST(FieldInvariants, RandomEditsKeepGroupSizesFallStatesWallsAndFloor) {
+// Random edits in every row, with every kind, and the gravity steps after them must leave the
+// same groups as a count from scratch, the fall states the stacking rule gives and the walls
+// intact.
+TEST(FieldInvariants, RandomEditsAndGravityKeepGroupSizesFallStatesWallsAndFloor) {
     std::mt19937 random(12345);
     for (int round = 0; round < 40; ++round) {
         Field field;
@@ -74,6 +75,11 @@ TEST(FieldInvariants, RandomEditsKeepGroupSizesFallStatesWallsAndFloor) {
         ASSERT_EQ(copyField(copy, field), 0);
         recountGroups(field);
         EXPECT_TRUE(sameContents(copy, field)) << "a recount changes nothing";
+        // Gravity's own recount and fall states must hold on every step of the fall as well.
+        for (int step = 0; step < height + 2; ++step) {
+            gravityStep(field);
+            ASSERT_NO_FATAL_FAILURE(expectConsistent(field)) << "round " << round;
+        }
     }
 }
 
