@@ -112,6 +112,15 @@ std::string_view truncateShiftJis(std::string_view text, std::size_t limit) {
     return text.substr(0, std::min(end, text.size()));
 }
 
+// Three pieces as one string (built by appending, which also keeps g++ 12 free of a false
+// -Wrestrict warning about "literal" + string).
+std::string joined(std::string_view a, std::string_view b, std::string_view c) {
+    std::string text;
+    text.reserve(a.size() + b.size() + c.size());
+    text.append(a).append(b).append(c);
+    return text;
+}
+
 bool writeAll(int fd, std::string_view bytes) {
     while (!bytes.empty()) {
         const ssize_t written = ::write(fd, bytes.data(), bytes.size());
@@ -193,7 +202,7 @@ IniFile IniFile::fromBytes(std::string_view bytes) {
     const std::size_t firstBreak = bytes.find('\n');
     if (firstBreak != std::string_view::npos &&
         (firstBreak == 0 || bytes[firstBreak - 1] != '\r')) {
-        ini.newline_ = "\n";
+        ini.bareLineFeeds_ = true;
     }
     while (!bytes.empty()) {
         const std::size_t end = bytes.find('\n');
@@ -236,7 +245,7 @@ std::string IniFile::toBytes() const {
     std::string bytes;
     for (const Line& line : lines_) {
         bytes += line.text;
-        bytes += newline_;
+        bytes += bareLineFeeds_ ? "\n" : "\r\n";
     }
     return bytes;
 }
@@ -259,7 +268,9 @@ bool IniFile::write(const std::filesystem::path& requested) const {
     if (folder.empty()) {
         folder = ".";
     }
-    std::string temporary = (folder / ("." + path.filename().string() + ".XXXXXX")).string();
+    std::string temporary = (folder / ".").string();
+    temporary += path.filename().string();
+    temporary += ".XXXXXX";
     const int fd = ::mkstemp(temporary.data());
     if (fd < 0) {
         return false;
@@ -355,15 +366,15 @@ void IniFile::setString(std::string_view section, std::string_view key, std::str
         if (!lines_.empty() && !lines_.back().blank()) {
             lines_.emplace_back(std::string()); // a blank line between sections
         }
-        lines_.emplace_back("[" + sjisSection + "]");
-        lines_.emplace_back(sjisKey + "=" + sjisValue);
+        lines_.emplace_back(joined("[", sjisSection, "]"));
+        lines_.emplace_back(joined(sjisKey, "=", sjisValue));
         return;
     }
     const std::size_t line = findKey(header, sjisKey);
     if (line != npos) {
         // Keep the key as the file spells it; only the value changes.
         const std::string existingKey{lines_[line].name()};
-        lines_[line] = Line(existingKey + "=" + sjisValue);
+        lines_[line] = Line(joined(existingKey, "=", sjisValue));
         return;
     }
     std::size_t insertAt = sectionEnd(header);
@@ -371,7 +382,7 @@ void IniFile::setString(std::string_view section, std::string_view key, std::str
         --insertAt;
     }
     lines_.emplace(lines_.begin() + static_cast<std::ptrdiff_t>(insertAt),
-                   sjisKey + "=" + sjisValue);
+                   joined(sjisKey, "=", sjisValue));
 }
 
 } // namespace peterin

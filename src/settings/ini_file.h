@@ -88,8 +88,8 @@ class IniFile {
     std::optional<std::string_view> rawValue(std::string_view section, std::string_view key) const;
 
     std::vector<Line> lines_;
-    std::string newline_ = "\r\n"; // a file that uses bare LF keeps it
-    mutable ShiftJisCodec codec_;  // converts names and values; holds no visible state
+    bool bareLineFeeds_ = false;  // a file that ends its lines in LF alone keeps doing so
+    mutable ShiftJisCodec codec_; // converts names and values; holds no visible state
 };
 
 } // namespace peterin

@@ -152,7 +152,9 @@ const Message kLoadFailed{"設定ファイルの読み込みに失敗しまし�
 const Message kSaveFailed{"設定ファイルが開けません", "err", MessageIcon::None};
 
 std::string decimal(std::int32_t value) {
-    return " " + std::to_string(value);
+    char text[16];
+    std::snprintf(text, sizeof text, " %d", static_cast<int>(value));
+    return text;
 }
 
 std::string colour(std::uint32_t value) {
