@@ -16,9 +16,20 @@ constexpr std::int64_t kMaxCells = std::numeric_limits<std::int32_t>::max();
 
 void releaseCells(Field& field) {
     std::vector<Cell>().swap(field.cells);
+    std::vector<FillCell>().swap(field.fillQueue);
+    std::vector<std::int32_t>().swap(field.regionLabels);
+    std::vector<std::int32_t>().swap(field.regionSizes);
     field.width = 0;
     field.height = 0;
     field.limboRows = 0;
+}
+
+// Sizes the scratch space of the region counts for `visible` cells up front, so that no later
+// tick allocates. The depth-first stack grows only with the regions the fills meet.
+void sizeScratch(Field& field, std::size_t visible) {
+    field.fillQueue.resize(visible + 1);
+    field.regionLabels.resize(visible);
+    field.regionSizes.resize(visible);
 }
 
 bool isValidKind(CellKind kind) {
@@ -138,17 +149,9 @@ int resizeField(Field& field, std::int32_t width, std::int32_t height, std::int3
     }
     try {
         field.cells.assign(static_cast<std::size_t>(columns * length), Cell{});
-        // Sizing the scratch space of the region counts now keeps every later tick free of
-        // allocation.
-        const auto visible = static_cast<std::size_t>(std::int64_t{width} * height);
-        field.fillQueue.resize(visible + 1);
-        field.regionLabels.resize(visible);
-        field.regionSizes.resize(visible);
+        sizeScratch(field, static_cast<std::size_t>(std::int64_t{width} * height));
     } catch (const std::bad_alloc&) {
         releaseCells(field);
-        std::vector<FillCell>().swap(field.fillQueue);
-        std::vector<std::int32_t>().swap(field.regionLabels);
-        std::vector<std::int32_t>().swap(field.regionSizes);
         return -1;
     }
     field.width = width;
@@ -304,6 +307,8 @@ int copyField(Field& destination, const Field& source) {
     }
     try {
         destination.cells = source.cells;
+        sizeScratch(destination, static_cast<std::size_t>(source.width) *
+                                     static_cast<std::size_t>(source.height));
     } catch (const std::bad_alloc&) {
         releaseCells(destination);
         return -1;
