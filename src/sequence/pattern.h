@@ -37,9 +37,10 @@ struct PairPattern {
 // Empty on success, otherwise the message to show (caption "err", warning icon).
 using ParseError = std::optional<Message>;
 
-// One line as a 512-byte line buffer reads it: at most 511 bytes, up to and including the first
-// line break. A line that does not end in a line break means the text ended there (or the line
-// was longer than the buffer). "\r\n" counts as a line break.
+// Pattern lines are read through a 512-byte line buffer: at most 511 bytes, up to and including
+// the first line break. Each parser below takes one such line; one that does not end in a line
+// break means the text ended there (or the line was longer than the buffer). "\r\n" counts as a
+// line break. Positions in messages count bytes from 1.
 inline constexpr std::size_t kPatternLineBufferSize = 512;
 
 // The used-colour line: replaces `usedColours` on success; a line that is only a line break
