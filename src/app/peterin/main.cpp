@@ -1,0 +1,27 @@
+// The window program: settings, game, main window, event loop.
+#include "play/game.h"
+#include "settings/settings.h"
+#include "ui/main_window.h"
+
+#include <QApplication>
+
+#include <chrono>
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+
+    peterin::PortRelay relay;
+    peterin::Game game(relay);
+    if (const auto message = peterin::LoadSettings(game.settings))
+        peterin::showMessageBox(nullptr, *message);
+    const auto now = std::chrono::duration_cast<std::chrono::seconds>(
+        std::chrono::system_clock::now().time_since_epoch());
+    peterin::initGame(game, now.count());
+
+    peterin::MainWindow window(game);
+    relay.attach(&window);
+    window.show();
+    const int result = app.exec();
+    relay.attach(nullptr);
+    return result;
+}

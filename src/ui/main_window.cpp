@@ -1,0 +1,352 @@
+#include "main_window.h"
+
+#include "drawing.h"
+#include "geometry.h"
+#include "key_translation.h"
+#include "play/commands.h"
+#include "play/temp_store.h"
+
+#include <QAction>
+#include <QKeyEvent>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPainter>
+#include <QWheelEvent>
+
+namespace peterin {
+
+ClientArea::ClientArea(const Game& game, QWidget* parent) : QWidget(parent), game_(game) {
+    setFocusPolicy(Qt::NoFocus);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void ClientArea::paintEvent(QPaintEvent*) {
+    const std::uint32_t colour =
+        tempIsShowing(game_) ? game_.settings.savedIdColour : game_.settings.backgroundColour;
+    QPainter painter(this);
+    painter.fillRect(rect(), QColor(pixelColour(colour)));
+}
+
+void ClientArea::resizeEvent(QResizeEvent*) {
+    emit resized(width());
+}
+
+MainWindow::MainWindow(Game& game) : game_(game) {
+    setWindowTitle(QStringLiteral("ぺてりん"));
+    setFocusPolicy(Qt::StrongFocus);
+    buildMenu();
+
+    client_ = new ClientArea(game_, this);
+    setCentralWidget(client_);
+    status_ = new PartStatusBar(this);
+    setStatusBar(status_);
+    status_->setPartText(chainStatusPart(0), "\t\t0連鎖");
+    status_->setPartText(scoreStatusPart(0), "\t\t0");
+    status_->setPartText(chainStatusPart(1), "\t\t0連鎖");
+    status_->setPartText(scoreStatusPart(1), "\t\t0");
+    connect(client_, &ClientArea::resized, this, &MainWindow::setStatusEdges);
+
+    // The tool window takes this once it exists.
+    if (!game_.players[0].sequence.queue.empty())
+        randomPosition_ = game_.players[0].sequence.queue.front().position;
+
+    for (int p = 0; p < kPlayerCount; ++p) {
+        const auto i = static_cast<std::size_t>(p);
+        nextViews_[i] = new NextView(game_, p, client_);
+        fieldViews_[i] = new FieldView(game_, p, client_);
+        warningViews_[i] = new WarningView(game_, p, client_);
+    }
+    placeViews();
+    syncMenuChecks();
+    resizeMainToClient(mainClientWidth(game_.settings, battle()), mainClientHeight(game_.settings));
+}
+
+MainWindow::~MainWindow() {
+    for (FieldView* view : fieldViews_)
+        view->timer().stop();
+}
+
+void MainWindow::buildMenu() {
+    struct Item {
+        int menu;
+        const char* text;
+        int id;
+        bool checkable;
+    };
+    static constexpr const char* kMenus[] = {"ファイル", "表示", "ツール", "ヘルプ"};
+    static constexpr Item kItems[] = {
+        {0, "開く", kMenuOpen, false},
+        {0, "保存", kMenuSave, false},
+        {1, "天国領域", kMenuHeaven, true},
+        {1, "三途領域", kMenuLimbo, true},
+        {1, "ツールウィンドウ", kMenuToolWindow, true},
+        {2, "１人で対戦", kMenuOnePersonBattle, true},
+        {2, "設定", kMenuSettings, false},
+        {3, "ヘルプ(説明書.txt)", kMenuManual, false},
+        {3, "バージョン情報", kMenuAbout, false},
+    };
+    QMenu* menus[4];
+    for (int m = 0; m < 4; ++m)
+        menus[m] = menuBar()->addMenu(QString::fromUtf8(kMenus[m]));
+    for (const Item& item : kItems) {
+        QAction* action = menus[item.menu]->addAction(QString::fromUtf8(item.text));
+        action->setCheckable(item.checkable);
+        action->setData(item.id);
+        actions_[item.id] = action;
+        // The commands arrive later; until then a click changes nothing, and the check marks
+        // go back to the state they show.
+        connect(action, &QAction::triggered, this, [this] { syncMenuChecks(); });
+    }
+}
+
+QAction* MainWindow::menuAction(int id) const {
+    const auto it = actions_.find(id);
+    return it == actions_.end() ? nullptr : it->second;
+}
+
+void MainWindow::syncMenuChecks() {
+    menuAction(kMenuOnePersonBattle)->setChecked(game_.onePersonBattle);
+    menuAction(kMenuLimbo)->setChecked(game_.settings.showLimbo != 0);
+    menuAction(kMenuHeaven)->setChecked(game_.settings.showHeaven != 0);
+    menuAction(kMenuToolWindow)->setChecked(toolWindowShown_);
+}
+
+void MainWindow::placeViews() {
+    const Settings& s = game_.settings;
+    const auto place = [](QWidget* view, const PixelRect& r) {
+        view->setGeometry(r.left, r.top, r.width, r.height);
+    };
+    for (int p = 0; p < kPlayerCount; ++p) {
+        place(fieldView(p), fieldViewRect(s, p));
+        place(nextView(p), nextViewRect(s, p));
+        place(warningView(p), warningViewRect(s, p));
+    }
+}
+
+void MainWindow::resizeMainToClient(int width, int height) {
+    int menuHeight = menuBar()->heightForWidth(width);
+    if (menuHeight < 0)
+        menuHeight = menuBar()->sizeHint().height();
+    resize(width, height + menuHeight + status_->sizeHint().height());
+}
+
+void MainWindow::resizeFieldAndNext() {
+    const Settings& s = game_.settings;
+    for (int p = 0; p < kPlayerCount; ++p)
+        fieldView(p)->resize(fieldViewWidth(s), fieldViewHeight(s));
+    for (int p = 0; p < kPlayerCount; ++p)
+        nextView(p)->resize(nextBandWidth(s) - 10, fieldViewHeight(s));
+}
+
+void MainWindow::setStatusEdges(int clientWidth) {
+    status_->setEdges(statusPartEdges(game_.settings, clientWidth));
+}
+
+void MainWindow::repaintAllViews() {
+    for (int p = 0; p < kPlayerCount; ++p) {
+        fieldView(p)->update();
+        nextView(p)->update();
+        warningView(p)->update();
+    }
+}
+
+// --- UiPort ----------------------------------------------------------------------------------
+
+void MainWindow::startTimer(int player) {
+    fieldView(player)->timer().start();
+}
+
+void MainWindow::stopTimer(int player) {
+    fieldView(player)->timer().stop();
+}
+
+void MainWindow::repaintField(int player) {
+    fieldView(player)->update();
+}
+
+void MainWindow::repaintNext(int player) {
+    nextView(player)->update();
+}
+
+void MainWindow::repaintWarning(int player) {
+    warningView(player)->update();
+}
+
+void MainWindow::repaintMain() {
+    client_->update();
+    repaintAllViews();
+}
+
+void MainWindow::setStatusText(int part, const std::string& text) {
+    status_->setPartText(part, text);
+}
+
+void MainWindow::showMessage(const Message& message) {
+    showMessageBox(this, message);
+}
+
+void MainWindow::showRandomPosition(std::uint32_t position) {
+    randomPosition_ = position;
+}
+
+void MainWindow::showTempId(const std::string& text) {
+    tempIdText_ = text;
+}
+
+void MainWindow::relayout() {
+    resizeMainToClient(mainClientWidth(game_.settings, battle()), mainClientHeight(game_.settings));
+    placeViews();
+    repaintMain();
+}
+
+// --- Requests ---------------------------------------------------------------------------------
+
+void MainWindow::onSetEditKind(CellKind kind) {
+    setEditKind(game_, kind);
+}
+
+void MainWindow::onClearFields() {
+    clearFields(game_);
+}
+
+void MainWindow::onSetMode(Mode mode) {
+    if (changeMode(game_, mode))
+        resizeMainToClient(mainClientWidth(game_.settings, battle()),
+                           mainClientHeight(game_.settings));
+}
+
+void MainWindow::onAdjustWarning(int unitIndex, bool add) {
+    adjustWarning(game_, unitIndex, add);
+}
+
+void MainWindow::onDropNuisance() {
+    if (dropNuisance(game_))
+        resizeMainToClient(mainClientWidth(game_.settings, battle()),
+                           mainClientHeight(game_.settings));
+}
+
+void MainWindow::onSetRandomPosition(std::uint32_t position, bool rebuild) {
+    if (setRandomPosition(game_, position, rebuild))
+        resizeMainToClient(mainClientWidth(game_.settings, battle()),
+                           mainClientHeight(game_.settings));
+}
+
+void MainWindow::onRepaint() {
+    repaintMain();
+}
+
+void MainWindow::onTempStore() {
+    tempStore(game_);
+}
+
+void MainWindow::onTempRestore() {
+    tempRestore(game_);
+}
+
+void MainWindow::onKeyDown(std::uint8_t key) {
+    const KeyResult result = peterin::onKeyDown(game_, key);
+    if (result.resizeMain)
+        resizeMainToClient(mainClientWidth(game_.settings, battle()),
+                           mainClientHeight(game_.settings));
+    if (result.activateMain)
+        activateWindow();
+}
+
+void MainWindow::onMouseWheel(int delta) {
+    peterin::onMouseWheel(game_, delta);
+}
+
+bool MainWindow::event(QEvent* event) {
+    // Every key goes to the game, Tab and Esc included, repeats included; system keys (Alt and
+    // what is pressed with it, F10) are left to the window system.
+    if (event->type() == QEvent::KeyPress) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        const std::uint8_t code = translateKey({key->nativeVirtualKey(), key->key(),
+                                                key->modifiers().testFlag(Qt::KeypadModifier),
+                                                key->modifiers().testFlag(Qt::AltModifier)});
+        if (code != 0) {
+            onKeyDown(code);
+            return true;
+        }
+    }
+    return QMainWindow::event(event);
+}
+
+void MainWindow::wheelEvent(QWheelEvent* event) {
+    const int delta = event->angleDelta().y();
+    if (delta != 0)
+        onMouseWheel(delta);
+    event->accept();
+}
+
+// --- Messages ---------------------------------------------------------------------------------
+
+void showMessageBox(QWidget* owner, const Message& message) {
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    switch (message.icon) {
+    case MessageIcon::None:
+        icon = QMessageBox::NoIcon;
+        break;
+    case MessageIcon::Information:
+        icon = QMessageBox::Information;
+        break;
+    case MessageIcon::Warning:
+        icon = QMessageBox::Warning;
+        break;
+    case MessageIcon::Error:
+        icon = QMessageBox::Critical;
+        break;
+    }
+    QMessageBox box(icon, QString::fromStdString(message.caption),
+                    QString::fromStdString(message.text), QMessageBox::Ok, owner);
+    box.exec();
+}
+
+void PortRelay::startTimer(int player) {
+    if (target_)
+        target_->startTimer(player);
+}
+void PortRelay::stopTimer(int player) {
+    if (target_)
+        target_->stopTimer(player);
+}
+void PortRelay::repaintField(int player) {
+    if (target_)
+        target_->repaintField(player);
+}
+void PortRelay::repaintNext(int player) {
+    if (target_)
+        target_->repaintNext(player);
+}
+void PortRelay::repaintWarning(int player) {
+    if (target_)
+        target_->repaintWarning(player);
+}
+void PortRelay::repaintMain() {
+    if (target_)
+        target_->repaintMain();
+}
+void PortRelay::setStatusText(int part, const std::string& text) {
+    if (target_)
+        target_->setStatusText(part, text);
+}
+void PortRelay::showMessage(const Message& message) {
+    if (target_)
+        target_->showMessage(message);
+    else
+        showMessageBox(nullptr, message);
+}
+void PortRelay::showRandomPosition(std::uint32_t position) {
+    if (target_)
+        target_->showRandomPosition(position);
+}
+void PortRelay::showTempId(const std::string& text) {
+    if (target_)
+        target_->showTempId(text);
+}
+void PortRelay::relayout() {
+    if (target_)
+        target_->relayout();
+}
+
+} // namespace peterin

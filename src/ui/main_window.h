@@ -1,0 +1,151 @@
+#pragma once
+
+#include "play/game.h"
+#include "play/ui_port.h"
+#include "player_views.h"
+#include "status_bar.h"
+
+#include <QMainWindow>
+
+#include <array>
+#include <cstdint>
+#include <map>
+
+class QAction;
+
+namespace peterin {
+
+// Menu command ids of the main window's menu.
+inline constexpr int kMenuOpen = 305;
+inline constexpr int kMenuSave = 306;
+inline constexpr int kMenuLimbo = 307;
+inline constexpr int kMenuHeaven = 308;
+inline constexpr int kMenuToolWindow = 309;
+inline constexpr int kMenuSettings = 310;
+inline constexpr int kMenuOnePersonBattle = 311;
+inline constexpr int kMenuAbout = 312;
+inline constexpr int kMenuManual = 313;
+
+// The client area: the background in "背景色", or in "保存ID時の色" while a stored position is on
+// screen, so the user sees at once which is shown. The six player views are its children.
+class ClientArea : public QWidget {
+    Q_OBJECT
+
+  public:
+    ClientArea(const Game& game, QWidget* parent);
+
+  signals:
+    void resized(int width);
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+  private:
+    const Game& game_;
+};
+
+// The main window "ぺてりん": menu, status bar, both players' views, and the entry point of every
+// key, wheel and request of the user. It is the game's UiPort.
+class MainWindow : public QMainWindow, public UiPort {
+    Q_OBJECT
+
+  public:
+    explicit MainWindow(Game& game);
+    ~MainWindow() override;
+
+    // UiPort
+    void startTimer(int player) override;
+    void stopTimer(int player) override;
+    void repaintField(int player) override;
+    void repaintNext(int player) override;
+    void repaintWarning(int player) override;
+    void repaintMain() override;
+    void setStatusText(int part, const std::string& text) override;
+    void showMessage(const Message& message) override;
+    void showRandomPosition(std::uint32_t position) override;
+    void showTempId(const std::string& text) override;
+    void relayout() override;
+
+    // The requests of the keys and the tool window.
+    void onSetEditKind(CellKind kind);
+    void onClearFields();
+    void onSetMode(Mode mode);
+    void onAdjustWarning(int unitIndex, bool add);
+    void onDropNuisance();
+    void onSetRandomPosition(std::uint32_t position, bool rebuild);
+    void onRepaint();
+    void onTempStore();
+    void onTempRestore();
+
+    // A translated key press (virtual-key code) and a wheel step.
+    void onKeyDown(std::uint8_t key);
+    void onMouseWheel(int delta);
+
+    // Gives the client area the size width x height, keeping the window's position.
+    void resizeMainToClient(int width, int height);
+    // Resizes the field and next views to the current field height (the band toggles).
+    void resizeFieldAndNext();
+
+    ClientArea* clientArea() const { return client_; }
+    PartStatusBar* partStatusBar() const { return status_; }
+    FieldView* fieldView(int player) const { return fieldViews_[static_cast<std::size_t>(player)]; }
+    NextView* nextView(int player) const { return nextViews_[static_cast<std::size_t>(player)]; }
+    WarningView* warningView(int player) const {
+        return warningViews_[static_cast<std::size_t>(player)];
+    }
+    QAction* menuAction(int id) const;
+    // What the tool window will show; kept until it exists.
+    std::uint32_t shownRandomPosition() const { return randomPosition_; }
+    const std::string& shownTempId() const { return tempIdText_; }
+
+  protected:
+    bool event(QEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+
+  private:
+    void buildMenu();
+    void syncMenuChecks();
+    void placeViews();
+    void repaintAllViews();
+    void setStatusEdges(int clientWidth);
+    bool battle() const { return game_.mode == Mode::Battle; }
+
+    Game& game_;
+    ClientArea* client_ = nullptr;
+    PartStatusBar* status_ = nullptr;
+    std::array<FieldView*, kPlayerCount> fieldViews_{};
+    std::array<NextView*, kPlayerCount> nextViews_{};
+    std::array<WarningView*, kPlayerCount> warningViews_{};
+    std::map<int, QAction*> actions_;
+    bool toolWindowShown_ = true;
+    std::uint32_t randomPosition_ = 0;
+    std::string tempIdText_ = kLiveIdText;
+};
+
+// Shows a message in a modal box with its caption, text and icon.
+void showMessageBox(QWidget* owner, const Message& message);
+
+// The UiPort the game is made with before the main window exists: messages are shown without an
+// owner, the rest waits for the window, which then takes over.
+class PortRelay : public UiPort {
+  public:
+    void attach(UiPort* target) { target_ = target; }
+
+    void startTimer(int player) override;
+    void stopTimer(int player) override;
+    void repaintField(int player) override;
+    void repaintNext(int player) override;
+    void repaintWarning(int player) override;
+    void repaintMain() override;
+    void setStatusText(int part, const std::string& text) override;
+    void showMessage(const Message& message) override;
+    void showRandomPosition(std::uint32_t position) override;
+    void showTempId(const std::string& text) override;
+    void relayout() override;
+
+  private:
+    UiPort* target_ = nullptr;
+};
+
+} // namespace peterin

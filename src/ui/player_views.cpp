@@ -1,0 +1,55 @@
+#include "player_views.h"
+
+#include "pictures.h"
+#include "play/turn_cycle.h"
+
+#include <QPainter>
+
+namespace peterin {
+
+PlayerView::PlayerView(Game& game, int player, QWidget* parent)
+    : QWidget(parent), game_(game), player_(player) {
+    // Keys belong to the main window; the views never take the focus.
+    setFocusPolicy(Qt::NoFocus);
+    // The buffer covers every pixel, so nothing needs erasing first.
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void PlayerView::paintEvent(QPaintEvent*) {
+    if (buffer_.isNull())
+        return;
+    render(buffer_);
+    QPainter painter(this);
+    painter.drawImage(0, 0, buffer_);
+}
+
+void PlayerView::resizeEvent(QResizeEvent*) {
+    if (buffer_.size() != size()) {
+        buffer_ = QImage(size(), QImage::Format_RGB32);
+        buffer_.fill(Qt::black);
+    }
+}
+
+TickTimer::TickTimer(std::function<void()> onTick, QObject* parent)
+    : QObject(parent), onTick_(std::move(onTick)) {
+    timer_.setTimerType(Qt::PreciseTimer);
+    timer_.setInterval(kPeriodMs);
+    connect(&timer_, &QTimer::timeout, this, [this] { onTick_(); });
+}
+
+FieldView::FieldView(Game& game, int player, QWidget* parent)
+    : PlayerView(game, player, parent), timer_([this] { gameTick(game_, this->player()); }) {}
+
+void FieldView::render(QImage& buffer) {
+    paintField(buffer, game_.settings, fieldPictureOf(game_, player()));
+}
+
+void NextView::render(QImage& buffer) {
+    paintNext(buffer, game_.settings, nextPictureOf(game_, player()));
+}
+
+void WarningView::render(QImage& buffer) {
+    paintWarning(buffer, warningOf(game_, player()));
+}
+
+} // namespace peterin

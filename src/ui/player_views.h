@@ -1,0 +1,98 @@
+#pragma once
+
+#include "play/game.h"
+
+#include <QImage>
+#include <QTimer>
+#include <QWidget>
+
+#include <functional>
+
+namespace peterin {
+
+// A player's view: draws its whole picture into a back buffer of exactly its own size, then
+// copies the buffer to the screen in one piece, so a half-drawn state is never seen. The buffer
+// is made again only when the view's size changes.
+class PlayerView : public QWidget {
+    Q_OBJECT
+
+  public:
+    PlayerView(Game& game, int player, QWidget* parent);
+
+    int player() const { return player_; }
+    // The picture as last painted (for checks and screenshots).
+    const QImage& backBuffer() const { return buffer_; }
+    // Draws the current picture into the back buffer without showing it.
+    void renderNow() { render(buffer_); }
+
+  protected:
+    virtual void render(QImage& buffer) = 0;
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+    Game& game_;
+
+  private:
+    int player_;
+    QImage buffer_;
+};
+
+// The 10 ms turn timer of a player. Precise, so that the tick counts of the turn cycle are real
+// time.
+class TickTimer : public QObject {
+    Q_OBJECT
+
+  public:
+    explicit TickTimer(std::function<void()> onTick, QObject* parent = nullptr);
+
+    void start() { timer_.start(); }
+    void stop() { timer_.stop(); }
+    bool isActive() const { return timer_.isActive(); }
+
+    static constexpr int kPeriodMs = 10;
+
+  private:
+    QTimer timer_;
+    std::function<void()> onTick_;
+};
+
+// The field view: the field with its bands, the falling pair and the edit cursor. Its timer
+// drives the player's turn.
+class FieldView : public PlayerView {
+    Q_OBJECT
+
+  public:
+    FieldView(Game& game, int player, QWidget* parent);
+
+    TickTimer& timer() { return timer_; }
+
+  protected:
+    void render(QImage& buffer) override;
+
+  private:
+    TickTimer timer_;
+};
+
+// The coming pairs.
+class NextView : public PlayerView {
+    Q_OBJECT
+
+  public:
+    using PlayerView::PlayerView;
+
+  protected:
+    void render(QImage& buffer) override;
+};
+
+// The nuisance announced to the player.
+class WarningView : public PlayerView {
+    Q_OBJECT
+
+  public:
+    using PlayerView::PlayerView;
+
+  protected:
+    void render(QImage& buffer) override;
+};
+
+} // namespace peterin

@@ -1,0 +1,154 @@
+#!/usr/bin/env python3
+"""Plays the real program on an X display with real key presses and checks the screen.
+
+Run under a virtual display: xvfb-run -a -s "-screen 0 1280x1024x24" e2e_play.py PROGRAM
+The program starts in an empty directory, so every setting has its default: 6 x 12 cells of
+40 pixels with both bands shown, random position 0 (first pairs green/green, then green/red).
+"""
+import os
+import subprocess
+import sys
+import tempfile
+import time
+
+ORANGE = (0xFF, 0x96, 0x32)  # 背景色
+BLACK = (0, 0, 0)
+GREEN = (0, 0xFF, 0)
+RED = (0xFF, 0, 0)
+WHITE = (0xFF, 0xFF, 0xFF)        # HeavenArea, empty
+LIMBO = (0x96, 0xFF, 0xFF)        # LimboArea, empty
+
+CELL = 40
+FIELD_LEFT, FIELD_TOP = 5, 40  # the 1P field view in the client area
+BANDS = 2
+
+
+def run(*args):
+    return subprocess.run(args, check=True, capture_output=True, text=True).stdout
+
+
+class Screen:
+    """One screenshot of the whole display."""
+
+    def __init__(self, workdir, name):
+        path = os.path.join(workdir, name)
+        run("import", "-window", "root", path + ".png")
+        run("convert", path + ".png", path + ".ppm")
+        with open(path + ".ppm", "rb") as f:
+            data = f.read()
+        # P6 header: magic, width, height, maxval, each followed by whitespace.
+        fields, pos = [], 0
+        while len(fields) < 4:
+            while data[pos:pos + 1].isspace():
+                pos += 1
+            start = pos
+            while not data[pos:pos + 1].isspace():
+                pos += 1
+            fields.append(data[start:pos])
+        self.width, self.height = int(fields[1]), int(fields[2])
+        self.pixels = data[pos + 1:]
+
+    def at(self, x, y):
+        i = 3 * (y * self.width + x)
+        return tuple(self.pixels[i:i + 3])
+
+
+failures = []
+
+
+def check(what, actual, expected):
+    if actual != expected:
+        failures.append(f"{what}: got {actual}, expected {expected}")
+
+
+def wait_for_window():
+    for _ in range(100):
+        found = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "ぺてりん"],
+                               capture_output=True, text=True).stdout.split()
+        if found:
+            return found[0]
+        time.sleep(0.1)
+    sys.exit("the main window did not appear")
+
+
+def client_origin(screen, window):
+    geometry = run("xdotool", "getwindowgeometry", "--shell", window)
+    values = dict(line.split("=") for line in geometry.split())
+    x, y = int(values["X"]), int(values["Y"])
+    # The client area begins under the menu bar with its background margin.
+    for dy in range(0, 100):
+        if screen.at(x + 1, y + dy) == ORANGE:
+            return x, y + dy
+    sys.exit("no client area found")
+
+
+def cell_pixel(screen, origin, column, row):
+    # A point inside the cell away from its centre, where a landing mark may sit.
+    x = origin[0] + FIELD_LEFT + column * CELL + 8
+    y = origin[1] + FIELD_TOP + (row + BANDS) * CELL + 8
+    return screen.at(x, y)
+
+
+def field_row(screen, origin, row):
+    return [cell_pixel(screen, origin, c, row) for c in range(6)]
+
+
+def press(window, *keys):
+    for key in keys:
+        run("xdotool", "key", "--delay", "30", key)
+        time.sleep(0.05)
+
+
+def main():
+    program = os.path.abspath(sys.argv[1])
+    keep = os.environ.get("PETERIN_E2E_SHOTS")  # a folder to keep the screenshots in
+    with tempfile.TemporaryDirectory() as scratch:
+        workdir = keep or scratch
+        env = dict(os.environ, ASAN_OPTIONS="detect_leaks=0")
+        app = subprocess.Popen([program], cwd=workdir, env=env)
+        try:
+            window = wait_for_window()
+            run("xdotool", "windowfocus", "--sync", window)
+            time.sleep(0.5)
+
+            # Edit mode: the field is empty, the window is one side wide.
+            screen = Screen(workdir, "start")
+            origin = client_origin(screen, window)
+            width = 0
+            while screen.at(origin[0] + width, origin[1] + 1) == ORANGE:
+                width += 1
+            check("client width at start", width, 295)
+            check("HeavenArea", cell_pixel(screen, origin, 0, -2), WHITE)
+            check("LimboArea", cell_pixel(screen, origin, 0, -1), LIMBO)
+            check("bottom row at start", field_row(screen, origin, 11), [BLACK] * 6)
+
+            # Play mode: the first pair (green over green) waits in the third column.
+            press(window, "w")
+            time.sleep(0.5)
+            screen = Screen(workdir, "play")
+            check("pivot at spawn", cell_pixel(screen, origin, 2, 0), GREEN)
+            # The falling pair is drawn in its own colour over the band.
+            check("upper blob at spawn", cell_pixel(screen, origin, 2, -1), GREEN)
+
+            # One column left, turned clockwise (the upper blob goes right of the pivot),
+            # dropped: the pair lies flat in columns 1 and 2 of the bottom row.
+            press(window, "Left", "x", "Down")
+            time.sleep(1.0)
+            screen = Screen(workdir, "dropped")
+            check("bottom row after the drop", field_row(screen, origin, 11),
+                  [BLACK, GREEN, GREEN, BLACK, BLACK, BLACK])
+            check("row above the pair", field_row(screen, origin, 10), [BLACK] * 6)
+            # The next pair (green and red) is loaded at the spawn point.
+            spawn = {cell_pixel(screen, origin, 2, 0), cell_pixel(screen, origin, 2, -1)}
+            check("colours of the second pair", len(spawn), 2)
+        finally:
+            app.terminate()
+            app.wait(timeout=10)
+    if failures:
+        print("\n".join(failures))
+        sys.exit(1)
+    print("end-to-end play passed")
+
+
+if __name__ == "__main__":
+    main()
