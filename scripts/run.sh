@@ -5,12 +5,13 @@ cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release -DPETERIN_TESTS=OFF -DPETERIN_BENCH=OFF
 cmake --build build -j "$(nproc)"
-if [ -x build/src/app/peterin ]; then
+program=build/src/app/peterin/peterin
+if [ -f "$program" ] && [ -x "$program" ]; then
   if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
     echo "No display found; run it under a virtual one: xvfb-run -s '-screen 0 1280x1024x24' scripts/run.sh" >&2
     exit 1
   fi
-  exec build/src/app/peterin "$@"
+  exec "$program" "$@"
 fi
 echo "The window program is not built yet." >&2
 exit 1
