@@ -226,7 +226,8 @@ IniFile::ReadStatus IniFile::read(const std::filesystem::path& path, IniFile& in
     if (status.type() == std::filesystem::file_type::not_found) {
         return ReadStatus::Missing;
     }
-    if (error || status.type() == std::filesystem::file_type::directory) {
+    // Only a regular file is read: a folder cannot be, and a pipe or device could block forever.
+    if (error || status.type() != std::filesystem::file_type::regular) {
         return ReadStatus::Failed;
     }
     std::ifstream in(path, std::ios::binary);

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace peterin {
@@ -145,6 +146,9 @@ TEST(IniFile, ReadingTellsAMissingFileFromOneThatCannotBeRead) {
     EXPECT_EQ(ini.toBytes(), "");
     std::filesystem::create_directory(dir / "folder.ini");
     EXPECT_EQ(IniFile::read(dir / "folder.ini", ini), IniFile::ReadStatus::Failed);
+    // A pipe would block the reader until someone writes to it.
+    ASSERT_EQ(::mkfifo((dir / "pipe.ini").c_str(), 0600), 0);
+    EXPECT_EQ(IniFile::read(dir / "pipe.ini", ini), IniFile::ReadStatus::Failed);
 }
 
 TEST(IniFile, WritingReplacesTheFileAndLeavesNoTemporaryFileBehind) {
