@@ -1,0 +1,276 @@
+#include "app/sim/commands.h"
+
+#include <bit>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+#include "app/sim/json.h"
+#include "files/dat_file.h"
+#include "play/commands.h"
+#include "play/game.h"
+#include "play/turn_cycle.h"
+#include "rules/field.h"
+#include "sequence/pair_sequence.h"
+
+namespace peterin::sim {
+
+namespace {
+
+// The conventional generator is seeded as if the program had started at this time, so every
+// run of the tool gives the same result.
+constexpr std::int64_t kStartTime = 0;
+
+// A settled field never needs this many ticks; more means something keeps the turn running.
+constexpr long kMaxTicks = 100'000'000;
+
+// Stands in for the window: remembers whether 1P's timer runs and every message shown.
+class HeadlessUi : public UiPort {
+  public:
+    bool timerRunning[kPlayerCount] = {false, false};
+    std::vector<Message> messages;
+
+    void startTimer(int player) override { timerRunning[player] = true; }
+    void stopTimer(int player) override { timerRunning[player] = false; }
+    void repaintField(int) override {}
+    void repaintNext(int) override {}
+    void repaintWarning(int) override {}
+    void repaintMain() override {}
+    void setStatusText(int, const std::string&) override {}
+    void showMessage(const Message& message) override { messages.push_back(message); }
+    void showRandomPosition(std::uint32_t) override {}
+    void showTempId(const std::string&) override {}
+    void relayout() override {}
+};
+
+// Messages are for a box; on a terminal each becomes one line.
+std::string oneLine(std::string text) {
+    for (char& c : text) {
+        if (c == '\n' || c == '\r') {
+            c = ' ';
+        }
+    }
+    return text;
+}
+
+// Why `path` cannot be read, or empty when it can.
+std::string unreadable(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        return std::strerror(errno);
+    }
+    struct stat st {};
+    const bool dir = ::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode);
+    ::close(fd);
+    return dir ? std::strerror(EISDIR) : std::string();
+}
+
+Outcome fileError(const std::string& path, const std::string& reason) {
+    return {1, "", "peterin-sim: cannot read " + path + ": " + reason + "\n"};
+}
+
+// Reads a position file as the open command does; an Outcome with status 1 when it cannot.
+Outcome readPositionFile(Game& game, HeadlessUi& ui, const std::string& path, ReadReport* report) {
+    if (const std::string reason = unreadable(path); !reason.empty()) {
+        return fileError(path, reason);
+    }
+    if (!readFile(game, path, report)) {
+        return {1, "", "peterin-sim: " + oneLine(ui.messages.back().text) + "\n"};
+    }
+    Outcome outcome;
+    for (const Message& message : ui.messages) {
+        outcome.err += "peterin-sim: " + path + ": " + oneLine(message.text) + "\n";
+    }
+    ui.messages.clear();
+    return outcome;
+}
+
+std::vector<std::string> fieldRows(const Field& field) {
+    std::vector<std::string> rows;
+    for (std::int32_t r = -3; r < field.height; ++r) {
+        std::string row;
+        for (std::int32_t x = 0; x < field.width; ++x) {
+            row += kindLetter(getCell(field, x, r));
+        }
+        rows.push_back(row);
+    }
+    return rows;
+}
+
+struct ChainStep {
+    int chain = 0;
+    int cleared = 0;
+    int colours = 0;
+    int groupBonus = 0;
+    int score = 0;
+    int nuisance = 0;
+};
+
+const char* shapeText(int shape) {
+    static constexpr const char* kNames[] = {"2", "3a", "3b", "4d", "4a"};
+    return shape >= 0 && shape < 5 ? kNames[shape] : "?";
+}
+
+std::string plural(int n, const char* one, const char* many) {
+    return std::to_string(n) + " " + (n == 1 ? one : many);
+}
+
+} // namespace
+
+Outcome runResolve(const ResolveCommand& command) {
+    HeadlessUi ui;
+    Game game(ui);
+    if (command.ini) {
+        if (const std::string reason = unreadable(*command.ini); !reason.empty()) {
+            return fileError(*command.ini, reason);
+        }
+        LoadSettings(game.settings, *command.ini);
+    }
+    initGame(game, kStartTime);
+    Outcome outcome = readPositionFile(game, ui, command.file, nullptr);
+    if (outcome.status != 0) {
+        return outcome;
+    }
+
+    // Enter play mode as the program does; its fall phase settles and resolves the field.
+    changeMode(game, Mode::Play);
+    Player& self = game.players[0];
+    std::vector<ChainStep> steps;
+    long ticks = 0;
+    while (ui.timerRunning[0] && self.phase != Phase::Idle) {
+        if (ticks == kMaxTicks) {
+            return {1, "",
+                    "peterin-sim: the field did not settle within " + std::to_string(kMaxTicks) +
+                        " ticks\n"};
+        }
+        const int chainBefore = self.chainCount;
+        const int scoreBefore = self.score;
+        const int pending1P = game.players[0].pendingNuisance;
+        const int pending2P = game.players[1].pendingNuisance;
+        gameTick(game, 0);
+        ++ticks;
+        if (self.chainCount != chainBefore) {
+            // In play mode a step's nuisance first offsets what 2P had announced, the rest is
+            // announced to 1P; together the two changes are what the step sent.
+            const ScoreRecord& tally = self.scoreRecord;
+            steps.push_back({self.chainCount, tally.cleared,
+                             std::popcount(static_cast<unsigned>(tally.colourMask) & 0x3Eu),
+                             tally.groupBonus, self.score - scoreBefore,
+                             (game.players[0].pendingNuisance - pending1P) +
+                                 (pending2P - game.players[1].pendingNuisance)});
+        }
+    }
+
+    const auto rows = fieldRows(self.field);
+    std::string& out = outcome.out;
+    if (command.json) {
+        out += "{\"steps\":[";
+        for (std::size_t i = 0; i < steps.size(); ++i) {
+            const ChainStep& s = steps[i];
+            out += (i ? "," : "") + std::string("{\"chain\":") + std::to_string(s.chain) +
+                   ",\"cleared\":" + std::to_string(s.cleared) +
+                   ",\"colours\":" + std::to_string(s.colours) +
+                   ",\"groupBonus\":" + std::to_string(s.groupBonus) +
+                   ",\"score\":" + std::to_string(s.score) +
+                   ",\"nuisance\":" + std::to_string(s.nuisance) + "}";
+        }
+        out += "],\"chains\":" + std::to_string(steps.size()) +
+               ",\"score\":" + std::to_string(self.score) + ",\"ticks\":" + std::to_string(ticks) +
+               ",\"field\":[";
+        for (std::size_t i = 0; i < rows.size(); ++i) {
+            out += (i ? "," : "") + jsonString(rows[i]);
+        }
+        out += "]}\n";
+        return outcome;
+    }
+    for (const ChainStep& s : steps) {
+        out += "chain " + std::to_string(s.chain) + ": " + plural(s.cleared, "blob", "blobs") +
+               " cleared, " + plural(s.colours, "colour", "colours") + ", group bonus " +
+               std::to_string(s.groupBonus) + ", score " + std::to_string(s.score) + ", nuisance " +
+               std::to_string(s.nuisance) + "\n";
+    }
+    out += plural(static_cast<int>(steps.size()), "chain", "chains") + ", score " +
+           std::to_string(self.score) + ", " + plural(static_cast<int>(ticks), "tick", "ticks") +
+           "\n";
+    for (const std::string& row : rows) {
+        out += row + "\n";
+    }
+    return outcome;
+}
+
+Outcome runPairs(const PairsCommand& command) {
+    HeadlessUi ui;
+    Game game(ui);
+    game.settings.initialRandomPosition = command.position;
+    initGame(game, kStartTime);
+    Outcome outcome;
+    if (command.pattern) {
+        outcome = readPositionFile(game, ui, *command.pattern, nullptr);
+        if (outcome.status != 0) {
+            return outcome;
+        }
+    }
+    PairSequence sequence;
+    copy(sequence, game.players[0].sequence);
+    std::string& out = outcome.out;
+    out += command.json ? "[" : "";
+    for (int i = 0; i < command.count; ++i) {
+        const Pair pair = sequence.queue.empty() ? Pair{} : sequence.queue.front();
+        if (command.json) {
+            out += (i ? "," : "") + std::string("{\"position\":") + std::to_string(pair.position) +
+                   ",\"shape\":" + jsonString(shapeText(pair.shape)) + ",\"slots\":[";
+            for (int s = 0; s < 4; ++s) {
+                out += (s ? "," : "") + std::to_string(pair.slot[static_cast<std::size_t>(s)]);
+            }
+            out += "]}";
+        } else {
+            std::string slots;
+            for (int code : pair.slot) {
+                slots += code >= 0 && code <= 5 ? kCellLetters[code] : '?';
+            }
+            out += std::to_string(pair.position) + " " + shapeText(pair.shape) + " " + slots + "\n";
+        }
+        advance(sequence);
+    }
+    out += command.json ? "]\n" : "";
+    return outcome;
+}
+
+Outcome runCheck(const CheckCommand& command) {
+    HeadlessUi ui;
+    Game game(ui);
+    initGame(game, kStartTime);
+    ReadReport report;
+    Outcome outcome = readPositionFile(game, ui, command.file, &report);
+    if (outcome.status != 0) {
+        return outcome;
+    }
+    std::string& out = outcome.out;
+    for (const ReadSection& s : report.sections) {
+        out += "line " + std::to_string(s.line) + ": [" + s.tag + "] " + s.detail +
+               (s.position > 0 ? " (temporary position " + std::to_string(s.position) + ")" : "") +
+               "\n";
+    }
+    out += plural(static_cast<int>(report.sections.size()), "section", "sections") + " read; " +
+           plural(report.tempPositions, "temporary position", "temporary positions") +
+           (report.storeReplaced ? " (they replace the stored positions)"
+                                 : " (the stored positions are kept)") +
+           "\n";
+    const Settings& s = game.settings;
+    out += "field " + std::to_string(s.fieldWidth) + " x " + std::to_string(s.fieldHeight) +
+           ", blob size " + std::to_string(s.cellWidth) + " x " + std::to_string(s.cellHeight) +
+           ", " + std::to_string(s.nextCount) + " next pairs in " + std::to_string(s.nextColumns) +
+           " x " + std::to_string(s.nextRows) + "\n";
+    if (report.complete) {
+        out += "read to the end\n";
+    } else {
+        out += "stopped at line " + std::to_string(report.stopLine) + ": " + report.stopReason +
+               "; everything before it was taken\n";
+    }
+    return outcome;
+}
+
+} // namespace peterin::sim

@@ -1,0 +1,51 @@
+// peterin-sim: the game engine without the window, for studying positions from a terminal.
+
+#include <cstdio>
+#include <exception>
+#include <string>
+#include <vector>
+
+#include "app/sim/commands.h"
+#include "app/sim/options.h"
+
+namespace {
+
+using namespace peterin::sim;
+
+Outcome run(const std::vector<std::string>& args) {
+    const Command command = parseCommandLine(args);
+    if (const auto* usage = std::get_if<UsageError>(&command)) {
+        return {2, "", "peterin-sim: " + usage->text + "\n"};
+    }
+    if (std::holds_alternative<HelpCommand>(command)) {
+        return {0, helpText(), ""};
+    }
+    if (const auto* resolve = std::get_if<ResolveCommand>(&command)) {
+        return runResolve(*resolve);
+    }
+    if (const auto* pairs = std::get_if<PairsCommand>(&command)) {
+        return runPairs(*pairs);
+    }
+    return runCheck(std::get<CheckCommand>(command));
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    Outcome outcome;
+    try {
+        outcome = run(std::vector<std::string>(argv + 1, argv + argc));
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "peterin-sim: %s\n", e.what());
+        return 1;
+    }
+    std::fputs(outcome.err.c_str(), stderr);
+    if (!outcome.out.empty()) {
+        std::fwrite(outcome.out.data(), 1, outcome.out.size(), stdout);
+        if (std::fflush(stdout) != 0) {
+            std::fprintf(stderr, "peterin-sim: cannot write the output\n");
+            return 1;
+        }
+    }
+    return outcome.status;
+}

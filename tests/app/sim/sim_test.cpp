@@ -1,0 +1,241 @@
+// peterin-sim run as a process, the way users and scripts run it.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "mini_json.h"
+#include "run_process.h"
+
+namespace peterin::testing {
+namespace {
+
+const std::string kSim = PETERIN_SIM;
+const std::string kExamples = PETERIN_EXAMPLES;
+
+ProcessResult sim(const std::vector<std::string>& args) {
+    return runProcess(kSim, args);
+}
+
+// A file in a fresh temporary directory, removed at the end of the test.
+class TempFile {
+  public:
+    explicit TempFile(const std::string& text) {
+        std::string dir = (std::filesystem::temp_directory_path() / "peterin-sim-XXXXXX").string();
+        if (::mkdtemp(dir.data()) == nullptr) {
+            std::abort();
+        }
+        dir_ = dir;
+        std::ofstream(path(), std::ios::binary) << text;
+    }
+    ~TempFile() { std::filesystem::remove_all(dir_); }
+    std::string path() const { return (dir_ / "position.dat").string(); }
+    std::string dir() const { return dir_.string(); }
+
+  private:
+    std::filesystem::path dir_;
+};
+
+std::size_t lineCount(const std::string& text) {
+    return static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n'));
+}
+
+TEST(PeterinSim, HelpDescribesEveryCommand) {
+    const ProcessResult r = sim({"--help"});
+    EXPECT_EQ(r.status, 0);
+    for (const char* command : {"resolve FILE.dat", "pairs", "check FILE.dat"}) {
+        EXPECT_NE(r.out.find(command), std::string::npos) << command;
+    }
+    EXPECT_EQ(sim({"pairs", "-h"}).out, r.out);
+}
+
+TEST(PeterinSim, ABadCommandLineGivesOneLineAndStatusTwo) {
+    const std::vector<std::vector<std::string>> bad = {
+        {},
+        {"play"},
+        {"resolve"},
+        {"resolve", "a.dat", "b.dat"},
+        {"resolve", "a.dat", "--ini"},
+        {"resolve", "a.dat", "--fast"},
+        {"pairs", "--count", "0"},
+        {"pairs", "--count", "12x"},
+        {"pairs", "--position", "99999999999"},
+        {"pairs", "--position="},
+        {"pairs", "extra"},
+        {"check"},
+        {"check", "a.dat", "--json"},
+    };
+    for (const auto& args : bad) {
+        std::string joined;
+        for (const auto& a : args) {
+            joined += a + " ";
+        }
+        SCOPED_TRACE(joined);
+        const ProcessResult r = sim(args);
+        EXPECT_EQ(r.status, 2);
+        EXPECT_TRUE(r.out.empty());
+        EXPECT_EQ(lineCount(r.err), 1u);
+        EXPECT_EQ(r.err.rfind("peterin-sim: ", 0), 0u);
+    }
+}
+
+TEST(PeterinSim, AFileThatCannotBeReadGivesOneLineAndStatusOne) {
+    TempFile file("[S]\n1, 1\n");
+    const std::string missing = file.dir() + "/missing.dat";
+    const std::vector<std::vector<std::string>> cases = {
+        {"resolve", missing, "--json"},
+        {"resolve", file.path(), "--ini", missing},
+        {"resolve", file.dir()},
+        {"pairs", "--pattern", missing, "--json"},
+        {"check", missing},
+    };
+    for (const auto& args : cases) {
+        SCOPED_TRACE(args.back());
+        const ProcessResult r = sim(args);
+        EXPECT_EQ(r.status, 1);
+        EXPECT_TRUE(r.out.empty()); // never a partial document
+        EXPECT_EQ(lineCount(r.err), 1u);
+        EXPECT_NE(r.err.find(args[0] == "resolve" && args.size() == 2 ? file.dir() : missing),
+                  std::string::npos);
+    }
+}
+
+TEST(PeterinSim, ResolvesTheShippedThreeChainExample) {
+    const ProcessResult r = sim({"resolve", kExamples + "/three_chain.dat", "--json"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_TRUE(r.err.empty());
+    const auto doc = parseJson(r.out);
+    ASSERT_TRUE(doc) << r.out;
+    const Json& steps = (*doc)["steps"];
+    ASSERT_EQ(steps.array.size(), 3u);
+    const int scores[] = {40, 320, 640};
+    const int nuisance[] = {0, 4, 9};
+    for (std::size_t i = 0; i < 3; ++i) {
+        EXPECT_EQ(steps[i]["chain"].number, static_cast<double>(i + 1));
+        EXPECT_EQ(steps[i]["cleared"].number, 4);
+        EXPECT_EQ(steps[i]["colours"].number, 1);
+        EXPECT_EQ(steps[i]["groupBonus"].number, 0);
+        EXPECT_EQ(steps[i]["score"].number, scores[i]);
+        EXPECT_EQ(steps[i]["nuisance"].number, nuisance[i]);
+    }
+    EXPECT_EQ((*doc)["chains"].number, 3);
+    EXPECT_EQ((*doc)["score"].number, 1000);
+    EXPECT_GT((*doc)["ticks"].number, 3 * (21 + 26)); // each step is shown and vanishes
+    const Json& field = (*doc)["field"];
+    ASSERT_EQ(field.array.size(), 15u);
+    for (const Json& row : field.array) {
+        EXPECT_EQ(row.string, "------");
+    }
+
+    const ProcessResult text = sim({"resolve", kExamples + "/three_chain.dat"});
+    EXPECT_EQ(text.out.substr(0, text.out.find('\n')),
+              "chain 1: 4 blobs cleared, 1 colour, group bonus 0, score 40, nuisance 0");
+}
+
+// 15 rows of a 6 x 12 field with `bottom` as its lowest rows, as a position file.
+std::string fieldFile(const std::vector<std::string>& bottom) {
+    std::string text = "[M]\n6, 12\n";
+    for (std::size_t i = bottom.size(); i < 15; ++i) {
+        text += "------\n";
+    }
+    for (const std::string& row : bottom) {
+        text += row + "\n";
+    }
+    return text;
+}
+
+TEST(PeterinSim, ResolveCountsColoursGroupBonusAndLeavesWhatDoesNotVanish) {
+    // A red group of five and a blue group of four vanish together in the first step, the blue
+    // one found last; the iron blob and the lone yellow stay.
+    TempFile file(fieldFile({"M-----", "RB----", "RBBB--", "RRRY--"}));
+    const ProcessResult r = sim({"resolve", file.path(), "--json"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    const auto doc = parseJson(r.out);
+    ASSERT_TRUE(doc) << r.out;
+    ASSERT_EQ((*doc)["steps"].array.size(), 1u);
+    const Json& step = (*doc)["steps"][0];
+    EXPECT_EQ(step["cleared"].number, 9);
+    EXPECT_EQ(step["colours"].number, 2);
+    EXPECT_EQ(step["groupBonus"].number, 0);
+    EXPECT_EQ(step["score"].number, 10 * 9 * 3);
+    EXPECT_EQ(step["nuisance"].number, 3);
+    EXPECT_EQ((*doc)["field"][14].string, "M--Y--");
+}
+
+TEST(PeterinSim, ResolveTakesTheSettingsFromAnIniFile) {
+    // Three reds vanish only when three make a group. The file is Shift-JIS, as the program's is.
+    TempFile position(fieldFile({"RRR---"}));
+    TempFile ini("[\x83\x56\x83\x58\x83\x65\x83\x80]\n"
+                 "\x8f\xc1\x82\xa6\x82\xe9\x98\x41\x8c\x8b\x90\x94=3\n");
+    const ProcessResult withIni = sim({"resolve", position.path(), "--ini", ini.path(), "--json"});
+    ASSERT_EQ(withIni.status, 0) << withIni.err;
+    const auto doc = parseJson(withIni.out);
+    ASSERT_TRUE(doc) << withIni.out;
+    EXPECT_EQ((*doc)["chains"].number, 1);
+    EXPECT_EQ((*doc)["steps"][0]["cleared"].number, 3);
+
+    const auto plain = parseJson(sim({"resolve", position.path(), "--json"}).out);
+    ASSERT_TRUE(plain);
+    EXPECT_EQ((*plain)["chains"].number, 0);
+    EXPECT_EQ((*plain)["field"][14].string, "RRR---");
+}
+
+TEST(PeterinSim, ListsThePairsOfTheStartingPosition) {
+    const ProcessResult r = sim({"pairs", "--count", "3", "--json"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    const auto doc = parseJson(r.out);
+    ASSERT_TRUE(doc) << r.out;
+    ASSERT_EQ(doc->array.size(), 3u);
+    const double positions[] = {0, 2, 4};
+    const double pivots[] = {3, 1, 3};
+    for (std::size_t i = 0; i < 3; ++i) {
+        EXPECT_EQ((*doc)[i]["position"].number, positions[i]);
+        EXPECT_EQ((*doc)[i]["shape"].string, "2");
+        EXPECT_EQ((*doc)[i]["slots"][0].number, 3);
+        EXPECT_EQ((*doc)[i]["slots"][2].number, pivots[i]);
+    }
+    EXPECT_EQ(sim({"pairs", "--count", "3"}).out, "0 2 G-G-\n2 2 G-R-\n4 2 G-G-\n");
+    // More pairs than the queue holds keep coming as the queue advances.
+    EXPECT_EQ(lineCount(sim({"pairs", "--count=40"}).out), 40u);
+}
+
+TEST(PeterinSim, PairsFollowThePatternOfAFileAndItsPosition) {
+    TempFile file("[N]\nRBGYP\n2\n@321RBGYP\n");
+    const ProcessResult r = sim({"pairs", "--pattern", file.path(), "--count", "4"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "321 2 R-B-\n321 2 G-Y-\n321 2 P---\n321 2 ----\n");
+
+    const ProcessResult moved = sim({"pairs", "--position", "7", "--count", "1"});
+    EXPECT_EQ(moved.out.substr(0, 2), "7 ");
+}
+
+TEST(PeterinSim, CheckSaysWhatItTookAndWhereItStopped) {
+    TempFile file("[S]\n30, 30\n[A]\n4, 1, 4\n[-]\n[M]\n2, 1\n--\n--\n--\n--\n[-]\n[S]\n9, 9\n");
+    const ProcessResult r = sim({"check", file.path()});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("line 1: [S] blob size 30 x 30"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("line 3: [A] 4 next pairs in 1 x 4"), std::string::npos);
+    EXPECT_NE(r.out.find("line 6: [M] 1P field 2 x 1 (temporary position 1)"), std::string::npos);
+    EXPECT_NE(r.out.find("1 temporary position"), std::string::npos);
+    EXPECT_NE(r.out.find("stopped at line 13: [S] is only valid before the first [-]"),
+              std::string::npos);
+
+    const ProcessResult whole = sim({"check", kExamples + "/three_chain.dat"});
+    EXPECT_NE(whole.out.find("read to the end"), std::string::npos);
+}
+
+TEST(PeterinSim, APatternErrorIsReportedAndReadingStops) {
+    TempFile file("[N]\nRBX\n2\n?*\n");
+    const ProcessResult r = sim({"check", file.path()});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_NE(r.err.find("使用色指定3文字目"), std::string::npos);
+    EXPECT_NE(r.out.find("stopped at line"), std::string::npos);
+}
+
+} // namespace
+} // namespace peterin::testing
