@@ -79,6 +79,9 @@ bool tickVanish(Game& game, int player) {
     Player& self = playerOf(game, player);
     if (self.countdown <= 0) {
         vanishGroups(self.field, game.settings.vanishCount);
+        // Erasing leaves the sizes of the regions it touched stale until the next fall; keep
+        // them true for whatever looks at the field in between.
+        recountGroups(self.field);
         return true;
     }
     if (self.countdown == game.settings.vanishTicks) {

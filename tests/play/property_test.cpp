@@ -1,0 +1,159 @@
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "play/battle.h"
+#include "play/commands.h"
+#include "play/editing.h"
+#include "play/turn_cycle.h"
+#include "recorder.h"
+
+namespace peterin {
+namespace {
+
+using testing::Harness;
+
+// Walls and floor are blocks, and every visible group size matches a fresh recount.
+::testing::AssertionResult fieldIntact(const Field& field) {
+    if (!field.hasCells()) {
+        return ::testing::AssertionSuccess();
+    }
+    for (std::int32_t r = field.topRow(); r <= field.height; ++r) {
+        for (std::int32_t column : {0, field.width + 1}) {
+            const Cell& wall = field.cells[field.index(column, r)];
+            if (wall.kind != CellKind::Block || wall.fallState != kResting) {
+                return ::testing::AssertionFailure() << "wall " << column << "," << r;
+            }
+        }
+    }
+    for (std::int32_t column = 0; column <= field.width + 1; ++column) {
+        if (field.cells[field.index(column, field.height)].kind != CellKind::Block) {
+            return ::testing::AssertionFailure() << "floor " << column;
+        }
+    }
+    Field recounted = field;
+    recountGroups(recounted);
+    for (std::int32_t x = 0; x < field.width; ++x) {
+        for (std::int32_t r = 0; r < field.height; ++r) {
+            if (field.at(x, r).groupSize != recounted.at(x, r).groupSize) {
+                return ::testing::AssertionFailure()
+                       << "groupSize at " << x << "," << r << ": " << field.at(x, r).groupSize
+                       << " instead of " << recounted.at(x, r).groupSize;
+            }
+        }
+    }
+    return ::testing::AssertionSuccess();
+}
+
+::testing::AssertionResult playerSound(const Player& player) {
+    const auto phase = static_cast<int>(player.phase);
+    if (phase < 0 || phase > 4 || player.pendingNuisance < 0) {
+        return ::testing::AssertionFailure()
+               << "phase " << phase << " pending " << player.pendingNuisance;
+    }
+    const FallingPair& pair = player.fallingPair;
+    const Field& field = player.field;
+    if (field.hasCells() && (pair.x < 0 || pair.x >= field.width || pair.row < field.topRow() ||
+                             pair.row >= field.height)) {
+        return ::testing::AssertionFailure() << "pair at " << pair.x << "," << pair.row;
+    }
+    return fieldIntact(field);
+}
+
+// One random user action or timer tick.
+void randomStep(Harness& h, std::mt19937& random) {
+    auto pick = [&](int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); };
+    Game& game = h.game;
+    const int roll = pick(1000);
+    if (roll < 500) {
+        const int p = pick(2);
+        if (h.running(p)) {
+            gameTick(game, p);
+        }
+    } else if (roll < 750) {
+        // Mostly the pair keys of every group, sometimes any bound key or a stray code.
+        const int kind = pick(10);
+        std::uint8_t key = 0;
+        if (kind < 7) {
+            key = game.settings.keys[static_cast<std::size_t>(pick(18))];
+        } else if (kind < 9) {
+            key = game.settings.keys[static_cast<std::size_t>(pick(kKeyCount))];
+        } else {
+            key = static_cast<std::uint8_t>(pick(256));
+        }
+        onKeyDown(game, key);
+    } else if (roll < 880) {
+        const int p = pick(2);
+        game.editKind = static_cast<CellKind>(pick(kCellKindCount));
+        const auto x = static_cast<std::uint16_t>(pick(game.settings.cellWidth * 9));
+        const auto y = static_cast<std::uint16_t>(pick(game.settings.cellHeight * 16));
+        onFieldMouseMove(game, p, x, y, pick(2) == 0);
+        if (pick(3) == 0) {
+            onFieldLeftDown(game, p);
+        }
+        if (pick(20) == 0) {
+            onFieldRightDown(game, p);
+        }
+    } else if (roll < 910) {
+        adjustWarning(game, 5 + pick(3), pick(3) != 0);
+        if (pick(4) == 0) {
+            dropNuisance(game);
+        }
+    } else if (roll < 950) {
+        switch (pick(4)) {
+        case 0:
+            tempSave(game);
+            break;
+        case 1:
+            tempLoad(game);
+            break;
+        case 2:
+            tempPrevious(game);
+            break;
+        default:
+            tempNext(game);
+            break;
+        }
+    } else if (roll < 960) {
+        setRandomPosition(game, static_cast<std::uint32_t>(pick(100000)), pick(2) == 0);
+    } else if (roll < 970) {
+        game.settings.nextCount = pick(6);
+        resizeQueues(game);
+    } else if (roll < 975) {
+        changeFieldSize(game, 1 + pick(8), 1 + pick(14));
+    } else if (roll < 985) {
+        clearFields(game);
+    } else {
+        constexpr Mode kModes[] = {Mode::Edit, Mode::Play, Mode::Battle};
+        game.onePersonBattle = pick(2) == 0;
+        changeMode(game, kModes[pick(3)]);
+    }
+}
+
+// Only "does not break": thousands of random keys, edits, commands and ticks in each mode,
+// with the fields' invariants checked after every step (and memory errors caught by the
+// sanitizers of the test build).
+TEST(PlayProperty, RandomPlayInEveryModeKeepsEveryFieldIntact) {
+    for (const Mode mode : {Mode::Edit, Mode::Play, Mode::Battle}) {
+        for (std::uint32_t seed = 1; seed <= 2; ++seed) {
+            Harness h;
+            std::mt19937 random(seed * 7919u + static_cast<std::uint32_t>(mode));
+            changeMode(h.game, mode);
+            for (int step = 0; step < 3000; ++step) {
+                randomStep(h, random);
+                for (int p = 0; p < kPlayerCount; ++p) {
+                    ASSERT_TRUE(playerSound(h.player(p)))
+                        << "mode " << static_cast<int>(mode) << " seed " << seed << " step " << step
+                        << " player " << p;
+                }
+            }
+            for (const TempSave& save : h.game.tempSaves) {
+                ASSERT_TRUE(fieldIntact(save.fields[0]));
+                ASSERT_TRUE(fieldIntact(save.fields[1]));
+            }
+        }
+    }
+}
+
+} // namespace
+} // namespace peterin
