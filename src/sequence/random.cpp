@@ -85,7 +85,15 @@ std::uint32_t step(RandomState& s) {
     s.y = s.z;
     s.z = s.w;
     s.w = s.w ^ (s.w >> 19) ^ t ^ (t >> 8);
-    ++s.position;
+    if (++s.position == 0) {
+        // The position is 32 bits wide; past its end the sequence starts again from the seed,
+        // so that the position alone still says what the state is.
+        const RandomState seed;
+        s.x = seed.x;
+        s.y = seed.y;
+        s.z = seed.z;
+        s.w = seed.w;
+    }
     return s.w;
 }
 

@@ -18,7 +18,8 @@ struct RandomState {
     bool operator==(const RandomState&) const = default;
 };
 
-// One xorshift step; returns the new `w`, the value of the step.
+// One xorshift step; returns the new `w`, the value of the step. The step after position
+// 2^32 - 1 returns to the seed at position 0, so the position always determines the state.
 std::uint32_t step(RandomState& state);
 
 // Puts `state` at position `n` from the seed, exactly as `n` steps from the seed would, in at

@@ -231,6 +231,7 @@ TEST(PatternWrite, WritesWhatReadsBackToTheSameQueue) {
         "RBG\n2\nRBY@\n", // runs out
         "RBGYP\n4a3a\n@123RB?*BY\n",
         "R\n\n@\n",
+        "RP\n23a3b4d4a\n@4294967294RRG?*\n", // positions pass the 32-bit end
     };
     for (const std::string& lines : patterns) {
         PairSequence original = withPattern(lines, 3);

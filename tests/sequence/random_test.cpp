@@ -72,6 +72,13 @@ TEST(RandomState, SeekingThenSteppingEqualsSeekingFurther) {
     }
 }
 
+TEST(RandomState, PassingTheLastPositionStartsAgainFromTheSeed) {
+    RandomState state = sought(UINT32_MAX);
+    step(state);
+    EXPECT_EQ(state, RandomState{});
+    EXPECT_EQ(step(state), 3701687786u);
+}
+
 TEST(RandomState, SeekingBackwardsGivesTheSameStateAsSeekingFromTheSeed) {
     RandomState state;
     seek(state, 2'000'000'000);
