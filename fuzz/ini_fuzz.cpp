@@ -1,6 +1,7 @@
 // Feeds arbitrary bytes to the settings loader as the contents of 設定.ini, then saves and
 // reloads, checking that nothing crashes, every loaded value is in range and that a saved file
-// reads back as it was written.
+// reads back as it was written. Run it with its dictionary of section and key names, e.g.
+//   build-fuzz/fuzz/ini_fuzz -dict=fuzz/ini.dict /tmp/ini-corpus fuzz/corpus/ini
 #include "settings/ini_file.h"
 #include "settings/settings.h"
 

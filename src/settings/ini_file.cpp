@@ -43,23 +43,18 @@ char asciiLower(char c) {
     return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
-// Compares two Shift-JIS names, ignoring the case of ASCII letters outside double-byte characters.
-bool sameName(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < a.size();) {
-        const std::size_t width = shiftJisCharWidth(a, i);
-        if (width == 2) {
-            if (a.substr(i, 2) != b.substr(i, 2)) {
-                return false;
-            }
-        } else if (asciiLower(a[i]) != asciiLower(b[i])) {
-            return false;
+// A Shift-JIS name with the ASCII letters outside double-byte characters in lower case: two
+// names are the same name when their folded forms are equal.
+std::string foldName(std::string_view name) {
+    std::string folded(name);
+    for (std::size_t i = 0; i < folded.size();) {
+        const std::size_t width = shiftJisCharWidth(folded, i);
+        if (width == 1) {
+            folded[i] = asciiLower(folded[i]);
         }
         i += width;
     }
-    return true;
+    return folded;
 }
 
 // The name of a section header line, if the line is one.
@@ -146,10 +141,12 @@ IniFile::Line::Line(std::string lineText) : text(std::move(lineText)) {
         kind = Kind::Section;
         nameAt = offset(*section);
         nameSize = section->size();
+        folded = foldName(*section);
     } else if (const auto key = keyLine(all)) {
         kind = Kind::Key;
         nameAt = offset(key->key);
         nameSize = key->key.size();
+        folded = foldName(key->key);
         valueAt = offset(key->value);
         valueSize = key->value.size();
     }
@@ -291,8 +288,9 @@ bool IniFile::write(const std::filesystem::path& requested) const {
 }
 
 std::size_t IniFile::findSection(std::string_view name) const {
+    const std::string folded = foldName(name);
     for (std::size_t i = 0; i < lines_.size(); ++i) {
-        if (lines_[i].kind == Line::Kind::Section && sameName(lines_[i].name(), name)) {
+        if (lines_[i].kind == Line::Kind::Section && lines_[i].folded == folded) {
             return i;
         }
     }
@@ -308,9 +306,10 @@ std::size_t IniFile::sectionEnd(std::size_t header) const {
 }
 
 std::size_t IniFile::findKey(std::size_t header, std::string_view name) const {
+    const std::string folded = foldName(name);
     const std::size_t end = sectionEnd(header);
     for (std::size_t i = header + 1; i < end; ++i) {
-        if (lines_[i].kind == Line::Kind::Key && sameName(lines_[i].name(), name)) {
+        if (lines_[i].kind == Line::Kind::Key && lines_[i].folded == folded) {
             return i;
         }
     }

@@ -74,7 +74,8 @@ class IniFile {
         std::string_view value() const { return std::string_view(text).substr(valueAt, valueSize); }
         bool blank() const;
 
-        std::string text; // Shift-JIS, without the line end
+        std::string text;   // Shift-JIS, without the line end
+        std::string folded; // the name with ASCII letters in lower case, for lookups
         Kind kind = Kind::Other;
         std::size_t nameAt = 0, nameSize = 0;   // section or key name
         std::size_t valueAt = 0, valueSize = 0; // value of a key
