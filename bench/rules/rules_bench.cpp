@@ -1,6 +1,7 @@
 #include <cstdint>
 #include <random>
 #include <string_view>
+#include <vector>
 
 #include <benchmark/benchmark.h>
 
@@ -144,6 +145,33 @@ void BM_SetCellEveryCell100x100(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_SetCellEveryCell100x100)->Unit(benchmark::kMicrosecond);
+
+// The worst case of writing cell by cell: one colour everywhere, so every write joins the one
+// big region. setCell counts the region again each time; setCells counts once at the end.
+void BM_OneColourFill100x100(benchmark::State& state) {
+    const bool batch = state.range(0) != 0;
+    std::vector<CellWrite> writes;
+    for (std::int32_t r = 0; r < 100; ++r) {
+        for (std::int32_t x = 0; x < 100; ++x) {
+            writes.push_back({x, r, CellKind::Red});
+        }
+    }
+    Field field;
+    resizeField(field, 100, 100, 1);
+    for (auto _ : state) {
+        if (batch) {
+            setCells(field, writes);
+        } else {
+            for (const CellWrite& write : writes) {
+                setCell(field, write.x, write.r, write.kind);
+            }
+        }
+        state.PauseTiming();
+        clearField(field);
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_OneColourFill100x100)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 } // namespace
 } // namespace peterin

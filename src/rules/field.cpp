@@ -208,6 +208,29 @@ void setCell(Field& field, std::int32_t x, std::int32_t r, CellKind kind) {
     settleFrom(field, x, r);
 }
 
+void setCells(Field& field, std::span<const CellWrite> writes) {
+    bool visibleChanged = false;
+    for (const CellWrite& write : writes) {
+        if (!field.contains(write.x, write.r) || !isValidKind(write.kind)) {
+            continue;
+        }
+        Cell& cell = field.at(write.x, write.r);
+        cell.kind = write.kind;
+        if (field.isVisible(write.x, write.r)) {
+            visibleChanged = true;
+        } else {
+            cell.groupSize = 0;
+            cell.linkMask = 0;
+        }
+        // Fall states only read kinds and fall states, so settling in write order gives what
+        // the single writes give.
+        settleFrom(field, write.x, write.r);
+    }
+    if (visibleChanged) {
+        recountGroups(field);
+    }
+}
+
 void recountGroups(Field& field) {
     if (!field.hasCells()) {
         return;

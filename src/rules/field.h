@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <vector>
 
 #include "rules/cell.h"
@@ -92,6 +93,19 @@ const Cell* cellAt(const Field& field, std::int32_t x, std::int32_t r);
 // regions up to date and recomputes the fall state of the cell and what stands on it. Ignored
 // outside the field.
 void setCell(Field& field, std::int32_t x, std::int32_t r, CellKind kind);
+
+// One write of setCells.
+struct CellWrite {
+    std::int32_t x;
+    std::int32_t r;
+    CellKind kind;
+};
+
+// The same as setCell for each write in turn, but recounts the groups once at the end instead
+// of after every write: for filling large regions cell by cell (reading a position, say), where
+// each setCell would count the whole region again. Like any recount it clears the marks a
+// tallying group search left.
+void setCells(Field& field, std::span<const CellWrite> writes);
 
 // Recomputes groupSize of every visible cell from scratch; leaves linkMask and visited 0 there.
 void recountGroups(Field& field);

@@ -1,5 +1,6 @@
 #include <cstdint>
 #include <random>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -80,6 +81,25 @@ TEST(FieldInvariants, RandomEditsAndGravityKeepGroupSizesFallStatesWallsAndFloor
             gravityStep(field);
             ASSERT_NO_FATAL_FAILURE(expectConsistent(field)) << "round " << round;
         }
+    }
+}
+
+TEST(FieldInvariants, BatchOfWritesEndsExactlyLikeTheSameWritesOneByOne) {
+    std::mt19937 random(777);
+    for (int round = 0; round < 20; ++round) {
+        Field single = makeField(6, 12, {"RRBB..", "RRBBGG"}, 10);
+        Field batch;
+        ASSERT_EQ(copyField(batch, single), 0);
+        std::vector<CellWrite> writes;
+        for (int i = 0; i < 60; ++i) {
+            // Some writes fall outside the field or carry no valid kind; both are skipped.
+            writes.push_back({static_cast<std::int32_t>(random() % 7),
+                              static_cast<std::int32_t>(random() % 17) - 4,
+                              static_cast<CellKind>(random() % 10)});
+            setCell(single, writes.back().x, writes.back().r, writes.back().kind);
+        }
+        setCells(batch, writes);
+        EXPECT_TRUE(sameContents(single, batch)) << "round " << round;
     }
 }
 
