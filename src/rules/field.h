@@ -43,8 +43,8 @@ struct Field {
     std::int32_t limboRows = 0;
     ScoreRecord* scoreRecord = nullptr; // the owning player's record; not owned, shared by copies
 
-    // Scratch space of the flood fills, kept between calls so the per-tick recount does not
-    // allocate once it has grown to the largest region.
+    // Scratch space of the region counts and fills, sized with the field so that the recount of
+    // every gravity step does not allocate; only the depth-first stack grows with the regions.
     std::vector<FillFrame> fillStack;
     std::vector<FillCell> fillQueue;
     std::vector<std::int32_t> regionLabels; // per visible cell, column by column
