@@ -13,5 +13,6 @@ if [ -f "$program" ] && [ -x "$program" ]; then
   fi
   exec "$program" "$@"
 fi
-echo "The window program is not built yet." >&2
-exit 1
+# Without the window program, show the engine at work through the command-line tool instead.
+echo "The window program is not built yet; resolving an example position with peterin-sim:" >&2
+exec build/src/app/sim/peterin-sim resolve resources/examples/three_chain.dat

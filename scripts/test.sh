@@ -6,5 +6,37 @@ scripts/install-deps.sh
 build=${PETERIN_TEST_BUILD:-build-test}
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DPETERIN_SANITIZE=ON
 cmake --build "$build" -j "$(nproc)"
-cd "$build"
-ctest --output-on-failure -j "$(nproc)"
+(cd "$build" && ctest --output-on-failure -j "$(nproc)")
+
+# The fuzz targets (clang, libFuzzer): each replays its committed seed corpus, then explores for
+# a short while, so a regression in a parser shows here. New inputs go to a scratch folder, never
+# into the committed corpus; a crashing input is kept under the build folder and fails the run.
+# PETERIN_FUZZ_SECONDS=0 replays the corpora only.
+fuzz_build=${PETERIN_FUZZ_BUILD:-build-fuzz}
+fuzz_seconds=${PETERIN_FUZZ_SECONDS:-20}
+CC=clang CXX=clang++ cmake -S . -B "$fuzz_build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DPETERIN_FUZZ=ON -DPETERIN_TESTS=OFF -DPETERIN_BENCH=OFF -DPETERIN_UI=OFF
+cmake --build "$fuzz_build" -j "$(nproc)"
+artifacts="$fuzz_build/fuzz-artifacts"
+mkdir -p "$artifacts"
+for fuzzer in "$fuzz_build"/fuzz/*_fuzz; do
+  name=$(basename "$fuzzer" _fuzz)
+  corpus=fuzz/corpus/$name
+  [ -d "$corpus" ] || { echo "No seed corpus for $fuzzer in $corpus" >&2; exit 1; }
+  echo "== fuzz $name: corpus replay"
+  "$fuzzer" -runs=0 -artifact_prefix="$artifacts/$name-" "$corpus"
+  if [ "$fuzz_seconds" -gt 0 ]; then
+    echo "== fuzz $name: ${fuzz_seconds}s"
+    scratch=$(mktemp -d)
+    log="$artifacts/$name.log"
+    if ! "$fuzzer" -max_total_time="$fuzz_seconds" -artifact_prefix="$artifacts/$name-" \
+      "$scratch" "$corpus" > "$log" 2>&1; then
+      rm -rf "$scratch"
+      tail -n 40 "$log" >&2
+      echo "fuzz $name failed; the input is in $artifacts" >&2
+      exit 1
+    fi
+    rm -rf "$scratch"
+    tail -n 2 "$log"
+  fi
+done
