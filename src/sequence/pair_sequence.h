@@ -45,7 +45,7 @@ struct PairSequence {
 
     // The head: the generator state the front pair was made from, so it can be made again
     // (writing the pattern, loading a new pattern, rebuilding at a new position). Equal to the
-    // tail while the queue is empty.
+    // tail while the queue is empty. The functions below keep it; nothing else needs to.
     RandomState headState;
     std::size_t headCursor = 0;
     std::size_t headShapeIndex = 0;
@@ -59,6 +59,7 @@ struct PairSequence {
     bool operator==(const PairSequence&) const = default;
 };
 
+// The tail and head fields of a sequence gathered into one value.
 GeneratorState tailOf(const PairSequence& sequence);
 GeneratorState headOf(const PairSequence& sequence);
 
