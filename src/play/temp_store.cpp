@@ -36,6 +36,20 @@ long idNumber(const std::string& text) {
     return errno == ERANGE ? (n < 0 ? LONG_MIN : LONG_MAX) : n;
 }
 
+// A restored position runs on from its phases: a busy side that takes part in the mode ticks,
+// every other side is still. Without this a position stored mid-chain would sit frozen.
+void syncTimers(Game& game) {
+    for (int p = 0; p < kPlayerCount; ++p) {
+        const Player& player = game.players[static_cast<std::size_t>(p)];
+        const bool takesPart = game.mode == Mode::Battle || (game.mode == Mode::Play && p == 0);
+        if (takesPart && player.phase != Phase::Idle && player.waitingForPartner == 0) {
+            game.ui.startTimer(p);
+        } else {
+            game.ui.stopTimer(p);
+        }
+    }
+}
+
 void showId(Game& game, std::string text) {
     game.tempIdText = std::move(text);
     game.ui.showTempId(game.tempIdText);
@@ -87,6 +101,7 @@ void tempRestore(Game& game) {
                                  ? game.turnBackup
                                  : game.tempSaves[static_cast<std::size_t>(game.tempCursor)];
     copyIntoLive(game, source);
+    syncTimers(game);
     const PairSequence& first = game.players[0].sequence;
     if (!first.queue.empty()) {
         game.ui.showRandomPosition(first.queue.front().position);

@@ -124,6 +124,34 @@ TEST(TempStore, LoadingWithMainShownRestoresThePositionBeforeTheLastChain) {
     EXPECT_EQ(h.player(0).chainCount, 0);
 }
 
+TEST(TempStore, APositionStoredMidChainRunsOnWhenLoaded) {
+    Harness h;
+    paintRows(h.field(0), {"R", "R", "R", "R"});
+    changeMode(h.game, Mode::Play);
+    while (h.player(0).phase != Phase::Vanish) {
+        gameTick(h.game, 0);
+    }
+    tempSave(h.game);
+    tempLoad(h.game);
+    h.runUntilStopped();
+    ASSERT_EQ(h.player(0).phase, Phase::Idle);
+    ASSERT_EQ(countKind(h.field(0), CellKind::Red), 0);
+
+    tempPrevious(h.game);
+    tempLoad(h.game);
+    EXPECT_EQ(countKind(h.field(0), CellKind::Red), 4);
+    EXPECT_TRUE(h.running(0));
+    h.runUntilStopped();
+    EXPECT_EQ(countKind(h.field(0), CellKind::Red), 0);
+    EXPECT_EQ(h.player(0).phase, Phase::Idle);
+
+    // Back in a position where 1P waits, nothing ticks on.
+    tempSave(h.game);
+    changeMode(h.game, Mode::Play);
+    tempLoad(h.game);
+    EXPECT_FALSE(h.running(0));
+}
+
 TEST(TempStore, LoadingBeforeAnyChainReturnsToTheStartingPosition) {
     Harness h;
     const PairSequence start = h.player(0).sequence;
