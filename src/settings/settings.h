@@ -160,7 +160,9 @@ struct Settings {
 // The settings file's name, resolved against the current directory at every load and save.
 inline constexpr const char* kSettingsFileName = "設定.ini";
 
-// The cell kinds named by the letters of a wheel text (N R B G Y P O M r); other bytes are skipped.
+// The cell kinds named by the letters of a wheel text (N R B G Y P O M r), looked for in the
+// text's Shift-JIS bytes as the file holds them, so the second byte of a double-byte character
+// counts when it is one of the letters; every other byte is skipped.
 std::vector<std::uint8_t> parseWheel(const std::string& text);
 
 // Fills `settings` from 設定.ini in the current directory (defaults for anything missing), then
