@@ -338,8 +338,16 @@ class Reader {
     }
 
     // Rows -3 to height - 1, each exactly `width` characters and a line break. Letters outside
-    // the table leave their cell as it was.
+    // the table leave their cell as it was. The cells are written together once the rows end
+    // (or fail), which is the same as writing each in turn but counts each group only once.
     bool readRows(Field& field, std::int32_t width, std::int32_t height) {
+        writes_.clear();
+        const bool ok = scanRows(width, height);
+        setCells(field, writes_);
+        return ok;
+    }
+
+    bool scanRows(std::int32_t width, std::int32_t height) {
         for (std::int32_t r = -3; r < height; ++r) {
             const std::int64_t rowLine = lineNumber();
             for (std::int32_t x = 0; x < width; ++x) {
@@ -349,7 +357,7 @@ class Reader {
                     return false;
                 }
                 if (const auto kind = kindFromLetter(static_cast<char>(c))) {
-                    setCell(field, x, r, *kind);
+                    writes_.push_back({x, r, *kind});
                 }
             }
             if (in_.sbumpc() != '\n') {
@@ -385,6 +393,7 @@ class Reader {
     bool startedSinceSeparator_ = false;
     bool storeReplaced_ = false;
     int position_ = 0;
+    std::vector<CellWrite> writes_;
 };
 
 } // namespace
