@@ -49,9 +49,15 @@ void paintFull(benchmark::State& state, int columns, int rows, int cell, int pha
     }
 }
 
-void BM_PaintDefaultField(benchmark::State& state) { paintFull(state, 6, 12, 40, 0); }
-void BM_PaintDefaultFieldVanishing(benchmark::State& state) { paintFull(state, 6, 12, 40, 3); }
-void BM_PaintHugeField(benchmark::State& state) { paintFull(state, 100, 100, 8, 0); }
+void BM_PaintDefaultField(benchmark::State& state) {
+    paintFull(state, 6, 12, 40, 0);
+}
+void BM_PaintDefaultFieldVanishing(benchmark::State& state) {
+    paintFull(state, 6, 12, 40, 3);
+}
+void BM_PaintHugeField(benchmark::State& state) {
+    paintFull(state, 100, 100, 8, 0);
+}
 
 void BM_PaintWarning(benchmark::State& state) {
     QImage image(240, 30, QImage::Format_RGB32);

@@ -17,7 +17,7 @@ namespace {
 
 // Ends the loop when the watched view is painted for the first time.
 class FirstPaint : public QObject {
-public:
+  public:
     explicit FirstPaint(QEventLoop& loop) : loop_(loop) {}
     bool eventFilter(QObject*, QEvent* event) override {
         if (event->type() == QEvent::Paint)
@@ -25,7 +25,7 @@ public:
         return false;
     }
 
-private:
+  private:
     QEventLoop& loop_;
 };
 

@@ -82,6 +82,13 @@ def client_origin(screen, window):
     sys.exit("no client area found")
 
 
+def client_width(screen, origin):
+    width = 0
+    while screen.at(origin[0] + width, origin[1] + 1) == ORANGE:
+        width += 1
+    return width
+
+
 def cell_pixel(screen, origin, column, row):
     # A point inside the cell away from its centre, where a landing mark may sit.
     x = origin[0] + FIELD_LEFT + column * CELL + 8
@@ -114,10 +121,11 @@ def main():
             # Edit mode: the field is empty, the window is one side wide.
             screen = Screen(workdir, "start")
             origin = client_origin(screen, window)
-            width = 0
-            while screen.at(origin[0] + width, origin[1] + 1) == ORANGE:
-                width += 1
-            check("client width at start", width, 295)
+            check("client width at start", client_width(screen, origin), 295)
+            height = 0
+            while screen.at(origin[0] + 1, origin[1] + height) == ORANGE:
+                height += 1
+            check("client height above the status bar", height, 605)
             check("HeavenArea", cell_pixel(screen, origin, 0, -2), WHITE)
             check("LimboArea", cell_pixel(screen, origin, 0, -1), LIMBO)
             check("bottom row at start", field_row(screen, origin, 11), [BLACK] * 6)
@@ -141,6 +149,12 @@ def main():
             # The next pair (green and red) is loaded at the spawn point.
             spawn = {cell_pixel(screen, origin, 2, 0), cell_pixel(screen, origin, 2, -1)}
             check("colours of the second pair", len(spawn), 2)
+
+            # Battle shows 2P beside 1P: the window widens to both sides.
+            press(window, "e")
+            time.sleep(0.5)
+            screen = Screen(workdir, "battle")
+            check("client width in battle", client_width(screen, origin), 585)
         finally:
             app.terminate()
             app.wait(timeout=10)

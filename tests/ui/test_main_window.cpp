@@ -58,7 +58,9 @@ struct Program {
     QRgb clientPixel(int x, int y) { return window->clientArea()->grab().toImage().pixel(x, y); }
 };
 
-QRect rectOf(const PixelRect& r) { return QRect(r.left, r.top, r.width, r.height); }
+QRect rectOf(const PixelRect& r) {
+    return QRect(r.left, r.top, r.width, r.height);
+}
 
 void wheel(QWidget* target, int delta) {
     QWheelEvent event(QPointF(10, 10), QPointF(10, 10), QPoint(), QPoint(0, delta), Qt::NoButton,
@@ -71,7 +73,7 @@ void wheel(QWidget* target, int delta) {
 class MainWindowTest : public QObject {
     Q_OBJECT
 
-private slots:
+  private slots:
     void startsInEditOneSideWideWithItsMenuAndStatusTexts() {
         Program program;
         MainWindow& w = *program.window;
@@ -224,8 +226,8 @@ private slots:
 
     void everyKeyReachesTheGameEvenTabAndEscape() {
         Program program;
-        program.game.settings.keys[kKeyPlayMode] = 0x09;    // Tab
-        program.game.settings.keys[kKeyBattleMode] = 0x1B;  // Esc
+        program.game.settings.keys[kKeyPlayMode] = 0x09;   // Tab
+        program.game.settings.keys[kKeyBattleMode] = 0x1B; // Esc
         program.key(Qt::Key_Tab);
         QCOMPARE(program.game.mode, Mode::Play);
         program.key(Qt::Key_Escape);
