@@ -5,6 +5,7 @@
 #include <climits>
 #include <cstdlib>
 #include <string>
+#include <utility>
 
 namespace peterin {
 
@@ -170,6 +171,12 @@ bool tempIsShowing(const Game& game) {
 void tempClear(Game& game) {
     game.tempSaves.clear();
     game.tempCursor = kLivePosition;
+}
+
+void tempReplaceAll(Game& game, std::vector<TempSave> saves) {
+    game.tempSaves = std::move(saves);
+    game.tempCursor = kLivePosition;
+    game.ui.repaintMain();
 }
 
 } // namespace peterin

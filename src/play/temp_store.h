@@ -1,5 +1,7 @@
 #pragma once
 
+#include <vector>
+
 #include "play/game.h"
 
 namespace peterin {
@@ -31,5 +33,9 @@ bool tempIsShowing(const Game& game);
 
 // Forgets every stored position; the cursor returns to the live position.
 void tempClear(Game& game);
+
+// A file brought a new store: it replaces the old one and the live position is shown. The ID
+// box keeps its text until the next step, save or load.
+void tempReplaceAll(Game& game, std::vector<TempSave> saves);
 
 } // namespace peterin

@@ -1,5 +1,6 @@
 #include "play/turn_cycle.h"
 
+#include <algorithm>
 #include <string>
 
 #include "play/battle.h"

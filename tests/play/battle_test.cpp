@@ -46,14 +46,6 @@ TEST(Battle, AnAttackFirstOffsetsTheNuisanceAnnouncedToTheSender) {
     EXPECT_EQ(h.player(1).pendingNuisance, 0);
 }
 
-TEST(Battle, InPlayModeAnAttackIsShownTo1PItself) {
-    Harness h;
-    changeMode(h.game, Mode::Play);
-    sendNuisance(h.game, 0, 12);
-    EXPECT_EQ(h.player(0).pendingNuisance, 12);
-    EXPECT_EQ(h.player(1).pendingNuisance, 0);
-}
-
 TEST(Battle, ANuisanceRowFillsAtMostOneRowAndTakesAWholeRowsWorth) {
     Harness h;
     Field& field = h.field(0);
@@ -178,17 +170,6 @@ TEST(Battle, AnnouncedNuisanceFallsOnlyOnceTheAttackersTurnHasEnded) {
     EXPECT_EQ(countKind(h.field(1), CellKind::Nuisance), 8);
     EXPECT_EQ(h.player(1).pendingNuisance, 0);
     EXPECT_EQ(h.player(0).attackState, kAttackNone);
-}
-
-TEST(Battle, AChainStepWithNuisanceStillDueMarksTheAttack) {
-    BattleHarness h;
-    h.player(0).pendingNuisance = 3;
-    endOfStepRule(h.game, 0);
-    EXPECT_EQ(h.player(0).attackState, kAttackStepWithPending);
-    h.player(0).pendingNuisance = 0;
-    h.player(0).nuisanceRowsLeft = 0;
-    endOfStepRule(h.game, 0);
-    EXPECT_EQ(h.player(0).nuisanceRowsLeft, kRowsPerHandOver);
 }
 
 TEST(Battle, AfterABattlePlayModeNeverDropsTheMeasuredAttack) {

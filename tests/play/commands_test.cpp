@@ -80,15 +80,6 @@ TEST(Commands, ChangingModeStopsTheTimersOfBusySides) {
     EXPECT_FALSE(h.running(0));
 }
 
-TEST(Commands, ClearingEmptiesBothFields) {
-    Harness h;
-    setCell(h.field(0), 1, 5, CellKind::Red);
-    setCell(h.field(1), 2, -1, CellKind::Block);
-    clearFields(h.game);
-    EXPECT_EQ(getCell(h.field(0), 1, 5), CellKind::Empty);
-    EXPECT_EQ(getCell(h.field(1), 2, -1), CellKind::Empty);
-}
-
 TEST(Commands, RebuildingAtARandomPositionRestartsPlayFromIt) {
     Harness h;
     changeMode(h.game, Mode::Play);

@@ -60,9 +60,9 @@ TEST(TempStore, StepsStartFromTheIdBoxTextEvenWhenTheStoreWasReplaced) {
     Harness h;
     tempStore(h.game);
     tempStore(h.game);
-    h.game.tempSaves.resize(3); // replaced underneath, as a file load does
-    h.game.tempCursor = kLivePosition;
     h.game.tempIdText = "1";
+    tempReplaceAll(h.game, std::vector<TempSave>(3)); // as a file load does
+    EXPECT_FALSE(tempIsShowing(h.game));
     tempNext(h.game);
     EXPECT_EQ(h.ui.tempId, "2");
     tempPrevious(h.game);
