@@ -74,8 +74,4 @@ PixelRect FieldMapping::cellRect(int column, int row) const {
     return {column * cellWidth_, (row + bands_) * cellHeight_, cellWidth_, cellHeight_};
 }
 
-CellPos FieldMapping::cellAt(int x, int y) const {
-    return {x / cellWidth_, y / cellHeight_ - bands_};
-}
-
 } // namespace peterin

@@ -50,8 +50,8 @@ struct CellPos {
     bool operator==(const CellPos&) const = default;
 };
 
-// The one mapping between field cells and pixels of a field view, shared by painting and by the
-// mouse.
+// Where the cells of a field view lie in it; the inverse of the core's cellUnderMouse, which the
+// mouse uses, so painting and editing agree on every pixel.
 class FieldMapping {
   public:
     explicit FieldMapping(const Settings& s);
@@ -60,8 +60,6 @@ class FieldMapping {
 
     // The cell's box in the view (it may lie above the top edge for hidden rows).
     PixelRect cellRect(int column, int row) const;
-    // The cell under a point of the view; integer division, as the mouse reports whole pixels.
-    CellPos cellAt(int x, int y) const;
 
     int cellWidth() const { return cellWidth_; }
     int cellHeight() const { return cellHeight_; }

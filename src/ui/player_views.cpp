@@ -1,9 +1,13 @@
 #include "player_views.h"
 
 #include "pictures.h"
+#include "play/editing.h"
 #include "play/turn_cycle.h"
 
+#include <QMouseEvent>
 #include <QPainter>
+
+#include <cmath>
 
 namespace peterin {
 
@@ -38,7 +42,33 @@ TickTimer::TickTimer(std::function<void()> onTick, QObject* parent)
 }
 
 FieldView::FieldView(Game& game, int player, QWidget* parent)
-    : PlayerView(game, player, parent), timer_([this] { gameTick(game_, this->player()); }) {}
+    : PlayerView(game, player, parent), timer_([this] { gameTick(game_, this->player()); }) {
+    // The hover cell follows the mouse even with no button held, for the edit cursor.
+    setMouseTracking(true);
+}
+
+namespace {
+
+// The pointer as the window system reports it: unsigned 16-bit client coordinates, so a drag
+// beyond the left or top edge arrives as a large value and lands outside the field.
+std::uint16_t coordinate(double value) {
+    return static_cast<std::uint16_t>(static_cast<int>(std::floor(value)));
+}
+
+} // namespace
+
+void FieldView::mouseMoveEvent(QMouseEvent* event) {
+    const QPointF at = event->position();
+    onFieldMouseMove(game_, player(), coordinate(at.x()), coordinate(at.y()),
+                     event->buttons().testFlag(Qt::LeftButton));
+}
+
+void FieldView::mousePressEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton)
+        onFieldLeftDown(game_, player());
+    else if (event->button() == Qt::RightButton)
+        onFieldRightDown(game_, player());
+}
 
 void FieldView::render(QImage& buffer) {
     paintField(buffer, game_.settings, fieldPictureOf(game_, player()));

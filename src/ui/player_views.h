@@ -57,7 +57,7 @@ class TickTimer : public QObject {
 };
 
 // The field view: the field with its bands, the falling pair and the edit cursor. Its timer
-// drives the player's turn.
+// drives the player's turn; the mouse edits its field.
 class FieldView : public PlayerView {
     Q_OBJECT
 
@@ -68,6 +68,8 @@ class FieldView : public PlayerView {
 
   protected:
     void render(QImage& buffer) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
 
   private:
     TickTimer timer_;

@@ -1,3 +1,4 @@
+#include "play/editing.h"
 #include "ui/geometry.h"
 
 #include <QTest>
@@ -70,23 +71,33 @@ class GeometryTest : public QObject {
         QCOMPARE(statusPartEdges(s, 200), (std::array<int, 4>{100, 200, 245, 345}));
     }
 
-    void cellMappingRoundTripsAndCountsTheShownBands() {
-        const Settings s;
-        const FieldMapping map(s);
-        QCOMPARE(map.cellRect(0, 0), (PixelRect{0, 80, 40, 40}));
-        QCOMPARE(map.cellRect(5, -2), (PixelRect{200, 0, 40, 40}));
-        QCOMPARE(map.cellAt(0, 20), (CellPos{0, -2}));
-        QCOMPARE(map.cellAt(0, 60), (CellPos{0, -1}));
-        QCOMPARE(map.cellAt(239, 80), (CellPos{5, 0}));
-        for (int row = -2; row < 12; ++row) {
-            const PixelRect box = map.cellRect(3, row);
-            QCOMPARE(map.cellAt(box.left, box.top), (CellPos{3, row}));
-            QCOMPARE(map.cellAt(box.right() - 1, box.bottom() - 1), (CellPos{3, row}));
-        }
+    void paintedCellsAndTheMouseAgreeOnEveryPixel() {
+        Settings odd;
+        odd.cellWidth = 17;
+        odd.cellHeight = 23;
+        odd.showHeaven = 0;
         Settings flat;
         flat.showHeaven = 0;
         flat.showLimbo = 0;
-        QCOMPARE(FieldMapping(flat).cellAt(0, 20), (CellPos{0, 0}));
+        for (const Settings& s : {Settings{}, odd, flat}) {
+            const FieldMapping map(s);
+            for (int row = -shownBands(s); row < s.fieldHeight; ++row) {
+                for (int column = 0; column < s.fieldWidth; ++column) {
+                    const PixelRect box = map.cellRect(column, row);
+                    for (int y = box.top; y < box.bottom(); ++y) {
+                        for (int x : {box.left, box.right() - 1}) {
+                            const CellPosition cell = cellUnderMouse(
+                                s, static_cast<std::uint16_t>(x), static_cast<std::uint16_t>(y));
+                            QCOMPARE(cell.column, column);
+                            QCOMPARE(cell.row, row);
+                        }
+                    }
+                }
+            }
+        }
+        // Row 0 starts below both bands.
+        QCOMPARE(FieldMapping(Settings{}).cellRect(0, 0), (PixelRect{0, 80, 40, 40}));
+        QCOMPARE(FieldMapping(flat).cellRect(5, 0), (PixelRect{200, 0, 40, 40}));
     }
 };
 

@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QMenuBar>
+#include <QMouseEvent>
 #include <QTest>
 #include <QWheelEvent>
 
@@ -60,6 +61,12 @@ struct Program {
 
 QRect rectOf(const PixelRect& r) {
     return QRect(r.left, r.top, r.width, r.height);
+}
+
+void moveMouse(QWidget* target, QPoint at) {
+    QMouseEvent event(QEvent::MouseMove, at, target->mapToGlobal(at), Qt::NoButton, Qt::NoButton,
+                      Qt::NoModifier);
+    QApplication::sendEvent(target, &event);
 }
 
 void wheel(QWidget* target, int delta) {
@@ -270,6 +277,29 @@ class MainWindowTest : public QObject {
         program.key(Qt::Key_L); // restore returns to the live position
         QVERIFY(!tempIsShowing(program.game));
         QCOMPARE(program.clientPixel(1, 1), pixelColour(s.backgroundColour));
+    }
+
+    void theMouseEditsTheFieldItIsOverAndTheCursorFollowsIt() {
+        Program program;
+        FieldView& second = *program.window->fieldView(1);
+        program.key(Qt::Key_2); // paint red
+        moveMouse(&second, QPoint(60, 100));
+        QCOMPARE(program.game.hoverPlayer, 2);
+        QTest::mouseClick(&second, Qt::LeftButton, Qt::NoModifier, QPoint(60, 100));
+        QCOMPARE(getCell(program.player(1).field, 1, 0), CellKind::Red);
+        QCOMPARE(getCell(program.player(0).field, 1, 0), CellKind::Empty);
+        // The pen-size cursor sits 4 pixels inside the hovered cell, over the painted blob.
+        second.renderNow();
+        const QRgb red = pixelColour(program.game.settings.cellColours[1]);
+        QCOMPARE(second.backBuffer().pixel(44, 84), red);
+        // The top band is row -2.
+        moveMouse(&second, QPoint(100, 20));
+        QTest::mouseClick(&second, Qt::LeftButton, Qt::NoModifier, QPoint(100, 20));
+        QCOMPARE(getCell(program.player(1).field, 2, -2), CellKind::Red);
+        // The right button picks the kind under the mouse.
+        moveMouse(&second, QPoint(220, 500));
+        QTest::mouseClick(&second, Qt::RightButton, Qt::NoModifier, QPoint(220, 500));
+        QCOMPARE(program.game.editKind, CellKind::Empty);
     }
 
     void statusTextsFromTheGameReachTheirParts() {
