@@ -243,6 +243,11 @@ void MainWindow::onTempRestore() {
     tempRestore(game_);
 }
 
+void MainWindow::onToolHidden() {
+    toolWindowShown_ = false;
+    syncMenuChecks();
+}
+
 void MainWindow::onKeyDown(std::uint8_t key) {
     const KeyResult result = peterin::onKeyDown(game_, key);
     if (result.resizeMain)

@@ -77,6 +77,9 @@ class MainWindow : public QMainWindow, public UiPort {
     void onRepaint();
     void onTempStore();
     void onTempRestore();
+    // The tool window was closed with its caption button: it is hidden, and its menu item loses
+    // the check mark.
+    void onToolHidden();
 
     // A translated key press (virtual-key code) and a wheel step.
     void onKeyDown(std::uint8_t key);

@@ -1,5 +1,6 @@
 #!/usr/bin/env python3
-"""Plays the real program on an X display with real key presses and checks the screen.
+"""Plays the real program on an X display with real key presses and mouse clicks, and checks
+the screen.
 
 Run under a virtual display: xvfb-run -a -s "-screen 0 1280x1024x24" e2e_play.py PROGRAM
 The program starts in an empty directory, so every setting has its default: 6 x 12 cells of
@@ -130,11 +131,28 @@ def main():
             check("LimboArea", cell_pixel(screen, origin, 0, -1), LIMBO)
             check("bottom row at start", field_row(screen, origin, 11), [BLACK] * 6)
 
-            # Play mode: the first pair (green over green) waits in the third column.
+            # The mouse paints a red blob high in the first column; edit mode leaves it floating.
+            press(window, "2")
+            x = origin[0] + FIELD_LEFT + 20
+            y = origin[1] + FIELD_TOP + (5 + BANDS) * CELL + 20
+            run("xdotool", "mousemove", str(x), str(y))
+            time.sleep(0.1)
+            run("xdotool", "click", "1")
+            time.sleep(0.3)
+            screen = Screen(workdir, "painted")
+            check("painted cell", cell_pixel(screen, origin, 0, 5), RED)
+            check("bottom row after painting", field_row(screen, origin, 11), [BLACK] * 6)
+            # Back to painting nothing, so no cursor shows in play mode.
+            press(window, "1")
+
+            # Play mode: the field settles first, then the first pair (green over green) waits
+            # in the third column.
             press(window, "w")
             time.sleep(0.5)
             screen = Screen(workdir, "play")
             check("pivot at spawn", cell_pixel(screen, origin, 2, 0), GREEN)
+            check("painted blob fell to the bottom", cell_pixel(screen, origin, 0, 11), RED)
+            check("painted blob left its cell", cell_pixel(screen, origin, 0, 5), BLACK)
             # The falling pair is drawn in its own colour over the band.
             check("upper blob at spawn", cell_pixel(screen, origin, 2, -1), GREEN)
 
@@ -144,7 +162,7 @@ def main():
             time.sleep(1.0)
             screen = Screen(workdir, "dropped")
             check("bottom row after the drop", field_row(screen, origin, 11),
-                  [BLACK, GREEN, GREEN, BLACK, BLACK, BLACK])
+                  [RED, GREEN, GREEN, BLACK, BLACK, BLACK])
             check("row above the pair", field_row(screen, origin, 10), [BLACK] * 6)
             # The next pair (green and red) is loaded at the spawn point.
             spawn = {cell_pixel(screen, origin, 2, 0), cell_pixel(screen, origin, 2, -1)}
