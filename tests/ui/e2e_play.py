@@ -101,6 +101,17 @@ def field_row(screen, origin, row):
     return [cell_pixel(screen, origin, c, row) for c in range(6)]
 
 
+def screen_when(workdir, name, ready, timeout=15.0):
+    """The first screenshot that shows `ready`, so slow machines only wait longer; after the
+    timeout the last one, whose checks then report what is wrong."""
+    deadline = time.monotonic() + timeout
+    while True:
+        screen = Screen(workdir, name)
+        if ready(screen) or time.monotonic() > deadline:
+            return screen
+        time.sleep(0.1)
+
+
 def press(window, *keys):
     for key in keys:
         run("xdotool", "key", "--delay", "30", key)
@@ -120,8 +131,10 @@ def main():
             time.sleep(0.5)
 
             # Edit mode: the field is empty, the window is one side wide.
-            screen = Screen(workdir, "start")
+            screen = screen_when(workdir, "start", lambda s: s.at(1, 1) != BLACK)
             origin = client_origin(screen, window)
+            screen = screen_when(workdir, "start",
+                                 lambda s: cell_pixel(s, origin, 0, -2) == WHITE)
             check("client width at start", client_width(screen, origin), 295)
             height = 0
             while screen.at(origin[0] + 1, origin[1] + height) == ORANGE:
@@ -138,8 +151,8 @@ def main():
             run("xdotool", "mousemove", str(x), str(y))
             time.sleep(0.1)
             run("xdotool", "click", "1")
-            time.sleep(0.3)
-            screen = Screen(workdir, "painted")
+            screen = screen_when(workdir, "painted",
+                                 lambda s: cell_pixel(s, origin, 0, 5) == RED)
             check("painted cell", cell_pixel(screen, origin, 0, 5), RED)
             check("bottom row after painting", field_row(screen, origin, 11), [BLACK] * 6)
             # Back to painting nothing, so no cursor shows in play mode.
@@ -148,8 +161,9 @@ def main():
             # Play mode: the field settles first, then the first pair (green over green) waits
             # in the third column.
             press(window, "w")
-            time.sleep(0.5)
-            screen = Screen(workdir, "play")
+            screen = screen_when(workdir, "play",
+                                 lambda s: cell_pixel(s, origin, 0, 11) == RED
+                                 and cell_pixel(s, origin, 2, 0) == GREEN)
             check("pivot at spawn", cell_pixel(screen, origin, 2, 0), GREEN)
             check("painted blob fell to the bottom", cell_pixel(screen, origin, 0, 11), RED)
             check("painted blob left its cell", cell_pixel(screen, origin, 0, 5), BLACK)
@@ -159,10 +173,11 @@ def main():
             # One column left, turned clockwise (the upper blob goes right of the pivot),
             # dropped: the pair lies flat in columns 1 and 2 of the bottom row.
             press(window, "Left", "x", "Down")
-            time.sleep(1.0)
-            screen = Screen(workdir, "dropped")
-            check("bottom row after the drop", field_row(screen, origin, 11),
-                  [RED, GREEN, GREEN, BLACK, BLACK, BLACK])
+            landed = [RED, GREEN, GREEN, BLACK, BLACK, BLACK]
+            screen = screen_when(workdir, "dropped",
+                                 lambda s: field_row(s, origin, 11) == landed
+                                 and cell_pixel(s, origin, 2, 0) != BLACK)
+            check("bottom row after the drop", field_row(screen, origin, 11), landed)
             check("row above the pair", field_row(screen, origin, 10), [BLACK] * 6)
             # The next pair (green and red) is loaded at the spawn point.
             spawn = {cell_pixel(screen, origin, 2, 0), cell_pixel(screen, origin, 2, -1)}
@@ -170,8 +185,7 @@ def main():
 
             # Battle shows 2P beside 1P: the window widens to both sides.
             press(window, "e")
-            time.sleep(0.5)
-            screen = Screen(workdir, "battle")
+            screen = screen_when(workdir, "battle", lambda s: client_width(s, origin) == 585)
             check("client width in battle", client_width(screen, origin), 585)
         finally:
             app.terminate()
