@@ -302,6 +302,41 @@ class MainWindowTest : public QObject {
         QCOMPARE(program.game.editKind, CellKind::Empty);
     }
 
+    void toolWindowRequestsReachTheGameAndTheScreen() {
+        Program program;
+        MainWindow& w = *program.window;
+        w.onAdjustWarning(7, true);
+        QCOMPARE(program.player(0).pendingNuisance, 30);
+        QCOMPARE(program.player(1).pendingNuisance, 0); // 2P only counts in battle
+        w.warningView(0)->renderNow();
+        QCOMPARE(w.warningView(0)->backBuffer().pixel(0, 5), qRgb(0x96, 0, 0));
+
+        w.onDropNuisance(); // edit mode switches to play for it
+        QCOMPARE(program.game.mode, Mode::Play);
+        QCOMPARE(program.client(), QSize(295, 605));
+        w.onSetMode(Mode::Battle);
+        QCOMPARE(program.client(), QSize(585, 605));
+        w.onSetRandomPosition(5, true); // restarts the battle, keeps the width
+        QCOMPARE(program.game.mode, Mode::Battle);
+        QCOMPARE(program.client(), QSize(585, 605));
+        QCOMPARE(program.player(0).sequence.queue.front().position, 5u);
+
+        const Settings& s = program.game.settings;
+        w.onTempStore();
+        QCOMPARE(program.clientPixel(1, 1), pixelColour(s.savedIdColour));
+        w.onTempRestore();
+        QCOMPARE(program.clientPixel(1, 1), pixelColour(s.backgroundColour));
+
+        w.onSetEditKind(CellKind::Iron);
+        QCOMPARE(program.game.editKind, CellKind::Iron);
+        setCell(program.player(1).field, 0, 11, CellKind::Red);
+        w.onClearFields();
+        QCOMPARE(getCell(program.player(1).field, 0, 11), CellKind::Empty);
+
+        w.onToolHidden();
+        QVERIFY(!w.menuAction(kMenuToolWindow)->isChecked());
+    }
+
     void statusTextsFromTheGameReachTheirParts() {
         Program program;
         showChainStatus(program.game, 1, 3, 1234);
