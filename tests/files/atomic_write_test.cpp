@@ -85,16 +85,11 @@ TEST(ReplaceFile, AWriteThatFailsPartWayLeavesTheOldFileWholeAndNoTemporary) {
     const fs::path path = dir.path() / "a.dat";
     writeAll(path, "old contents\n");
 
-    struct rlimit old {};
-    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old), 0);
-    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    struct rlimit small = old;
-    small.rlim_cur = 1000;
-    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
-    const auto error = replaceFile(path, std::string(5000, 'x'));
-    ::setrlimit(RLIMIT_FSIZE, &old);
-    std::signal(SIGXFSZ, oldHandler);
-
+    std::optional<std::string> error;
+    {
+        FileSizeLimit limit(1000);
+        error = replaceFile(path, std::string(5000, 'x'));
+    }
     ASSERT_TRUE(error);
     EXPECT_EQ(*error, "File too large");
     EXPECT_EQ(readAll(path), "old contents\n");

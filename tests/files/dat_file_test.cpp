@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <sstream>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "dat_test_support.h"
 #include "play/temp_store.h"
@@ -462,6 +464,33 @@ TEST(DatFiles, AFailedSaveKeepsTheOldFileAndSaysWhy) {
     EXPECT_FALSE(writeFile(t.game, path / "x.dat", WriteOptions{}));
     EXPECT_EQ(readAll(path), "[S]\n1, 1\n");
     EXPECT_EQ(t.ui.messages.size(), 2u);
+
+    // The disk fills up part-way through the new file.
+    {
+        FileSizeLimit limit(100);
+        EXPECT_FALSE(writeFile(t.game, path, WriteOptions{}));
+    }
+    EXPECT_EQ(readAll(path), "[S]\n1, 1\n");
+    ASSERT_EQ(t.ui.messages.size(), 3u);
+    EXPECT_NE(t.ui.messages[2].text.find("File too large"), std::string::npos);
+    EXPECT_EQ(dir.entries(), std::vector<std::string>{"old.dat"});
+}
+
+TEST(DatFiles, ASaveIntoAReadOnlyFolderKeepsTheOldFileAndSaysWhy) {
+    if (::geteuid() == 0) {
+        GTEST_SKIP() << "permissions do not stop the superuser";
+    }
+    TempDir dir;
+    TestGame t;
+    const auto path = dir.path() / "old.dat";
+    writeAll(path, "[S]\n1, 1\n");
+    ::chmod(dir.path().c_str(), 0555);
+    const bool written = writeFile(t.game, path, WriteOptions{});
+    ::chmod(dir.path().c_str(), 0755);
+    EXPECT_FALSE(written);
+    EXPECT_EQ(readAll(path), "[S]\n1, 1\n");
+    ASSERT_EQ(t.ui.messages.size(), 1u);
+    EXPECT_NE(t.ui.messages[0].text.find("Permission denied"), std::string::npos);
 }
 
 } // namespace
