@@ -58,7 +58,7 @@ MainWindow::MainWindow(Game& game) : game_(game) {
     }
     placeViews();
     syncMenuChecks();
-    resizeMainToClient(mainClientWidth(game_.settings, battle()), mainClientHeight(game_.settings));
+    fitClientToMode();
 }
 
 MainWindow::~MainWindow() {
@@ -130,6 +130,10 @@ void MainWindow::resizeMainToClient(int width, int height) {
     resize(width, height + menuHeight + status_->sizeHint().height());
 }
 
+void MainWindow::fitClientToMode() {
+    resizeMainToClient(mainClientWidth(game_.settings, battle()), mainClientHeight(game_.settings));
+}
+
 void MainWindow::resizeFieldAndNext() {
     const Settings& s = game_.settings;
     for (int p = 0; p < kPlayerCount; ++p)
@@ -195,7 +199,7 @@ void MainWindow::showTempId(const std::string& text) {
 
 void MainWindow::relayout() {
     resizeMainToClient(mainClientWidth(game_.settings, battle()), mainClientHeight(game_.settings));
-    placeViews();
+    fitClientToMode();
     repaintMain();
 }
 
@@ -211,8 +215,7 @@ void MainWindow::onClearFields() {
 
 void MainWindow::onSetMode(Mode mode) {
     if (changeMode(game_, mode))
-        resizeMainToClient(mainClientWidth(game_.settings, battle()),
-                           mainClientHeight(game_.settings));
+        fitClientToMode();
 }
 
 void MainWindow::onAdjustWarning(int unitIndex, bool add) {
@@ -221,14 +224,12 @@ void MainWindow::onAdjustWarning(int unitIndex, bool add) {
 
 void MainWindow::onDropNuisance() {
     if (dropNuisance(game_))
-        resizeMainToClient(mainClientWidth(game_.settings, battle()),
-                           mainClientHeight(game_.settings));
+        fitClientToMode();
 }
 
 void MainWindow::onSetRandomPosition(std::uint32_t position, bool rebuild) {
     if (setRandomPosition(game_, position, rebuild))
-        resizeMainToClient(mainClientWidth(game_.settings, battle()),
-                           mainClientHeight(game_.settings));
+        fitClientToMode();
 }
 
 void MainWindow::onRepaint() {
@@ -251,8 +252,7 @@ void MainWindow::onToolHidden() {
 void MainWindow::onKeyDown(std::uint8_t key) {
     const KeyResult result = peterin::onKeyDown(game_, key);
     if (result.resizeMain)
-        resizeMainToClient(mainClientWidth(game_.settings, battle()),
-                           mainClientHeight(game_.settings));
+        fitClientToMode();
     if (result.activateMain)
         activateWindow();
 }

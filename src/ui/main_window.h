@@ -87,6 +87,8 @@ class MainWindow : public QMainWindow, public UiPort {
 
     // Gives the client area the size width x height, keeping the window's position.
     void resizeMainToClient(int width, int height);
+    // The client size the settings and the mode call for.
+    void fitClientToMode();
     // Resizes the field and next views to the current field height (the band toggles).
     void resizeFieldAndNext();
 
