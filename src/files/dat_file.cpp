@@ -109,6 +109,28 @@ class FdBuf : public std::streambuf {
     char buffer_[8192];
 };
 
+// Opens a regular file for reading: its descriptor, or -1 and the reason. Devices and pipes
+// are refused, since they may never end (or, opening a pipe, never start).
+int openForReading(const std::filesystem::path& path, std::string& reason) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) {
+        reason = std::strerror(errno);
+        return -1;
+    }
+    struct stat st {};
+    if (::fstat(fd, &st) != 0) {
+        reason = std::strerror(errno);
+    } else if (S_ISDIR(st.st_mode)) {
+        reason = std::strerror(EISDIR);
+    } else if (!S_ISREG(st.st_mode)) {
+        reason = "Not a regular file";
+    } else {
+        return fd;
+    }
+    ::close(fd);
+    return -1;
+}
+
 // Closes a descriptor at the end of a scope.
 struct FdCloser {
     int fd;
@@ -427,21 +449,27 @@ bool writeFile(const Game& game, const std::filesystem::path& path, const WriteO
 }
 
 bool readFile(Game& game, const std::filesystem::path& path, ReadReport* report) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    std::string reason;
+    const int fd = openForReading(path, reason);
     if (fd < 0) {
-        game.ui.showMessage(fileMessage("を開けませんでした。", path, std::strerror(errno)));
+        game.ui.showMessage(fileMessage("を開けませんでした。", path, reason));
         return false;
     }
     FdCloser closer{fd};
-    struct stat st {};
-    if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
-        game.ui.showMessage(fileMessage("を開けませんでした。", path, std::strerror(EISDIR)));
-        return false;
-    }
     FdBuf file(fd);
     TextModeBuf text(file);
     Reader(game, text, &text, report).run();
     return true;
+}
+
+std::optional<std::string> whyUnreadable(const std::filesystem::path& path) {
+    std::string reason;
+    const int fd = openForReading(path, reason);
+    if (fd < 0) {
+        return reason;
+    }
+    ::close(fd);
+    return std::nullopt;
 }
 
 void readFile(Game& game, std::streambuf& text, ReadReport* report) {

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <ostream>
 #include <streambuf>
 #include <string>
@@ -52,6 +53,10 @@ struct ReadReport {
 // Pattern errors are shown through the game's interface. A file that cannot be opened changes
 // nothing; the user is told why and false is returned.
 bool readFile(Game& game, const std::filesystem::path& path, ReadReport* report = nullptr);
+
+// Why the file at `path` cannot be read (it is missing, a folder, a device, ...), or nothing
+// when it can. The reader gives the same reasons.
+std::optional<std::string> whyUnreadable(const std::filesystem::path& path);
 
 // The same from text already open; "\r\n" should already read as "\n" (see TextModeBuf).
 void readFile(Game& game, std::streambuf& text, ReadReport* report = nullptr);

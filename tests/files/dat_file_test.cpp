@@ -424,7 +424,13 @@ TEST(DatFiles, AFileThatCannotBeOpenedChangesNothingAndSaysWhy) {
     const auto missing = dir.path() / "missing.dat";
     EXPECT_FALSE(readFile(t.game, missing));
     EXPECT_FALSE(readFile(t.game, dir.path()));
-    ASSERT_EQ(t.ui.messages.size(), 2u);
+    // A device or a pipe may never end; it is refused rather than read.
+    EXPECT_FALSE(readFile(t.game, "/dev/zero"));
+    const auto fifo = dir.path() / "pipe.dat";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_FALSE(readFile(t.game, fifo));
+    ASSERT_EQ(t.ui.messages.size(), 4u);
+    EXPECT_NE(t.ui.messages[3].text.find("Not a regular file"), std::string::npos);
     EXPECT_NE(t.ui.messages[0].text.find(missing.string()), std::string::npos);
     EXPECT_NE(t.ui.messages[0].text.find("No such file or directory"), std::string::npos);
     EXPECT_NE(t.ui.messages[1].text.find("Is a directory"), std::string::npos);

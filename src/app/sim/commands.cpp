@@ -1,11 +1,6 @@
 #include "app/sim/commands.h"
 
 #include <bit>
-#include <cerrno>
-#include <cstring>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <vector>
 
 #include "app/sim/json.h"
@@ -56,26 +51,14 @@ std::string oneLine(std::string text) {
     return text;
 }
 
-// Why `path` cannot be read, or empty when it can.
-std::string unreadable(const std::string& path) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        return std::strerror(errno);
-    }
-    struct stat st {};
-    const bool dir = ::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode);
-    ::close(fd);
-    return dir ? std::strerror(EISDIR) : std::string();
-}
-
 Outcome fileError(const std::string& path, const std::string& reason) {
     return {1, "", "peterin-sim: cannot read " + path + ": " + reason + "\n"};
 }
 
 // Reads a position file as the open command does; an Outcome with status 1 when it cannot.
 Outcome readPositionFile(Game& game, HeadlessUi& ui, const std::string& path, ReadReport* report) {
-    if (const std::string reason = unreadable(path); !reason.empty()) {
-        return fileError(path, reason);
+    if (const auto reason = whyUnreadable(path)) {
+        return fileError(path, *reason);
     }
     if (!readFile(game, path, report)) {
         return {1, "", "peterin-sim: " + oneLine(ui.messages.back().text) + "\n"};
@@ -124,8 +107,8 @@ Outcome runResolve(const ResolveCommand& command) {
     HeadlessUi ui;
     Game game(ui);
     if (command.ini) {
-        if (const std::string reason = unreadable(*command.ini); !reason.empty()) {
-            return fileError(*command.ini, reason);
+        if (const auto reason = whyUnreadable(*command.ini)) {
+            return fileError(*command.ini, *reason);
         }
         LoadSettings(game.settings, *command.ini);
     }
