@@ -198,8 +198,8 @@ void MainWindow::showTempId(const std::string& text) {
 }
 
 void MainWindow::relayout() {
-    resizeMainToClient(mainClientWidth(game_.settings, battle()), mainClientHeight(game_.settings));
     fitClientToMode();
+    placeViews();
     repaintMain();
 }
 
