@@ -23,12 +23,17 @@ for fuzzer in "$fuzz_build"/fuzz/*_fuzz; do
   name=$(basename "$fuzzer" _fuzz)
   corpus=fuzz/corpus/$name
   [ -d "$corpus" ] || { echo "No seed corpus for $fuzzer in $corpus" >&2; exit 1; }
+  log="$artifacts/$name.log"
   echo "== fuzz $name: corpus replay"
-  "$fuzzer" -runs=0 -artifact_prefix="$artifacts/$name-" "$corpus"
+  if ! "$fuzzer" -runs=0 -artifact_prefix="$artifacts/$name-" "$corpus" > "$log" 2>&1; then
+    tail -n 40 "$log" >&2
+    echo "fuzz $name failed on its seed corpus; the input is in $artifacts" >&2
+    exit 1
+  fi
+  grep '^Done' "$log"
   if [ "$fuzz_seconds" -gt 0 ]; then
     echo "== fuzz $name: ${fuzz_seconds}s"
     scratch=$(mktemp -d)
-    log="$artifacts/$name.log"
     if ! "$fuzzer" -max_total_time="$fuzz_seconds" -artifact_prefix="$artifacts/$name-" \
       "$scratch" "$corpus" > "$log" 2>&1; then
       rm -rf "$scratch"
@@ -37,6 +42,6 @@ for fuzzer in "$fuzz_build"/fuzz/*_fuzz; do
       exit 1
     fi
     rm -rf "$scratch"
-    tail -n 2 "$log"
+    grep '^Done' "$log"
   fi
 done
