@@ -83,6 +83,13 @@ void copyIntoLive(Game& game, const TempSave& save) {
         copyField(player.field, save.fields[i]);
         copy(player.sequence, save.sequences[i]);
         player.fallingPair = save.fallingPairs[i];
+        // The turn backup keeps the falling pairs of start-up, which may not fit a field
+        // resized since; a pair is never left outside its field.
+        const FallingPair& pair = player.fallingPair;
+        if (pair.x < 0 || pair.x >= player.field.width || pair.row < player.field.topRow() ||
+            pair.row >= player.field.height) {
+            clampPair(player.fallingPair, player.field);
+        }
     }
     // A stored field may come from a file and refer to no score record.
     linkPlayers(game);

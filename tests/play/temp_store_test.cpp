@@ -152,6 +152,18 @@ TEST(TempStore, APositionStoredMidChainRunsOnWhenLoaded) {
     EXPECT_FALSE(h.running(0));
 }
 
+TEST(TempStore, LoadingTheBackupOfANarrowedFieldKeepsThePairInside) {
+    Harness h;
+    changeFieldSize(h.game, 2, 12);
+    paintRows(h.field(0), {"R", "R", "R", "R"});
+    changeMode(h.game, Mode::Play);
+    h.runUntilStopped(); // the chain keeps a two-column backup
+    tempLoad(h.game);
+    EXPECT_EQ(h.field(0).width, 2);
+    EXPECT_EQ(h.player(0).fallingPair.x, 1);
+    EXPECT_EQ(h.player(1).fallingPair.x, 1);
+}
+
 TEST(TempStore, LoadingBeforeAnyChainReturnsToTheStartingPosition) {
     Harness h;
     const PairSequence start = h.player(0).sequence;
