@@ -97,6 +97,14 @@ const char* shapeText(int shape) {
     return shape >= 0 && shape < 5 ? kNames[shape] : "?";
 }
 
+// Appends `"name":value` to a JSON object being written, after a comma unless it is the first.
+void appendMember(std::string& out, const char* name, long long value, bool comma = true) {
+    out += comma ? ",\"" : "\"";
+    out += name;
+    out += "\":";
+    out += std::to_string(value);
+}
+
 std::string plural(int n, const char* one, const char* many) {
     return std::to_string(n) + " " + (n == 1 ? one : many);
 }
@@ -153,18 +161,23 @@ Outcome runResolve(const ResolveCommand& command) {
         out += "{\"steps\":[";
         for (std::size_t i = 0; i < steps.size(); ++i) {
             const ChainStep& s = steps[i];
-            out += (i ? "," : "") + std::string("{\"chain\":") + std::to_string(s.chain) +
-                   ",\"cleared\":" + std::to_string(s.cleared) +
-                   ",\"colours\":" + std::to_string(s.colours) +
-                   ",\"groupBonus\":" + std::to_string(s.groupBonus) +
-                   ",\"score\":" + std::to_string(s.score) +
-                   ",\"nuisance\":" + std::to_string(s.nuisance) + "}";
+            out += i ? ",{" : "{";
+            appendMember(out, "chain", s.chain, false);
+            appendMember(out, "cleared", s.cleared);
+            appendMember(out, "colours", s.colours);
+            appendMember(out, "groupBonus", s.groupBonus);
+            appendMember(out, "score", s.score);
+            appendMember(out, "nuisance", s.nuisance);
+            out += '}';
         }
-        out += "],\"chains\":" + std::to_string(steps.size()) +
-               ",\"score\":" + std::to_string(self.score) + ",\"ticks\":" + std::to_string(ticks) +
-               ",\"field\":[";
+        out += ']';
+        appendMember(out, "chains", static_cast<long long>(steps.size()));
+        appendMember(out, "score", self.score);
+        appendMember(out, "ticks", ticks);
+        out += ",\"field\":[";
         for (std::size_t i = 0; i < rows.size(); ++i) {
-            out += (i ? "," : "") + jsonString(rows[i]);
+            out += i ? "," : "";
+            out += jsonString(rows[i]);
         }
         out += "]}\n";
         return outcome;
@@ -203,10 +216,14 @@ Outcome runPairs(const PairsCommand& command) {
     for (int i = 0; i < command.count; ++i) {
         const Pair pair = sequence.queue.empty() ? Pair{} : sequence.queue.front();
         if (command.json) {
-            out += (i ? "," : "") + std::string("{\"position\":") + std::to_string(pair.position) +
-                   ",\"shape\":" + jsonString(shapeText(pair.shape)) + ",\"slots\":[";
-            for (int s = 0; s < 4; ++s) {
-                out += (s ? "," : "") + std::to_string(pair.slot[static_cast<std::size_t>(s)]);
+            out += i ? ",{" : "{";
+            appendMember(out, "position", pair.position, false);
+            out += ",\"shape\":";
+            out += jsonString(shapeText(pair.shape));
+            out += ",\"slots\":[";
+            for (std::size_t s = 0; s < 4; ++s) {
+                out += s ? "," : "";
+                out += std::to_string(pair.slot[s]);
             }
             out += "]}";
         } else {
