@@ -16,18 +16,18 @@ int storedCount(const Game& game) {
 }
 
 // The cursor moves round MAIN, 0, 1, ..., count - 1 and back to MAIN.
-int cursorBefore(const Game& game, int cursor) {
-    if (cursor == kLivePosition) {
+int cursorBefore(const Game& game) {
+    if (!tempIsShowing(game)) {
         return storedCount(game) - 1; // kLivePosition again when nothing is stored
     }
-    return cursor - 1; // from the first, back to MAIN
+    return game.tempCursor - 1; // from the first, back to MAIN
 }
 
-int cursorAfter(const Game& game, int cursor) {
-    if (cursor == kLivePosition) {
+int cursorAfter(const Game& game) {
+    if (!tempIsShowing(game)) {
         return game.tempSaves.empty() ? kLivePosition : 0;
     }
-    return cursor + 1 >= storedCount(game) ? kLivePosition : cursor + 1;
+    return game.tempCursor + 1 >= storedCount(game) ? kLivePosition : game.tempCursor + 1;
 }
 
 // The ID box's number: its leading decimal digits, 0 when there are none.
@@ -96,7 +96,7 @@ void copyIntoLive(Game& game, const TempSave& save) {
 }
 
 void tempStore(Game& game) {
-    if (game.tempCursor == kLivePosition) {
+    if (!tempIsShowing(game)) {
         game.tempSaves.emplace_back();
         game.tempCursor = storedCount(game) - 1;
     }
@@ -105,10 +105,8 @@ void tempStore(Game& game) {
 }
 
 void tempRestore(Game& game) {
-    const TempSave& source = game.tempCursor == kLivePosition
-                                 ? game.turnBackup
-                                 : game.tempSaves[static_cast<std::size_t>(game.tempCursor)];
-    copyIntoLive(game, source);
+    const TempSave* shown = tempShown(game);
+    copyIntoLive(game, shown != nullptr ? *shown : game.turnBackup);
     syncTimers(game);
     const PairSequence& first = game.players[0].sequence;
     if (!first.queue.empty()) {
@@ -125,7 +123,7 @@ void tempRestore(Game& game) {
 }
 
 void tempSave(Game& game) {
-    if (game.tempCursor == kLivePosition) {
+    if (!tempIsShowing(game)) {
         showId(game, std::to_string(storedCount(game)));
     }
     tempStore(game);
@@ -143,7 +141,7 @@ void tempPrevious(Game& game) {
             showId(game, std::to_string(storedCount(game) - 1));
         }
     } else if (const long n = idNumber(game.tempIdText); n > 0) {
-        game.tempCursor = cursorBefore(game, game.tempCursor);
+        game.tempCursor = cursorBefore(game);
         showId(game, std::to_string(n - 1));
     } else {
         game.tempCursor = kLivePosition;
@@ -162,7 +160,7 @@ void tempNext(Game& game) {
                // As unsigned numbers: a negative n never steps on, an empty store never stops.
                static_cast<unsigned long>(n) < static_cast<unsigned long>(storedCount(game) - 1) &&
                n < LONG_MAX) {
-        game.tempCursor = cursorAfter(game, game.tempCursor);
+        game.tempCursor = cursorAfter(game);
         showId(game, std::to_string(n + 1));
     } else {
         game.tempCursor = kLivePosition;

@@ -31,6 +31,9 @@ void tempNext(Game& game);
 // Whether a stored position is on screen instead of the live one.
 bool tempIsShowing(const Game& game);
 
+// The stored position on screen, or nullptr when the live one is shown.
+const TempSave* tempShown(const Game& game);
+
 // Forgets every stored position; the cursor returns to the live position.
 void tempClear(Game& game);
 

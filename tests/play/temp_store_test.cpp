@@ -68,6 +68,15 @@ TEST(TempStore, StepsStartFromTheIdBoxTextEvenWhenTheStoreWasReplaced) {
     tempPrevious(h.game);
     tempPrevious(h.game);
     EXPECT_EQ(h.ui.tempId, "0");
+
+    // A cursor left beyond a store that shrank underneath counts as the live position.
+    h.game.tempSaves.resize(1);
+    h.game.tempCursor = 2;
+    EXPECT_FALSE(tempIsShowing(h.game));
+    EXPECT_EQ(tempShown(h.game), nullptr);
+    tempStore(h.game);
+    EXPECT_EQ(h.game.tempSaves.size(), 2u);
+    EXPECT_EQ(h.game.tempCursor, 1);
 }
 
 TEST(TempStore, LoadingCopiesTheWholePositionBackAndKeepsTheStoreIndependent) {
