@@ -169,8 +169,15 @@ void tempNext(Game& game) {
     game.ui.repaintMain();
 }
 
+// A cursor beyond the store (left over from a store replaced underneath) counts as the live
+// position, so it can never reach past the list.
 bool tempIsShowing(const Game& game) {
-    return game.tempCursor != kLivePosition;
+    return game.tempCursor >= 0 && game.tempCursor < storedCount(game);
+}
+
+const TempSave* tempShown(const Game& game) {
+    return tempIsShowing(game) ? &game.tempSaves[static_cast<std::size_t>(game.tempCursor)]
+                               : nullptr;
 }
 
 void tempClear(Game& game) {
