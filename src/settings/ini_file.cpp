@@ -168,7 +168,8 @@ std::int32_t parseProfileInt(std::string_view text) {
     }
     // Unsigned arithmetic wraps, which is the 32-bit wrap wanted here.
     std::uint32_t value = 0;
-    if (i + 1 < text.size() && text[i] == '0' && (text[i + 1] == 'x' || text[i + 1] == 'X')) {
+    // Only a lower-case "0x" marks hexadecimal; "0X1F" is the decimal 0 followed by other text.
+    if (i + 1 < text.size() && text[i] == '0' && text[i + 1] == 'x') {
         for (i += 2; i < text.size(); ++i) {
             const char c = text[i];
             std::uint32_t digit;

@@ -20,11 +20,13 @@ TEST(ProfileInt, ReadsBlanksSignHexadecimalAndStopsAtTheFirstOtherCharacter) {
         const char* text;
         std::int32_t expected;
     };
+    // Only a lower-case "0x" starts hexadecimal: "0X1F" reads the digit 0 and stops at the X.
     const Case cases[] = {
         {"42", 42},    {"  \t 42", 42},  {"-17", -17},   {"+17", 17},
-        {"0x1F", 31},  {"0X1f", 31},     {"-0x10", -16}, {"0x003296FF", 0x003296FF},
+        {"0x1F", 31},  {"0x1f", 31},     {"-0x10", -16}, {"0x003296FF", 0x003296FF},
         {"12abc", 12}, {"0x12g4", 0x12}, {"3.9", 3},     {"- 5", 0},
-        {"abc", 0},    {"0x", 0},        {"-", 0},
+        {"abc", 0},    {"0x", 0},        {"-", 0},       {"0X1F", 0},
+        {"-0X10", 0},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(parseProfileInt(c.text), c.expected) << '"' << c.text << '"';
