@@ -13,6 +13,7 @@
 #include "files/text_input.h"
 #include "play/falling_pair.h"
 #include "play/game.h"
+#include "play/temp_store.h"
 #include "rules/field.h"
 #include "sequence/pair_sequence.h"
 
@@ -173,6 +174,16 @@ class Reader {
         : game_(game), in_(in), lines_(lines), report_(report), targets_(liveTargets(game)) {}
 
     void run() {
+        readSections();
+        // The positions the file brought replace the store as a whole, also when reading
+        // stopped part-way through them.
+        if (storeReplaced_) {
+            tempReplaceAll(game_, std::move(newSaves_));
+        }
+    }
+
+  private:
+    void readSections() {
         std::string line;
         while (true) {
             std::int64_t tagLine = 0;
@@ -195,7 +206,6 @@ class Reader {
         }
     }
 
-  private:
     std::int64_t lineNumber() const { return lines_ ? lines_->lineNumber() : 0; }
 
     // Skips blank lines; cuts the tag line at its first carriage return or line break.
@@ -223,17 +233,16 @@ class Reader {
         }
     }
 
-    // The first field or pattern after a [-] begins a temporary position; the first one of the
-    // file replaces whatever the store held.
+    // The first field or pattern after a [-] begins a temporary position; those of the file
+    // replace whatever the store held.
     void startTempPosition() {
         if (!storeReplaced_) {
-            game_.tempSaves.clear();
             storeReplaced_ = true;
             if (report_) {
                 report_->storeReplaced = true;
             }
         }
-        TempSave& save = game_.tempSaves.emplace_back();
+        TempSave& save = newSaves_.emplace_back();
         const int queueLength = game_.settings.nextCount + 1;
         for (std::size_t p = 0; p < 2; ++p) {
             const Player& player = game_.players[p];
@@ -244,7 +253,6 @@ class Reader {
             putAtSpawn(save.fallingPairs[p], player.field);
             resize(save.sequences[p], queueLength);
         }
-        game_.tempCursor = kLivePosition;
         targets_ = saveTargets(save);
         startedSinceSeparator_ = true;
         ++position_;
@@ -416,6 +424,7 @@ class Reader {
     bool storeReplaced_ = false;
     int position_ = 0;
     std::vector<CellWrite> writes_;
+    std::vector<TempSave> newSaves_; // the file's temporary positions, in file order
 };
 
 } // namespace

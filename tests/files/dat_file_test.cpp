@@ -375,6 +375,17 @@ TEST(DatReader, TemporaryPositionsReplaceTheStoreAndPutTheCursorOnTheLivePositio
     EXPECT_EQ(t.game.tempSaves.size(), 2u);
 }
 
+TEST(DatReader, AStopAmongTheTemporaryPositionsKeepsThoseReadSoFar) {
+    TestGame t;
+    t.game.tempSaves.resize(5);
+    const ReadReport report =
+        t.read("[-]\n[N]\nRB\n2\n@3?*\n[-]\n[N]\nRB\n2\n@4?*\n[-]\n[N]\nRBQ\n");
+    EXPECT_FALSE(report.complete);
+    ASSERT_EQ(t.game.tempSaves.size(), 3u); // the third was begun when its pattern failed
+    EXPECT_EQ(t.game.tempSaves[1].sequences[0].queue.front().position, 4u);
+    EXPECT_EQ(t.game.tempCursor, kLivePosition);
+}
+
 TEST(DatReader, AFileThatStartsWithEmptyPositionsStillReplacesTheStore) {
     TestGame t;
     t.game.tempSaves.resize(4);
