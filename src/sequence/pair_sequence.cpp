@@ -210,7 +210,13 @@ void setPosition(PairSequence& sequence, std::uint32_t p, bool rebuildQueue) {
         regenerate(sequence);
         return;
     }
-    // Later pairs continue from p, so pairs held back from the old tail are dropped.
+    // Later pairs continue from p, so pairs held back from the old tail are dropped; their tokens
+    // and shapes are read again, from where the queue ends.
+    if (!sequence.held.empty()) {
+        const GeneratorState& firstHeld = sequence.origins[sequence.queue.size()];
+        sequence.tailCursor = firstHeld.cursor;
+        sequence.shapeIndex = firstHeld.shapeIndex;
+    }
     sequence.held.clear();
     sequence.origins.resize(sequence.queue.size());
 }

@@ -306,6 +306,16 @@ TEST(PairQueueResize, ASequenceSeekedAfterAShrinkContinuesFromTheNewPosition) {
     EXPECT_EQ(advance(sequence).position, 7000u);
     resize(sequence, 3);
     EXPECT_EQ(sequence.queue[1].position, 7002u);
+
+    // The tokens and shapes of the pairs dropped by the shrink are read again, as by a queue that
+    // was never longer.
+    const std::string lines = "RBGY\n23a4d\nRG?BY?RR@50??GB?*\n";
+    PairSequence shrunk = withPattern(lines, 4);
+    resize(shrunk, 2);
+    PairSequence plain = withPattern(lines, 2);
+    setPosition(shrunk, 7000, false);
+    setPosition(plain, 7000, false);
+    EXPECT_EQ(upcoming(shrunk, 6), upcoming(plain, 6));
 }
 
 } // namespace
