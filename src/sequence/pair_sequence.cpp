@@ -74,6 +74,99 @@ bool atEnd(std::streambuf& in) {
     return in.sgetc() == std::streambuf::traits_type::eof();
 }
 
+// One colour read's walk over the tokens from `cursor`: it passes seeks, handing each position
+// to `onSeek`, and goes back over `*`. Returns the index of the token read (a colour or `?`) and
+// leaves the cursor after it, or returns tokens.size() when the tokens run out.
+template <typename OnSeek>
+std::size_t walkToColour(const std::vector<std::uint32_t>& tokens, std::size_t& cursor,
+                         OnSeek&& onSeek) {
+    while (cursor < tokens.size()) {
+        const std::uint32_t token = tokens[cursor];
+        if ((token >= 1 && token <= 5) || token == kTokenRandom) {
+            return cursor++;
+        }
+        if (token == kTokenRepeat) {
+            // Back to the token repeated; a run of `*` repeats the token before the run.
+            std::size_t back = cursor;
+            while (back > 0 && tokens[back - 1] == kTokenRepeat) {
+                --back;
+            }
+            if (back == 0) {
+                cursor = tokens.size(); // nothing to repeat: the pattern has run out
+                break;
+            }
+            cursor = back - 1;
+            continue;
+        }
+        if (token == kTokenSeek) {
+            if (cursor + 1 >= tokens.size()) {
+                cursor = tokens.size();
+                break;
+            }
+            onSeek(tokens[cursor + 1]);
+            cursor += 2;
+            continue;
+        }
+        ++cursor; // not a token; nothing the parser makes
+    }
+    return tokens.size();
+}
+
+// The tokens from `cursor` on as a reader there meets them: a `*` under the cursor repeats the
+// token before it, so that token comes first.
+void appendReadableFrom(const std::vector<std::uint32_t>& tokens, std::size_t cursor,
+                        std::vector<std::uint32_t>& out) {
+    std::size_t start = std::min(cursor, tokens.size());
+    while (start > 0 && start < tokens.size() && tokens[start] == kTokenRepeat) {
+        --start;
+    }
+    out.insert(out.end(), tokens.begin() + static_cast<std::ptrdiff_t>(start), tokens.end());
+}
+
+// The tokens the queue reads from its front pair on; the ones before the front pair's token are
+// never read again. A position set without rebuilding moved the random state between two pairs,
+// which no token of the pattern says: then the pairs up to the last such move are spelled out
+// token by token, followed by a seek to the position set, and the pattern goes on from there.
+// (A four-blob pair of colour 1 right after such a move reads no token, so it shows the position
+// before the move when read back; its blobs are the same.)
+std::vector<std::uint32_t> tokensFromHead(const PairSequence& sequence) {
+    const std::vector<std::uint32_t>& tokens = sequence.pattern.tokens;
+    std::vector<std::uint32_t> spelled;
+    std::size_t spelledToMove = 0;
+    std::size_t resume = sequence.headCursor;
+    PairSequence probe;
+    probe.pattern = sequence.pattern;
+    for (std::size_t i = 0; i < sequence.origins.size(); ++i) {
+        const GeneratorState& origin = sequence.origins[i];
+        std::size_t cursor = origin.cursor;
+        if (cursor < tokens.size() && shapeAt(sequence.pattern, origin.shapeIndex) != kShape4a) {
+            for (int read = 0; read < 2; ++read) {
+                const std::size_t at = walkToColour(tokens, cursor, [&](std::uint32_t target) {
+                    spelled.insert(spelled.end(), {kTokenSeek, target});
+                });
+                if (at < tokens.size()) {
+                    spelled.push_back(tokens[at]);
+                }
+            }
+        }
+        probe.tailState = origin.random;
+        probe.tailCursor = origin.cursor;
+        probe.shapeIndex = origin.shapeIndex;
+        generatePair(probe);
+        const GeneratorState next =
+            i + 1 < sequence.origins.size() ? sequence.origins[i + 1] : tailOf(sequence);
+        // Once the tokens have run out only empty pairs follow, whatever the position.
+        if (probe.tailState != next.random && next.cursor < tokens.size()) {
+            spelled.insert(spelled.end(), {kTokenSeek, next.random.position});
+            spelledToMove = spelled.size();
+            resume = next.cursor;
+        }
+    }
+    spelled.resize(spelledToMove);
+    appendReadableFrom(tokens, resume, spelled);
+    return spelled;
+}
+
 char letterOf(int colour) {
     constexpr std::string_view letters = "-RBGYP";
     return colour >= 0 && colour <= 5 ? letters[static_cast<std::size_t>(colour)] : ' ';
@@ -92,44 +185,18 @@ GeneratorState headOf(const PairSequence& sequence) {
 int nextColour(PairSequence& sequence, std::uint32_t& position) {
     const std::vector<std::uint32_t>& tokens = sequence.pattern.tokens;
     const std::vector<int>& used = sequence.pattern.usedColours;
-    std::size_t& cursor = sequence.tailCursor;
-    while (cursor < tokens.size()) {
-        const std::uint32_t token = tokens[cursor];
-        if (token >= 1 && token <= 5) {
-            ++cursor;
-            return static_cast<int>(token);
-        }
-        if (token == kTokenRandom) {
-            const std::uint32_t value = step(sequence.tailState);
-            ++cursor;
-            return used.empty() ? 0 : used[value % used.size()];
-        }
-        if (token == kTokenRepeat) {
-            // Back to the token repeated; a run of `*` repeats the token before the run.
-            std::size_t back = cursor;
-            while (back > 0 && tokens[back - 1] == kTokenRepeat) {
-                --back;
-            }
-            if (back == 0) {
-                cursor = tokens.size(); // nothing to repeat: the pattern has run out
-                return 0;
-            }
-            cursor = back - 1;
-            continue;
-        }
-        if (token == kTokenSeek) {
-            if (cursor + 1 >= tokens.size()) {
-                cursor = tokens.size();
-                return 0;
-            }
-            position = tokens[cursor + 1];
-            seek(sequence.tailState, position);
-            cursor += 2;
-            continue;
-        }
-        ++cursor; // not a token; nothing the parser makes
+    const std::size_t at = walkToColour(tokens, sequence.tailCursor, [&](std::uint32_t target) {
+        position = target;
+        seek(sequence.tailState, target);
+    });
+    if (at >= tokens.size()) {
+        return 0;
     }
-    return 0;
+    if (tokens[at] == kTokenRandom) {
+        const std::uint32_t value = step(sequence.tailState);
+        return used.empty() ? 0 : used[value % used.size()];
+    }
+    return static_cast<int>(tokens[at]);
 }
 
 Pair generatePair(PairSequence& sequence) {
@@ -281,22 +348,17 @@ bool writePattern(const PairSequence& sequence, std::ostream& out) {
     }
     shapeLine += '\n';
 
-    // The tokens from the front pair's token on; the ones before it are never read again, except
-    // the token a `*` there repeats. Only the last of consecutive seeks matters, and nothing after
-    // the first `*` is ever read, so neither is written: the line stays as short as it can.
-    const std::vector<std::uint32_t>& tokens = pattern.tokens;
-    std::size_t start = std::min(sequence.headCursor, tokens.size());
-    while (start > 0 && start < tokens.size() && tokens[start] == kTokenRepeat) {
-        --start;
-    }
+    // Only the last of consecutive seeks matters, and nothing after the first `*` is ever read, so
+    // neither is written: the line stays as short as it can.
+    const std::vector<std::uint32_t> readable = tokensFromHead(sequence);
     std::vector<std::uint32_t> kept;
     bool afterSeek = false;
-    for (std::size_t i = start; i < tokens.size(); ++i) {
-        if (tokens[i] == kTokenSeek) {
-            if (i + 1 >= tokens.size()) {
+    for (std::size_t i = 0; i < readable.size(); ++i) {
+        if (readable[i] == kTokenSeek) {
+            if (i + 1 >= readable.size()) {
                 break;
             }
-            const std::uint32_t target = tokens[++i];
+            const std::uint32_t target = readable[++i];
             if (afterSeek) {
                 kept.back() = target;
             } else {
@@ -305,9 +367,9 @@ bool writePattern(const PairSequence& sequence, std::ostream& out) {
             afterSeek = true;
             continue;
         }
-        kept.push_back(tokens[i]);
+        kept.push_back(readable[i]);
         afterSeek = false;
-        if (tokens[i] == kTokenRepeat) {
+        if (readable[i] == kTokenRepeat) {
             break;
         }
     }

@@ -101,7 +101,8 @@ ParseError loadPattern(PairSequence& sequence, std::streambuf& in, ConventionalR
 
 // Writes the three pattern lines, each ended by '\n', so that loading them rebuilds the same
 // queue: the shapes start at the front pair's shape and the tokens at the front pair's token,
-// preceded by `@` and the front pair's position unless they begin with a seek to it already.
+// preceded by `@` and the front pair's position unless they begin with a seek to it already; a
+// position set without rebuilding is written as a seek where it took effect.
 // Tokens that are never read (after the first `*`, seeks overridden by the next one) are left
 // out; tokens that have run out are written as an empty line. Returns false when a line is too
 // long for the 512-byte line buffer that reads it back (many `@` without digits, each of which

@@ -256,6 +256,37 @@ TEST(PatternWrite, WritesWhatReadsBackToTheSameQueue) {
     }
 }
 
+// A position set without rebuilding makes the pairs after it from there; a written pattern
+// says so, or a saved file reloads with other pairs than the ones shown.
+TEST(PatternWrite, KeepsAPositionSetWithoutRebuildingWhereItTookEffect) {
+    const std::string patterns[] = {
+        "RBGY\n2\n?*\n",
+        "RBGYP\n23a3b4d\nR?G?*\n",
+        "RB\n4d2\nRRGG?*\n",
+        "RBG\n2\nR@9?@40?B?*\n",
+        "RBGY\n2\n????????????G\n", // runs out
+    };
+    for (const std::string& lines : patterns) {
+        for (int advances = 0; advances < 5; ++advances) {
+            PairSequence original = withPattern(lines, 3);
+            advance(original);
+            setPosition(original, 5000, false);
+            for (int i = 0; i < advances; ++i) {
+                advance(original);
+            }
+            const std::string text = written(original);
+            PairSequence reread;
+            startSequence(reread, 0, 3);
+            ConventionalRandom rng;
+            std::istringstream in(text);
+            ASSERT_EQ(loadPattern(reread, *in.rdbuf(), rng), std::nullopt) << text;
+            EXPECT_EQ(upcoming(reread, 6), upcoming(original, 6))
+                << lines << "after " << advances << ":\n"
+                << text;
+        }
+    }
+}
+
 // Every resize keeps the pairs the queue shows and will show; only how many are shown changes.
 TEST(PairQueueResize, KeepsEveryQueuedPairAndTheOrderOfThoseToCome) {
     const std::string patterns[] = {
