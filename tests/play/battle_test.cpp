@@ -106,6 +106,28 @@ TEST(Battle, ColumnsOfARowAreDistinctAndFollowTheSharedGenerator) {
         differs = !sameContents(a.field(0), c.field(0));
     }
     EXPECT_TRUE(differs);
+
+    // Counting r moves from the leftmost free column, a taken column on the way costs a move
+    // of its own: after seed 7 takes column 1 with 61 % 6, 17422 % 5 = 2 lands on column 2
+    // (not the third free column, 3); after seed 2, 24198 % 4 = 2 lands on 2 beside 1 and 3.
+    struct Case {
+        std::uint32_t seed;
+        std::int32_t blobs;
+        std::vector<std::int32_t> columns;
+    };
+    for (const Case& row : {Case{7, 2, {1, 2}}, Case{2, 3, {1, 2, 3}}}) {
+        Harness h;
+        h.game.rng.srand(row.seed);
+        h.player(0).pendingNuisance = row.blobs;
+        dropNuisanceRow(h.game, 0);
+        std::vector<std::int32_t> columns;
+        for (std::int32_t x = 0; x < 6; ++x) {
+            if (getCell(h.field(0), x, -1) == CellKind::Nuisance) {
+                columns.push_back(x);
+            }
+        }
+        EXPECT_EQ(columns, row.columns) << "seed " << row.seed;
+    }
 }
 
 TEST(Battle, OneBatchDropsAtMostFiveRows) {
