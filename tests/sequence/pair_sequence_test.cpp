@@ -44,6 +44,17 @@ std::string written(const PairSequence& sequence) {
     return out.str();
 }
 
+// A sequence of the same length loaded from what `sequence` writes.
+PairSequence reloaded(const PairSequence& sequence) {
+    const std::string text = written(sequence);
+    PairSequence reread;
+    startSequence(reread, 0, static_cast<int>(sequence.queue.size()));
+    ConventionalRandom rng;
+    std::istringstream in(text);
+    EXPECT_EQ(loadPattern(reread, *in.rdbuf(), rng), std::nullopt) << text;
+    return reread;
+}
+
 TEST(PairQueue, StartsWithTheKnownPairsAtPositionZero) {
     PairSequence sequence;
     startSequence(sequence, 0, 3);
@@ -237,11 +248,7 @@ TEST(PatternWrite, WritesWhatReadsBackToTheSameQueue) {
         PairSequence original = withPattern(lines, 3);
         for (int advances = 0; advances < 5; ++advances) {
             const std::string text = written(original);
-            PairSequence reread;
-            startSequence(reread, 0, 3);
-            ConventionalRandom rng;
-            std::istringstream in(text);
-            ASSERT_EQ(loadPattern(reread, *in.rdbuf(), rng), std::nullopt) << text;
+            const PairSequence reread = reloaded(original);
             const std::vector<Pair> expected = upcoming(original, 8);
             std::vector<Pair> actual = upcoming(reread, 8);
             if (original.headCursor == original.pattern.tokens.size()) {
@@ -275,12 +282,7 @@ TEST(PatternWrite, KeepsAPositionSetWithoutRebuildingWhereItTookEffect) {
                 advance(original);
             }
             const std::string text = written(original);
-            PairSequence reread;
-            startSequence(reread, 0, 3);
-            ConventionalRandom rng;
-            std::istringstream in(text);
-            ASSERT_EQ(loadPattern(reread, *in.rdbuf(), rng), std::nullopt) << text;
-            EXPECT_EQ(upcoming(reread, 6), upcoming(original, 6))
+            EXPECT_EQ(upcoming(reloaded(original), 6), upcoming(original, 6))
                 << lines << "after " << advances << ":\n"
                 << text;
         }
