@@ -42,8 +42,11 @@ long idNumber(const std::string& text) {
 void syncTimers(Game& game) {
     for (int p = 0; p < kPlayerCount; ++p) {
         const Player& player = game.players[static_cast<std::size_t>(p)];
-        const bool takesPart = game.mode == Mode::Battle || (game.mode == Mode::Play && p == 0);
-        if (takesPart && player.phase != Phase::Idle && player.waitingForPartner == 0) {
+        const bool battle = game.mode == Mode::Battle;
+        const bool takesPart = battle || (game.mode == Mode::Play && p == 0);
+        // Only a battle waits for a partner; play mode ticks on past a flag a battle left set.
+        const bool waiting = battle && player.waitingForPartner != 0;
+        if (takesPart && player.phase != Phase::Idle && !waiting) {
             game.ui.startTimer(p);
         } else {
             game.ui.stopTimer(p);

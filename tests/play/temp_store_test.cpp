@@ -161,6 +161,27 @@ TEST(TempStore, APositionStoredMidChainRunsOnWhenLoaded) {
     EXPECT_FALSE(h.running(0));
 }
 
+TEST(TempStore, ABattleWaitLeftOverDoesNotFreezeAPositionLoadedInPlayMode) {
+    Harness h;
+    h.game.onePersonBattle = false;
+    changeMode(h.game, Mode::Battle);
+    h.runAll();
+    onPlayerKey(h.game, h.key(PairAction::Down, kKeyGroupBattle1P));
+    h.runUntilStopped(0);
+    ASSERT_EQ(h.player(0).waitingForPartner, 1); // landed, waiting for 2P's step
+
+    // Play mode has no partner to wait for and carries on; so must a position stored in it.
+    changeMode(h.game, Mode::Play);
+    h.runUntilStopped();
+    onPlayerKey(h.game, h.key(PairAction::Down));
+    ASSERT_EQ(h.player(0).phase, Phase::PairFall);
+    tempSave(h.game);
+    tempLoad(h.game);
+    EXPECT_TRUE(h.running(0));
+    h.runUntilStopped();
+    EXPECT_EQ(h.player(0).phase, Phase::Idle);
+}
+
 TEST(TempStore, LoadingTheBackupOfANarrowedFieldKeepsThePairInside) {
     Harness h;
     changeFieldSize(h.game, 2, 12);
