@@ -55,6 +55,9 @@ constexpr std::array kKeyTable = {
     KeyRow{0xff7f, Qt::Key_NumLock, 0x90},
     KeyRow{0xff14, Qt::Key_ScrollLock, 0x91},
     KeyRow{0xff2a, Qt::Key_Zenkaku_Hankaku, 0xF4},
+    KeyRow{0xff30, Qt::Key_Eisu_toggle, 0xF0},
+    // Ctrl+Pause is Break.
+    KeyRow{0xff6b, 0, 0x03},
     // The keypad with NumLock off acts as the movement keys; its centre key is CLEAR.
     KeyRow{0xff95, 0, 0x24},
     KeyRow{0xff96, 0, 0x25},
@@ -177,7 +180,9 @@ std::uint8_t fromQtKey(int key, bool keypad) {
 std::uint8_t translateKey(const KeyPress& press) {
     if (press.alt || isAltKeysym(press.keysym))
         return 0;
-    if (press.qtKey == Qt::Key_Alt || press.qtKey == Qt::Key_AltGr || press.qtKey == Qt::Key_Meta)
+    // Qt reports the Windows key as Meta too; only the keysym tells it from Alt.
+    if (press.keysym == 0 &&
+        (press.qtKey == Qt::Key_Alt || press.qtKey == Qt::Key_AltGr || press.qtKey == Qt::Key_Meta))
         return 0;
     std::uint8_t code = press.keysym != 0 ? fromKeysym(press.keysym) : 0;
     if (code == 0)

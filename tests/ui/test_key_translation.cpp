@@ -106,6 +106,19 @@ class KeyTranslationTest : public QObject {
         QCOMPARE(translateKey({0xff51, Qt::Key_Left, false, true}), std::uint8_t{0});
     }
 
+    void windowsBreakAndEisuKeysKeepTheirCodesAsTheXServerReportsThem() {
+        // The Windows key comes with Qt's Meta key, yet it is no system key.
+        QCOMPARE(translateKey({0xffeb, Qt::Key_Meta, false, false}), std::uint8_t{0x5B});
+        QCOMPARE(translateKey({0xffec, Qt::Key_Meta, false, false}), std::uint8_t{0x5C});
+        // Ctrl+Pause arrives as Break, with no Qt key.
+        QCOMPARE(fromKeysym(0xff6b), std::uint8_t{0x03});
+        // The 英数 key of a Japanese keyboard.
+        QCOMPARE(translateKey({0xff30, Qt::Key_Eisu_toggle, false, false}), std::uint8_t{0xF0});
+        QCOMPARE(fromQt(Qt::Key_Eisu_toggle), std::uint8_t{0xF0});
+        // Meta itself is still the Alt key on X11 keymaps.
+        QCOMPARE(fromKeysym(0xffe7), std::uint8_t{0});
+    }
+
     void theKeysymWinsOverTheQtKeyAndUnknownKeysFallBackToIt() {
         // A keypad digit reported with a plain Qt digit still counts as the keypad key.
         QCOMPARE(translateKey({0xffb3, Qt::Key_3, false, false}), std::uint8_t{0x63});
