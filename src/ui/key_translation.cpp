@@ -127,6 +127,21 @@ constexpr std::array kQtKeypadTable = {
     KeyRow{0, Qt::Key_Delete, 0x2E},   KeyRow{0, Qt::Key_Clear, 0x0C},
 };
 
+// Characters the Japanese keyboard never gives in that shift state: typed so, they come from a
+// US keyboard and name its keys (unshifted ' and = are keys of their own, shifted @ and ^ are
+// Shift+2 and Shift+6).
+struct LayoutRow {
+    std::uint32_t ch;
+    bool shift;
+    std::uint8_t code;
+};
+constexpr std::array kUsOnlyTable = {
+    LayoutRow{'\'', false, 0xDE},
+    LayoutRow{'=', false, 0xBB},
+    LayoutRow{'@', true, '2'},
+    LayoutRow{'^', true, '6'},
+};
+
 constexpr std::uint32_t kKeysymF1 = 0xffbe;
 constexpr std::uint32_t kKeysymF24 = kKeysymF1 + 23;
 constexpr std::uint32_t kKeysymKp0 = 0xffb0;
@@ -184,6 +199,12 @@ std::uint8_t translateKey(const KeyPress& press) {
     if (press.keysym == 0 &&
         (press.qtKey == Qt::Key_Alt || press.qtKey == Qt::Key_AltGr || press.qtKey == Qt::Key_Meta))
         return 0;
+    const std::uint32_t ch =
+        press.keysym != 0 ? press.keysym : static_cast<std::uint32_t>(press.qtKey);
+    for (const LayoutRow& row : kUsOnlyTable) {
+        if (row.ch == ch && row.shift == press.shift)
+            return row.code;
+    }
     std::uint8_t code = press.keysym != 0 ? fromKeysym(press.keysym) : 0;
     if (code == 0)
         code = fromQtKey(press.qtKey, press.keypad);

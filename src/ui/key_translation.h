@@ -13,6 +13,7 @@ struct KeyPress {
     int qtKey = 0;            // the Qt::Key value, used when the keysym is unknown
     bool keypad = false;      // the key lies on the numeric keypad
     bool alt = false;         // Alt was held
+    bool shift = false;       // Shift was held
 };
 
 // The virtual-key code of a key press, or 0 when the press is not for the key handler: unknown

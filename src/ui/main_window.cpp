@@ -268,7 +268,8 @@ bool MainWindow::event(QEvent* event) {
         auto* key = static_cast<QKeyEvent*>(event);
         const std::uint8_t code = translateKey({key->nativeVirtualKey(), key->key(),
                                                 key->modifiers().testFlag(Qt::KeypadModifier),
-                                                key->modifiers().testFlag(Qt::AltModifier)});
+                                                key->modifiers().testFlag(Qt::AltModifier),
+                                                key->modifiers().testFlag(Qt::ShiftModifier)});
         if (code != 0) {
             onKeyDown(code);
             return true;

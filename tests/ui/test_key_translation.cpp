@@ -98,6 +98,25 @@ class KeyTranslationTest : public QObject {
         QCOMPARE(fromKeysym(0xa5), std::uint8_t{0xDC}); // yen sign
     }
 
+    void charactersTypedInAShiftStateTheJapaneseLayoutLacksNameTheUsKey() {
+        const auto typed = [](char ch, bool shift) {
+            KeyPress press{static_cast<unsigned char>(ch), ch, false, false};
+            press.shift = shift;
+            return translateKey(press);
+        };
+        // Unshifted ' and = exist only on a US keyboard: its own keys, not 7 and -.
+        QCOMPARE(typed('\'', false), std::uint8_t{0xDE});
+        QCOMPARE(typed('=', false), std::uint8_t{0xBB});
+        // Shifted @ and ^ are Shift+2 and Shift+6 there.
+        QCOMPARE(typed('@', true), std::uint8_t{'2'});
+        QCOMPARE(typed('^', true), std::uint8_t{'6'});
+        // The Japanese keyboard's own shift states keep their keys.
+        QCOMPARE(typed('\'', true), std::uint8_t{'7'});
+        QCOMPARE(typed('=', true), std::uint8_t{0xBD});
+        QCOMPARE(typed('@', false), std::uint8_t{0xC0});
+        QCOMPARE(typed('^', false), std::uint8_t{0xDE});
+    }
+
     void altAndKeysPressedWithAltNeverReachTheGame() {
         QCOMPARE(fromKeysym(0xffe9), std::uint8_t{0}); // Alt_L
         QCOMPARE(fromKeysym(0xffea), std::uint8_t{0}); // Alt_R
