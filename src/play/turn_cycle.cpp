@@ -24,7 +24,11 @@ void startTimerUnlessEdit(Game& game, int player) {
 void goIdle(Game& game, int player) {
     game.ui.stopTimer(player);
     game.ui.repaintNext(player);
-    playerOf(game, player).phase = Phase::Idle;
+    Player& self = playerOf(game, player);
+    self.phase = Phase::Idle;
+    // A side waiting for input waits for no partner. In a battle the lockstep clears the flag
+    // anyway; a flag left from a battle left mid-step must not later start a turn nobody began.
+    self.waitingForPartner = 0;
     game.ui.repaintField(player);
 }
 

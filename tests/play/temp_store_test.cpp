@@ -182,6 +182,35 @@ TEST(TempStore, ABattleWaitLeftOverDoesNotFreezeAPositionLoadedInPlayMode) {
     EXPECT_EQ(h.player(0).phase, Phase::Idle);
 }
 
+TEST(TempStore, AnIdleSideStoredAfterABattleWaitIsNotPushedIntoATurnWhenLoadedInBattle) {
+    Harness h;
+    h.game.onePersonBattle = false;
+    changeMode(h.game, Mode::Battle);
+    h.runAll();
+    onPlayerKey(h.game, h.key(PairAction::Down, kKeyGroupBattle1P));
+    h.runUntilStopped(0);
+    ASSERT_EQ(h.player(0).waitingForPartner, 1);
+    changeMode(h.game, Mode::Play);
+    h.runUntilStopped(); // 1P finishes its turn alone and waits for input
+    ASSERT_EQ(h.player(0).phase, Phase::Idle);
+    tempSave(h.game);
+    tempNext(h.game); // MAIN
+    changeMode(h.game, Mode::Battle);
+    h.runAll();
+    tempPrevious(h.game);
+    tempLoad(h.game);
+    const FallingPair inHand = h.player(0).fallingPair;
+    const Pair front = h.player(0).sequence.queue.front();
+
+    // 2P's turn must not start one for 1P, which has dropped nothing.
+    onPlayerKey(h.game, h.key(PairAction::Down, kKeyGroupBattle2P));
+    h.runAll();
+    EXPECT_EQ(h.player(0).phase, Phase::Idle);
+    EXPECT_EQ(h.player(0).fallingPair, inHand);
+    EXPECT_EQ(h.player(0).sequence.queue.front(), front);
+    EXPECT_EQ(h.player(1).waitingForPartner, 1); // 2P has landed and waits for 1P's step
+}
+
 TEST(TempStore, LoadingTheBackupOfANarrowedFieldKeepsThePairInside) {
     Harness h;
     changeFieldSize(h.game, 2, 12);
