@@ -142,6 +142,18 @@ constexpr std::array kUsOnlyTable = {
     LayoutRow{'^', true, '6'},
 };
 
+// The ろ key of a Japanese keyboard and the extra key left of Z of a 102-key one share one code
+// in both shift states, though their characters are those of other keys; only their place on
+// the keyboard (evdev keycodes, as X numbers them) tells them apart.
+constexpr std::uint32_t kKeycodeRo = 97;
+constexpr std::uint32_t kKeycode102nd = 94;
+constexpr std::uint8_t kCodeOem102 = 0xE2;
+
+bool isOem102(const KeyPress& press) {
+    const bool character = press.keysym != 0 && press.keysym < 0xff00;
+    return character && (press.scanCode == kKeycodeRo || press.scanCode == kKeycode102nd);
+}
+
 constexpr std::uint32_t kKeysymF1 = 0xffbe;
 constexpr std::uint32_t kKeysymF24 = kKeysymF1 + 23;
 constexpr std::uint32_t kKeysymKp0 = 0xffb0;
@@ -199,6 +211,8 @@ std::uint8_t translateKey(const KeyPress& press) {
     if (press.keysym == 0 &&
         (press.qtKey == Qt::Key_Alt || press.qtKey == Qt::Key_AltGr || press.qtKey == Qt::Key_Meta))
         return 0;
+    if (isOem102(press))
+        return kCodeOem102;
     const std::uint32_t ch =
         press.keysym != 0 ? press.keysym : static_cast<std::uint32_t>(press.qtKey);
     for (const LayoutRow& row : kUsOnlyTable) {

@@ -9,11 +9,12 @@ namespace peterin {
 
 // What the platform tells about one key press.
 struct KeyPress {
-    std::uint32_t keysym = 0; // the X11 keysym (QKeyEvent::nativeVirtualKey), 0 when unknown
-    int qtKey = 0;            // the Qt::Key value, used when the keysym is unknown
-    bool keypad = false;      // the key lies on the numeric keypad
-    bool alt = false;         // Alt was held
-    bool shift = false;       // Shift was held
+    std::uint32_t keysym = 0;   // the X11 keysym (QKeyEvent::nativeVirtualKey), 0 when unknown
+    int qtKey = 0;              // the Qt::Key value, used when the keysym is unknown
+    bool keypad = false;        // the key lies on the numeric keypad
+    bool alt = false;           // Alt was held
+    bool shift = false;         // Shift was held
+    std::uint32_t scanCode = 0; // the X11 keycode (QKeyEvent::nativeScanCode), 0 when unknown
 };
 
 // The virtual-key code of a key press, or 0 when the press is not for the key handler: unknown

@@ -117,6 +117,23 @@ class KeyTranslationTest : public QObject {
         QCOMPARE(typed('^', false), std::uint8_t{0xDE});
     }
 
+    void theKeyRightOfSlashAndTheKeyLeftOfZAreOneKeyInEitherShiftState() {
+        // On a Japanese keyboard the ろ key and the yen key both type a backslash.
+        const auto atKeycode = [](std::uint32_t keysym, std::uint32_t keycode, bool shift) {
+            KeyPress press{keysym, static_cast<int>(keysym), false, false, shift};
+            press.scanCode = keycode;
+            return translateKey(press);
+        };
+        QCOMPARE(atKeycode('\\', 97, false), std::uint8_t{0xE2});
+        QCOMPARE(atKeycode('_', 97, true), std::uint8_t{0xE2});
+        QCOMPARE(atKeycode('\\', 132, false), std::uint8_t{0xDC});
+        QCOMPARE(atKeycode('|', 132, true), std::uint8_t{0xDC});
+        // The extra key of a 102-key keyboard, whatever its layout types there.
+        QCOMPARE(atKeycode('<', 94, false), std::uint8_t{0xE2});
+        QCOMPARE(atKeycode('>', 94, true), std::uint8_t{0xE2});
+        QCOMPARE(atKeycode('<', 59, true), std::uint8_t{0xBC});
+    }
+
     void altAndKeysPressedWithAltNeverReachTheGame() {
         QCOMPARE(fromKeysym(0xffe9), std::uint8_t{0}); // Alt_L
         QCOMPARE(fromKeysym(0xffea), std::uint8_t{0}); // Alt_R
