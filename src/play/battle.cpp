@@ -9,10 +9,6 @@ namespace peterin {
 
 namespace {
 
-Player& playerOf(Game& game, int player) {
-    return game.players[static_cast<std::size_t>(player)];
-}
-
 // Announced nuisance only grows by whole steps' worth; keep it from wrapping on huge chains.
 std::int32_t saturatingAdd(std::int32_t a, std::int32_t b) {
     return static_cast<std::int32_t>(

@@ -60,6 +60,11 @@ struct Game {
     ConventionalRandom rng;
 };
 
+// Player `player` (0 for 1P, 1 for 2P) of the game.
+inline Player& playerOf(Game& game, int player) {
+    return game.players[static_cast<std::size_t>(player)];
+}
+
 // Start-up, once the settings are loaded and before any window shows the game: seeds the
 // conventional generator from `nowSeconds`, sizes both fields, fills both queues from the same
 // random position ("初期乱数値", or a fresh one when negative), loads the falling pairs and

@@ -10,10 +10,6 @@ namespace peterin {
 
 namespace {
 
-Player& playerOf(Game& game, int player) {
-    return game.players[static_cast<std::size_t>(player)];
-}
-
 // Nothing runs in edit mode, so no timer is started there.
 void startTimerUnlessEdit(Game& game, int player) {
     if (game.mode != Mode::Edit) {
