@@ -190,6 +190,9 @@ void setMode(Game& game, Mode mode) {
         Player& first = game.players[0];
         first.countdown = 0;
         first.phase = Phase::Fall;
+        // Without a partner nobody waits for one; a flag left by a battle would otherwise
+        // travel into stored positions and hold 1P still when one is loaded into a battle.
+        first.waitingForPartner = 0;
         game.ui.repaintField(0);
         break;
     }
@@ -197,6 +200,7 @@ void setMode(Game& game, Mode mode) {
         Player& first = game.players[0];
         enterPhase(game, 0, Phase::Fall);
         loadFrontPair(game, 0);
+        first.waitingForPartner = 0; // as in edit mode
         first.chainCount = 0;
         first.score = 0;
         resetTally(first.scoreRecord);

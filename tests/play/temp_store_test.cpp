@@ -211,6 +211,29 @@ TEST(TempStore, AnIdleSideStoredAfterABattleWaitIsNotPushedIntoATurnWhenLoadedIn
     EXPECT_EQ(h.player(1).waitingForPartner, 1); // 2P has landed and waits for 1P's step
 }
 
+TEST(TempStore, APositionEditedAfterABattleWaitFallsWhenLoadedInBattle) {
+    Harness h;
+    h.game.onePersonBattle = false;
+    changeMode(h.game, Mode::Battle);
+    h.runAll();
+    onPlayerKey(h.game, h.key(PairAction::Down, kKeyGroupBattle1P));
+    h.runUntilStopped(0);
+    ASSERT_EQ(h.player(0).waitingForPartner, 1);
+    changeMode(h.game, Mode::Edit);
+    setCell(h.field(0), 0, 0, CellKind::Red); // painted in the air
+    tempSave(h.game);
+    tempNext(h.game); // MAIN
+    changeMode(h.game, Mode::Battle);
+    h.runAll();
+    tempPrevious(h.game);
+    tempLoad(h.game);
+
+    // Edit mode's fall phase waits for nobody: loaded in a battle it runs and settles the field.
+    EXPECT_TRUE(h.running(0));
+    h.runAll();
+    EXPECT_EQ(getCell(h.field(0), 0, 11), CellKind::Red);
+}
+
 TEST(TempStore, LoadingTheBackupOfANarrowedFieldKeepsThePairInside) {
     Harness h;
     changeFieldSize(h.game, 2, 12);
