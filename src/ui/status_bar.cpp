@@ -38,7 +38,8 @@ void PartStatusBar::paintEvent(QPaintEvent*) {
     const QString rightAlign = QStringLiteral("\t\t");
     for (int part = 0; part < 4; ++part) {
         const QRect area = partRect(part);
-        if (area.isEmpty())
+        // A part the right edge cuts off lies beyond the window and is not shown at all.
+        if (area.isEmpty() || area.right() >= width())
             continue;
         painter.setPen(palette().mid().color());
         painter.drawRect(area.adjusted(0, 1, -1, -1));

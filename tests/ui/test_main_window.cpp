@@ -109,6 +109,13 @@ class MainWindowTest : public QObject {
         // 2P's parts start where 1P's end, beyond the visible width.
         QCOMPARE(status.partRect(2).width(), 0);
         QCOMPARE(status.partRect(3).left(), 290);
+        // Cut off by the right edge, 2P's score part is not drawn into the margin either.
+        const QImage bar = status.grab().toImage();
+        const QRgb plain = status.palette().window().color().rgb();
+        for (int x = 290; x < bar.width(); ++x) {
+            for (int y = 0; y < bar.height(); ++y)
+                QCOMPARE(bar.pixel(x, y), plain);
+        }
 
         // Views at their places, each with a back buffer of its own size.
         const Settings& s = program.game.settings;
@@ -132,6 +139,9 @@ class MainWindowTest : public QObject {
         QCOMPARE(program.game.mode, Mode::Battle);
         QCOMPARE(program.client(), QSize(585, 605));
         QCOMPARE(w.partStatusBar()->edges(), (std::array<int, 4>{190, 290, 485, 585}));
+        const QImage bar = w.partStatusBar()->grab().toImage();
+        QCOMPARE(bar.pixel(584, bar.height() / 2),
+                 w.partStatusBar()->palette().mid().color().rgb()); // 2P's score part's frame
         QVERIFY(w.fieldView(1)->isVisible());
         QCOMPARE(w.fieldView(1)->geometry().right() + 1, 585);
 
