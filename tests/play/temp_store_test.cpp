@@ -161,77 +161,66 @@ TEST(TempStore, APositionStoredMidChainRunsOnWhenLoaded) {
     EXPECT_FALSE(h.running(0));
 }
 
-TEST(TempStore, ABattleWaitLeftOverDoesNotFreezeAPositionLoadedInPlayMode) {
-    Harness h;
-    h.game.onePersonBattle = false;
-    changeMode(h.game, Mode::Battle);
-    h.runAll();
-    onPlayerKey(h.game, h.key(PairAction::Down, kKeyGroupBattle1P));
-    h.runUntilStopped(0);
-    ASSERT_EQ(h.player(0).waitingForPartner, 1); // landed, waiting for 2P's step
-
-    // Play mode has no partner to wait for and carries on; so must a position stored in it.
-    changeMode(h.game, Mode::Play);
-    h.runUntilStopped();
-    onPlayerKey(h.game, h.key(PairAction::Down));
-    ASSERT_EQ(h.player(0).phase, Phase::PairFall);
-    tempSave(h.game);
-    tempLoad(h.game);
-    EXPECT_TRUE(h.running(0));
-    h.runUntilStopped();
-    EXPECT_EQ(h.player(0).phase, Phase::Idle);
-}
-
-TEST(TempStore, AnIdleSideStoredAfterABattleWaitIsNotPushedIntoATurnWhenLoadedInBattle) {
-    Harness h;
+// A two-person battle left for `next` while 1P's pair has landed and waits for 2P's step.
+void leaveBattleWhile1PWaits(Harness& h, Mode next) {
     h.game.onePersonBattle = false;
     changeMode(h.game, Mode::Battle);
     h.runAll();
     onPlayerKey(h.game, h.key(PairAction::Down, kKeyGroupBattle1P));
     h.runUntilStopped(0);
     ASSERT_EQ(h.player(0).waitingForPartner, 1);
-    changeMode(h.game, Mode::Play);
-    h.runUntilStopped(); // 1P finishes its turn alone and waits for input
-    ASSERT_EQ(h.player(0).phase, Phase::Idle);
-    tempSave(h.game);
-    tempNext(h.game); // MAIN
-    changeMode(h.game, Mode::Battle);
-    h.runAll();
-    tempPrevious(h.game);
-    tempLoad(h.game);
-    const FallingPair inHand = h.player(0).fallingPair;
-    const Pair front = h.player(0).sequence.queue.front();
-
-    // 2P's turn must not start one for 1P, which has dropped nothing.
-    onPlayerKey(h.game, h.key(PairAction::Down, kKeyGroupBattle2P));
-    h.runAll();
-    EXPECT_EQ(h.player(0).phase, Phase::Idle);
-    EXPECT_EQ(h.player(0).fallingPair, inHand);
-    EXPECT_EQ(h.player(0).sequence.queue.front(), front);
-    EXPECT_EQ(h.player(1).waitingForPartner, 1); // 2P has landed and waits for 1P's step
+    changeMode(h.game, next);
 }
 
-TEST(TempStore, APositionEditedAfterABattleWaitFallsWhenLoadedInBattle) {
-    Harness h;
-    h.game.onePersonBattle = false;
-    changeMode(h.game, Mode::Battle);
-    h.runAll();
-    onPlayerKey(h.game, h.key(PairAction::Down, kKeyGroupBattle1P));
-    h.runUntilStopped(0);
-    ASSERT_EQ(h.player(0).waitingForPartner, 1);
-    changeMode(h.game, Mode::Edit);
-    setCell(h.field(0), 0, 0, CellKind::Red); // painted in the air
+// Stores the live position, starts a fresh battle and loads the stored position into it.
+void loadIntoFreshBattle(Harness& h) {
     tempSave(h.game);
     tempNext(h.game); // MAIN
     changeMode(h.game, Mode::Battle);
     h.runAll();
     tempPrevious(h.game);
     tempLoad(h.game);
+}
 
-    // Edit mode's fall phase waits for nobody: loaded in a battle it runs and settles the field.
-    EXPECT_TRUE(h.running(0));
-    h.runAll();
-    EXPECT_EQ(getCell(h.field(0), 0, 11), CellKind::Red);
+TEST(TempStore, AWaitLeftFromABattleNeitherFreezesNorStartsTurnsInLoadedPositions) {
+    {
+        // Play mode has no partner to wait for, and a position stored mid-turn in it runs on.
+        Harness h;
+        leaveBattleWhile1PWaits(h, Mode::Play);
+        h.runUntilStopped();
+        onPlayerKey(h.game, h.key(PairAction::Down));
+        tempSave(h.game);
+        tempLoad(h.game);
+        EXPECT_TRUE(h.running(0));
+        h.runUntilStopped();
+        EXPECT_EQ(h.player(0).phase, Phase::Idle);
+    }
+    {
+        // 1P idle in a position stored in play mode: 2P's landing must not start a turn for
+        // 1P, which has dropped nothing.
+        Harness h;
+        leaveBattleWhile1PWaits(h, Mode::Play);
+        h.runUntilStopped();
+        loadIntoFreshBattle(h);
+        const FallingPair inHand = h.player(0).fallingPair;
+        const Pair front = h.player(0).sequence.queue.front();
+        onPlayerKey(h.game, h.key(PairAction::Down, kKeyGroupBattle2P));
+        h.runAll();
+        EXPECT_EQ(h.player(0).phase, Phase::Idle);
+        EXPECT_EQ(h.player(0).fallingPair, inHand);
+        EXPECT_EQ(h.player(0).sequence.queue.front(), front);
+        EXPECT_EQ(h.player(1).waitingForPartner, 1); // 2P waits for 1P's step instead
+    }
+    {
+        // Edit mode's fall waits for nobody: loaded into a battle it runs and settles the field.
+        Harness h;
+        leaveBattleWhile1PWaits(h, Mode::Edit);
+        setCell(h.field(0), 0, 0, CellKind::Red); // painted in the air
+        loadIntoFreshBattle(h);
+        EXPECT_TRUE(h.running(0));
+        h.runAll();
+        EXPECT_EQ(getCell(h.field(0), 0, 11), CellKind::Red);
+    }
 }
 
 TEST(TempStore, LoadingTheBackupOfANarrowedFieldKeepsThePairInside) {
