@@ -1,10 +1,12 @@
 #include "main_window.h"
 
 #include "drawing.h"
+#include "file_chooser.h"
 #include "geometry.h"
 #include "key_translation.h"
 #include "play/commands.h"
 #include "play/temp_store.h"
+#include "tool_window.h"
 
 #include <QAction>
 #include <QKeyEvent>
@@ -34,6 +36,8 @@ void ClientArea::resizeEvent(QResizeEvent*) {
 MainWindow::MainWindow(Game& game) : game_(game) {
     setWindowTitle(QStringLiteral("ぺてりん"));
     setFocusPolicy(Qt::StrongFocus);
+    setAcceptDrops(true);
+    fileChooser_ = std::make_unique<DialogFileChooser>();
     buildMenu();
 
     client_ = new ClientArea(game_, this);
@@ -46,9 +50,11 @@ MainWindow::MainWindow(Game& game) : game_(game) {
     status_->setPartText(scoreStatusPart(1), "\t\t0");
     connect(client_, &ClientArea::resized, this, &MainWindow::setStatusEdges);
 
-    // The tool window takes this once it exists.
     if (!game_.players[0].sequence.queue.empty())
         randomPosition_ = game_.players[0].sequence.queue.front().position;
+    tool_ = new ToolWindow(*this, game_.settings);
+    tool_->setRandomPosition(randomPosition_);
+    tool_->setIdText(QString::fromStdString(tempIdText_));
 
     for (int p = 0; p < kPlayerCount; ++p) {
         const auto i = static_cast<std::size_t>(p);
@@ -93,9 +99,8 @@ void MainWindow::buildMenu() {
         action->setCheckable(item.checkable);
         action->setData(item.id);
         actions_[item.id] = action;
-        // The commands arrive later; until then a click changes nothing, and the check marks
-        // go back to the state they show.
-        connect(action, &QAction::triggered, this, [this] { syncMenuChecks(); });
+        // Each command decides the check marks from the state it changes.
+        connect(action, &QAction::triggered, this, [this, id = item.id] { onMenuCommand(id); });
     }
 }
 
@@ -191,10 +196,14 @@ void MainWindow::showMessage(const Message& message) {
 
 void MainWindow::showRandomPosition(std::uint32_t position) {
     randomPosition_ = position;
+    if (tool_)
+        tool_->setRandomPosition(position);
 }
 
 void MainWindow::showTempId(const std::string& text) {
     tempIdText_ = text;
+    if (tool_)
+        tool_->setIdText(QString::fromStdString(text));
 }
 
 void MainWindow::relayout() {
@@ -244,6 +253,22 @@ void MainWindow::onTempRestore() {
     tempRestore(game_);
 }
 
+void MainWindow::onTempPrevious() {
+    tempPrevious(game_);
+}
+
+void MainWindow::onTempNext() {
+    tempNext(game_);
+}
+
+void MainWindow::onTempSave() {
+    tempSave(game_);
+}
+
+void MainWindow::onTempLoad() {
+    tempLoad(game_);
+}
+
 void MainWindow::onToolHidden() {
     toolWindowShown_ = false;
     syncMenuChecks();
@@ -276,6 +301,35 @@ bool MainWindow::event(QEvent* event) {
         }
     }
     return QMainWindow::event(event);
+}
+
+void MainWindow::moveEvent(QMoveEvent* event) {
+    QMainWindow::moveEvent(event);
+    placeToolWindow();
+}
+
+void MainWindow::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    placeToolWindow();
+}
+
+void MainWindow::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    // The tool window appears with the main window the first time only; later it follows the
+    // menu and its own close button.
+    if (!shownOnce_) {
+        shownOnce_ = true;
+        placeToolWindow();
+        if (toolWindowShown_)
+            tool_->show();
+    }
+}
+
+void MainWindow::placeToolWindow() {
+    if (!tool_)
+        return;
+    const QRect outer = frameGeometry();
+    tool_->move(outer.x() + outer.width(), outer.y());
 }
 
 void MainWindow::wheelEvent(QWheelEvent* event) {

@@ -10,10 +10,15 @@
 #include <array>
 #include <cstdint>
 #include <map>
+#include <memory>
 
 class QAction;
+class QString;
 
 namespace peterin {
+
+class FileChooser;
+class ToolWindow;
 
 // Menu command ids of the main window's menu.
 inline constexpr int kMenuOpen = 305;
@@ -77,9 +82,23 @@ class MainWindow : public QMainWindow, public UiPort {
     void onRepaint();
     void onTempStore();
     void onTempRestore();
+    // The tool window's "<", ">", "保存" and "取出", the same as their keys.
+    void onTempPrevious();
+    void onTempNext();
+    void onTempSave();
+    void onTempLoad();
     // The tool window was closed with its caption button: it is hidden, and its menu item loses
     // the check mark.
     void onToolHidden();
+
+    // A command of the menu, by its id; other ids do nothing.
+    void onMenuCommand(int id);
+    // Reads a position file into the game, as "開く" and a dropped file do. The mode and the
+    // turn timers stay: a game in progress goes on with the loaded position.
+    void openFile(const QString& fileName);
+    // The file dialogs "開く" and "保存" ask through; tests hand in their own.
+    void setFileChooser(std::unique_ptr<FileChooser> chooser);
+    FileChooser& fileChooser() { return *fileChooser_; }
 
     // A translated key press (virtual-key code) and a wheel step.
     void onKeyDown(std::uint8_t key);
@@ -100,6 +119,9 @@ class MainWindow : public QMainWindow, public UiPort {
         return warningViews_[static_cast<std::size_t>(player)];
     }
     QAction* menuAction(int id) const;
+    ToolWindow* toolWindow() const { return tool_; }
+    // Puts the tool window's top-left corner at this window's top-right corner, shown or not.
+    void placeToolWindow();
     // What the tool window will show; kept until it exists.
     std::uint32_t shownRandomPosition() const { return randomPosition_; }
     const std::string& shownTempId() const { return tempIdText_; }
@@ -107,6 +129,11 @@ class MainWindow : public QMainWindow, public UiPort {
   protected:
     bool event(QEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
   private:
     void buildMenu();
@@ -114,6 +141,13 @@ class MainWindow : public QMainWindow, public UiPort {
     void placeViews();
     void repaintAllViews();
     void setStatusEdges(int clientWidth);
+    void toggleLimbo();
+    void toggleHeaven();
+    void resizeAreas();
+    void toggleToolWindow();
+    void openSettings();
+    void openManual();
+    void showAbout();
     bool battle() const { return game_.mode == Mode::Battle; }
 
     Game& game_;
@@ -123,7 +157,10 @@ class MainWindow : public QMainWindow, public UiPort {
     std::array<NextView*, kPlayerCount> nextViews_{};
     std::array<WarningView*, kPlayerCount> warningViews_{};
     std::map<int, QAction*> actions_;
+    ToolWindow* tool_ = nullptr;
+    std::unique_ptr<FileChooser> fileChooser_;
     bool toolWindowShown_ = true;
+    bool shownOnce_ = false;
     std::uint32_t randomPosition_ = 0;
     std::string tempIdText_ = kLiveIdText;
 };

@@ -95,7 +95,10 @@ class MainWindowTest : public QObject {
             QVERIFY(!w.menuAction(id)->isCheckable());
         for (int id : {kMenuOnePersonBattle, kMenuLimbo, kMenuHeaven, kMenuToolWindow})
             QVERIFY(w.menuAction(id)->isChecked());
-        // Until the commands exist a click leaves the marks showing the state.
+        // "１人で対戦" flips the flag and its mark with it.
+        w.menuAction(kMenuOnePersonBattle)->trigger();
+        QVERIFY(!w.menuAction(kMenuOnePersonBattle)->isChecked());
+        QVERIFY(!program.game.onePersonBattle);
         w.menuAction(kMenuOnePersonBattle)->trigger();
         QVERIFY(w.menuAction(kMenuOnePersonBattle)->isChecked());
         QVERIFY(program.game.onePersonBattle);

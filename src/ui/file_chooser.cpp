@@ -1,0 +1,45 @@
+#include "file_chooser.h"
+
+#include <QFileDialog>
+#include <QStringList>
+
+namespace peterin {
+
+namespace {
+
+// The descriptions are shown as written; the patterns in brackets are hidden. "All files"
+// matches names without a dot too.
+QStringList nameFilters() {
+    return {QStringLiteral("ぺてりんファイル {*..dat} (*.dat)"),
+            QStringLiteral("All files {*.*} (*)")};
+}
+
+} // namespace
+
+QString DialogFileChooser::openName(QWidget* owner) {
+    QFileDialog dialog(owner, QString::fromUtf8(kFileDialogTitle));
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setOption(QFileDialog::HideNameFilterDetails);
+    dialog.setNameFilters(nameFilters());
+    if (!lastOpenFilter_.isEmpty())
+        dialog.selectNameFilter(lastOpenFilter_);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    lastOpenFilter_ = dialog.selectedNameFilter();
+    return dialog.selectedFiles().constFirst();
+}
+
+QString DialogFileChooser::saveName(QWidget* owner) {
+    QFileDialog dialog(owner, QString::fromUtf8(kFileDialogTitle));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setOption(QFileDialog::HideNameFilterDetails);
+    dialog.setNameFilters(nameFilters());
+    dialog.setDefaultSuffix(QStringLiteral("dat"));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().constFirst();
+}
+
+} // namespace peterin

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+namespace peterin {
+
+// The title both file dialogs carry, the open one included.
+inline constexpr const char* kFileDialogTitle = "名前を付けてファイルを保存";
+
+// Asks the user for a position file's name. The program asks through file dialogs; tests hand
+// in names of their own.
+class FileChooser {
+  public:
+    virtual ~FileChooser() = default;
+
+    // An existing file to read, or an empty string when the user cancelled.
+    virtual QString openName(QWidget* owner) = 0;
+    // The file to write (".dat" added when the name has no suffix), or an empty string.
+    virtual QString saveName(QWidget* owner) = 0;
+};
+
+// The standard file dialogs. The open dialog preselects the file type chosen the time before.
+class DialogFileChooser : public FileChooser {
+  public:
+    QString openName(QWidget* owner) override;
+    QString saveName(QWidget* owner) override;
+
+  private:
+    QString lastOpenFilter_;
+};
+
+} // namespace peterin

@@ -1,0 +1,157 @@
+// The menu's commands and files dropped on the main window.
+#include "file_chooser.h"
+#include "main_window.h"
+#include "save_dialog.h"
+#include "tool_window.h"
+
+#include "files/dat_file.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFile>
+#include <QFileInfo>
+#include <QMimeData>
+#include <QUrl>
+
+namespace peterin {
+
+namespace {
+
+// The manual's file name; it lies beside the program.
+constexpr const char* kManualName = "説明書.txt";
+
+// The first local file among dropped URLs, or an empty string.
+QString firstLocalFile(const QMimeData* data) {
+    if (data == nullptr || !data->hasUrls())
+        return {};
+    const QList<QUrl> urls = data->urls();
+    if (urls.isEmpty() || !urls.constFirst().isLocalFile())
+        return {};
+    return urls.constFirst().toLocalFile();
+}
+
+} // namespace
+
+void MainWindow::onMenuCommand(int id) {
+    switch (id) {
+    case kMenuOpen:
+        if (const QString name = fileChooser_->openName(this); !name.isEmpty())
+            openFile(name);
+        break;
+    case kMenuSave: {
+        SaveDialog dialog(game_, *fileChooser_, this);
+        dialog.exec();
+        break;
+    }
+    case kMenuLimbo:
+        toggleLimbo();
+        break;
+    case kMenuHeaven:
+        toggleHeaven();
+        break;
+    case kMenuToolWindow:
+        toggleToolWindow();
+        break;
+    case kMenuSettings:
+        openSettings();
+        break;
+    case kMenuOnePersonBattle:
+        game_.onePersonBattle = !game_.onePersonBattle;
+        break;
+    case kMenuAbout:
+        showAbout();
+        break;
+    case kMenuManual:
+        openManual();
+        break;
+    default:
+        break;
+    }
+    // A checkable item toggles itself when clicked; the marks always show the state.
+    syncMenuChecks();
+}
+
+void MainWindow::openFile(const QString& fileName) {
+    readFile(game_, QFile::encodeName(fileName).toStdString());
+    repaintMain();
+}
+
+void MainWindow::setFileChooser(std::unique_ptr<FileChooser> chooser) {
+    fileChooser_ = std::move(chooser);
+}
+
+// The heaven band is shown only while the limbo band is: hiding limbo hides heaven too, and
+// showing heaven shows limbo too.
+void MainWindow::toggleLimbo() {
+    Settings& s = game_.settings;
+    s.showLimbo = s.showLimbo ? 0 : 1;
+    if (!s.showLimbo && s.showHeaven)
+        s.showHeaven = 0;
+    resizeAreas();
+}
+
+void MainWindow::toggleHeaven() {
+    Settings& s = game_.settings;
+    s.showHeaven = s.showHeaven ? 0 : 1;
+    if (s.showHeaven && !s.showLimbo)
+        s.showLimbo = 1;
+    resizeAreas();
+}
+
+void MainWindow::resizeAreas() {
+    resizeFieldAndNext();
+    fitClientToMode();
+    repaintMain();
+}
+
+void MainWindow::toggleToolWindow() {
+    toolWindowShown_ = !toolWindowShown_;
+    if (toolWindowShown_) {
+        placeToolWindow();
+        tool_->show();
+    } else {
+        tool_->hide();
+    }
+}
+
+void MainWindow::openSettings() {
+    // The settings dialog is not part of this program yet; the item does nothing.
+}
+
+void MainWindow::openManual() {
+    const QString path =
+        QDir(QCoreApplication::applicationDirPath()).filePath(QString::fromUtf8(kManualName));
+    // A missing manual counts as a failure even where the desktop would still start a viewer.
+    if (!QFileInfo(path).isFile() || !QDesktopServices::openUrl(QUrl::fromLocalFile(path)))
+        showMessageBox(this,
+                       {"「説明書.txt」を開くのに失敗しました", "失敗", MessageIcon::Warning});
+}
+
+void MainWindow::showAbout() {
+    // Six ideographic spaces close the first line.
+    showMessageBox(this, {"ぺてりん - ver1.01　　　　　　\n"
+                          "2026年12月版\n"
+                          "\n"
+                          "制作: ぺてりん開発チーム",
+                          "バージョン情報", MessageIcon::None});
+}
+
+void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
+    if (!firstLocalFile(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+void MainWindow::dropEvent(QDropEvent* event) {
+    // Only the first file of several is read.
+    const QString name = firstLocalFile(event->mimeData());
+    if (name.isEmpty())
+        return;
+    event->acceptProposedAction();
+    openFile(name);
+}
+
+} // namespace peterin
