@@ -2,6 +2,7 @@
 
 #include "play/game.h"
 #include "settings/message.h"
+#include "settings/settings.h"
 
 #include <QColor>
 #include <QDialog>
@@ -63,11 +64,6 @@ class SettingsDialog : public QDialog {
     void setMessageSink(MessageSink sink) { showMessage_ = std::move(sink); }
 
   private:
-    struct Outcome {
-        bool layoutChanged = false;
-        bool redraw = false;
-    };
-
     // Dialog units to pixels with this dialog's font.
     int dluX(int x) const;
     int dluY(int y) const;
@@ -85,8 +81,8 @@ class SettingsDialog : public QDialog {
     void addKeyBox(QWidget* page, int id, const char* label, int labelId, int x, int y);
     void fillFromSettings();
     void chooseColourFor(int id);
-    // Reads every control into the settings; with `live` the running game follows.
-    Outcome applyValues(bool live);
+    // Reads every control into `settings` and validates them.
+    void readControls(Settings& settings) const;
 
     Game& game_;
     int cx_ = 0;
