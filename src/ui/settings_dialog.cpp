@@ -48,6 +48,8 @@ constexpr int kDialogHeight = 292;
 constexpr int kTabId = 106;
 constexpr int kKeyBoxWidth = 50;
 constexpr int kKeyBoxHeight = 17;
+// Room for a key box's label between it and the box to its left.
+constexpr int kKeyLabelRoom = 40;
 constexpr int kFirstColourId = 500;
 constexpr int kColourCount = 15;
 // Characters of an edit box's text that are read; the rest is ignored.
@@ -372,10 +374,18 @@ void SettingsDialog::addKeyBox(QWidget* page, int id, const char* label, int lab
     box->setGeometry(dluRect(x, y, kKeyBoxWidth, kKeyBoxHeight));
     controls_[id] = box;
 
-    // The label stands just left of its box, its right edge 3 units away.
+    // The label stands just left of its box, its right edge 3 units away; a name too long for
+    // the gap to the next box on the left goes onto two lines.
     auto* text = new QLabel(QString::fromUtf8(label), page);
     text->setFont(pageFont(12));
+    text->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     text->adjustSize();
+    const int room = dluX(kKeyLabelRoom);
+    if (text->width() > room) {
+        text->setWordWrap(true);
+        text->setFixedWidth(room);
+        text->setFixedHeight(text->heightForWidth(room));
+    }
     text->move(dluX(x - 3) - text->width(), box->y() + (box->height() - text->height()) / 2);
     controls_[labelId] = text;
 }
