@@ -202,6 +202,8 @@ QFont pageFont(int pixels) {
 
 std::optional<QColor> chooseWithDialog(const QColor& initial, QWidget* owner) {
     QColorDialog dialog(initial, owner);
+    // The desktop's own chooser would not offer the sixteen custom colours.
+    dialog.setOption(QColorDialog::DontUseNativeDialog);
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
     return dialog.selectedColor();

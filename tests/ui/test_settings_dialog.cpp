@@ -5,6 +5,7 @@
 #include "ui/settings_dialog.h"
 
 #include <QAbstractButton>
+#include <QColorDialog>
 #include <QDir>
 #include <QLineEdit>
 #include <QTabWidget>
@@ -136,6 +137,15 @@ class SettingsDialogTest : public QObject {
         for (int id : {600, 605, 700, 716, 717, 734, 800, 816})
             QVERIFY(f.dialog->control(id));
         QCOMPARE(f.keyBox(400)->code(), s.keys[pairKeyIndex(PairAction::Left, 0)]);
+        // The colour chooser offers the window colours, then the cell colours, as custom
+        // colours; the sixteenth is left as the user left it.
+        QColorDialog::setCustomColor(15, QColor(7, 7, 7));
+        f.open();
+        QCOMPARE(QColorDialog::customColor(0).rgb(), pixelColour(s.backgroundColour));
+        QCOMPARE(QColorDialog::customColor(5).rgb(), pixelColour(s.heavenEmptyColour));
+        QCOMPARE(QColorDialog::customColor(6).rgb(), pixelColour(s.cellColours[0]));
+        QCOMPARE(QColorDialog::customColor(14).rgb(), pixelColour(s.cellColours[8]));
+        QCOMPARE(QColorDialog::customColor(15).rgb(), qRgb(7, 7, 7));
         // The buttons keep their order from left to right.
         QVERIFY(f.dialog->control(kSettingsOk)->x() < f.dialog->control(kSettingsCancel)->x());
         QVERIFY(f.dialog->control(kSettingsCancel)->x() < f.dialog->control(kSettingsApply)->x());
