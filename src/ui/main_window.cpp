@@ -323,6 +323,8 @@ void MainWindow::showEvent(QShowEvent* event) {
         if (toolWindowShown_)
             tool_->show();
     }
+    // The frame is known only once the window is on screen; place again when it is.
+    QMetaObject::invokeMethod(this, &MainWindow::placeToolWindow, Qt::QueuedConnection);
 }
 
 void MainWindow::placeToolWindow() {

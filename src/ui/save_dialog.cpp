@@ -9,6 +9,8 @@
 #include <QLabel>
 #include <QPushButton>
 
+#include <algorithm>
+
 namespace peterin {
 
 QRect dialogUnitsToPixels(const QFont& font, int x, int y, int width, int height) {
@@ -50,7 +52,10 @@ SaveDialog::SaveDialog(const Game& game, FileChooser& chooser, QWidget* owner)
 
 QCheckBox* SaveDialog::addCheckBox(int id, const char* text, int x, int y, int width, int height) {
     auto* box = new QCheckBox(QString::fromUtf8(text), this);
-    box->setGeometry(dialogUnitsToPixels(font(), x, y, width, height));
+    QRect rect = dialogUnitsToPixels(font(), x, y, width, height);
+    // A label wider in this font than the layout allows keeps its place and shows in full.
+    rect.setWidth(std::max(rect.width(), box->sizeHint().width()));
+    box->setGeometry(rect);
     boxes_[id] = box;
     return box;
 }
