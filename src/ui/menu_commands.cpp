@@ -2,6 +2,7 @@
 #include "file_chooser.h"
 #include "main_window.h"
 #include "save_dialog.h"
+#include "settings_dialog.h"
 #include "tool_window.h"
 
 #include "files/dat_file.h"
@@ -119,7 +120,8 @@ void MainWindow::toggleToolWindow() {
 }
 
 void MainWindow::openSettings() {
-    // The settings dialog is not part of this program yet; the item does nothing.
+    // The dialog itself lays out and repaints what the applied values change.
+    runSettingsDialog(this, game_);
 }
 
 void MainWindow::openManual() {

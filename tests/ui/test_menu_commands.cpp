@@ -4,6 +4,7 @@
 #include "ui/file_chooser.h"
 #include "ui/main_window.h"
 #include "ui/save_dialog.h"
+#include "ui/settings_dialog.h"
 
 #include <QAction>
 #include <QApplication>
@@ -274,6 +275,18 @@ class MenuCommandsTest : public QObject {
         const QRect unit = dialogUnitsToPixels(dialog.font(), 4, 8, 4, 8);
         QCOMPARE(unit.height(), QFontMetrics(dialog.font()).height());
         QCOMPARE(dialog.size(), dialogUnitsToPixels(dialog.font(), 0, 0, 202, 143).size());
+    }
+
+    void settingsItemOpensTheSettingsDialogOverTheMainWindow() {
+        Program program;
+        int opened = 0;
+        ModalAnswerer answerer([&](QDialog& dialog) {
+            QVERIFY(qobject_cast<SettingsDialog*>(&dialog) != nullptr);
+            QCOMPARE(dialog.parentWidget(), program.window.get());
+            ++opened;
+        });
+        program.command(kMenuSettings);
+        QCOMPARE(opened, 1);
     }
 
     void helpItemsShowTheAboutBoxAndTellWhenTheManualIsMissing() {
