@@ -55,6 +55,7 @@ class Screen:
 
 
 failures = []
+MAIN = []  # the main window's id, once found
 
 
 def check(what, actual, expected):
@@ -67,9 +68,17 @@ def wait_for_window():
         found = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "ぺてりん"],
                                capture_output=True, text=True).stdout.split()
         if found:
+            MAIN.append(found[0])
             return found[0]
         time.sleep(0.1)
     sys.exit("the main window did not appear")
+
+
+def geometry(window):
+    """Left, top, width and height of a window on the screen."""
+    shell = run("xdotool", "getwindowgeometry", "--shell", window)
+    values = dict(line.split("=") for line in shell.split())
+    return int(values["X"]), int(values["Y"]), int(values["WIDTH"]), int(values["HEIGHT"])
 
 
 def client_origin(screen, window):
@@ -84,8 +93,11 @@ def client_origin(screen, window):
 
 
 def client_width(screen, origin):
+    # The tool window beside the main window has the same background, so the background is
+    # followed only up to the main window's right edge.
+    right = origin[0] + geometry(MAIN[0])[2]
     width = 0
-    while screen.at(origin[0] + width, origin[1] + 1) == ORANGE:
+    while origin[0] + width < right and screen.at(origin[0] + width, origin[1] + 1) == ORANGE:
         width += 1
     return width
 
@@ -187,6 +199,28 @@ def main():
             press(window, "e")
             screen = screen_when(workdir, "battle", lambda s: client_width(s, origin) == 585)
             check("client width in battle", client_width(screen, origin), 585)
+
+            # The tool window sits at the main window's top-right corner; its "Edit" button
+            # narrows the window again and hands the keyboard straight back, so "e" reaches
+            # the main window and widens it once more.
+            tool = run("xdotool", "search", "--onlyvisible", "--name", "^ツール$").split()
+            check("tool window shown", len(tool), 1)
+            if tool:
+                main_x, main_y, main_w = geometry(window)[:3]
+                tool_x, tool_y = geometry(tool[0])[:2]
+                check("tool window at the top-right corner", (tool_x, tool_y),
+                      (main_x + main_w, main_y))
+                run("xdotool", "mousemove", str(tool_x + 42), str(tool_y + 305))
+                time.sleep(0.1)
+                run("xdotool", "click", "1")
+                screen = screen_when(workdir, "tool_edit",
+                                     lambda s: client_width(s, origin) == 295)
+                check("client width after the tool's Edit", client_width(screen, origin), 295)
+                press(window, "e")
+                screen = screen_when(workdir, "keys_after_tool",
+                                     lambda s: client_width(s, origin) == 585)
+                check("client width after e following a tool click",
+                      client_width(screen, origin), 585)
         finally:
             app.terminate()
             app.wait(timeout=10)
