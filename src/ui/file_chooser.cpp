@@ -24,9 +24,12 @@ QString DialogFileChooser::openName(QWidget* owner) {
     dialog.setNameFilters(nameFilters());
     if (!lastOpenFilter_.isEmpty())
         dialog.selectNameFilter(lastOpenFilter_);
+    if (!lastFolder_.isEmpty())
+        dialog.setDirectory(lastFolder_);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
     lastOpenFilter_ = dialog.selectedNameFilter();
+    lastFolder_ = dialog.directory().absolutePath();
     return dialog.selectedFiles().constFirst();
 }
 
@@ -37,8 +40,11 @@ QString DialogFileChooser::saveName(QWidget* owner) {
     dialog.setOption(QFileDialog::HideNameFilterDetails);
     dialog.setNameFilters(nameFilters());
     dialog.setDefaultSuffix(QStringLiteral("dat"));
+    if (!lastFolder_.isEmpty())
+        dialog.setDirectory(lastFolder_);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
+    lastFolder_ = dialog.directory().absolutePath();
     return dialog.selectedFiles().constFirst();
 }
 

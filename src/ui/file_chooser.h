@@ -21,7 +21,8 @@ class FileChooser {
     virtual QString saveName(QWidget* owner) = 0;
 };
 
-// The standard file dialogs. The open dialog preselects the file type chosen the time before.
+// The standard file dialogs. The open dialog preselects the file type chosen the time before;
+// both start in the folder used last.
 class DialogFileChooser : public FileChooser {
   public:
     QString openName(QWidget* owner) override;
@@ -29,6 +30,7 @@ class DialogFileChooser : public FileChooser {
 
   private:
     QString lastOpenFilter_;
+    QString lastFolder_;
 };
 
 } // namespace peterin
