@@ -1,0 +1,183 @@
+#!/usr/bin/env python3
+"""Opens the settings dialog of the real program through its menu on an X display, applies a
+wider field with Enter, then saves another width for the next start without applying it.
+
+Run under a virtual display: xvfb-run -a -s "-screen 0 1280x1024x24" e2e_settings.py PROGRAM
+The program starts in an empty directory, so every setting has its default (6 columns).
+"""
+import os
+import subprocess
+import sys
+import tempfile
+import time
+
+ORANGE = (0xFF, 0x96, 0x32)  # 背景色
+
+failures = []
+
+
+def run(*args):
+    return subprocess.run(args, check=True, capture_output=True, text=True).stdout
+
+
+def check(what, actual, expected):
+    if actual != expected:
+        failures.append(f"{what}: got {actual}, expected {expected}")
+
+
+class Screen:
+    """One screenshot of the whole display."""
+
+    def __init__(self, workdir, name):
+        path = os.path.join(workdir, name)
+        run("import", "-window", "root", "-depth", "8", path + ".ppm")
+        with open(path + ".ppm", "rb") as f:
+            data = f.read()
+        # P6 header: magic, width, height, maxval, each followed by one blank.
+        fields, pos = [], 0
+        while len(fields) < 4:
+            while data[pos:pos + 1].isspace():
+                pos += 1
+            start = pos
+            while not data[pos:pos + 1].isspace():
+                pos += 1
+            fields.append(data[start:pos])
+        self.width = int(fields[1])
+        self.pixels = data[pos + 1:]
+
+    def at(self, x, y):
+        i = 3 * (y * self.width + x)
+        return tuple(self.pixels[i:i + 3])
+
+
+def find_window(name, timeout=10.0):
+    deadline = time.monotonic() + timeout
+    while time.monotonic() < deadline:
+        found = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", name],
+                               capture_output=True, text=True).stdout.split()
+        if found:
+            return found[0]
+        time.sleep(0.1)
+    return None
+
+
+def geometry(window):
+    values = dict(line.split("=") for line in run("xdotool", "getwindowgeometry", "--shell",
+                                                  window).split())
+    return int(values["X"]), int(values["Y"]), int(values["WIDTH"]), int(values["HEIGHT"])
+
+
+def click(x, y):
+    run("xdotool", "mousemove", str(x), str(y))
+    time.sleep(0.1)
+    run("xdotool", "click", "1")
+    time.sleep(0.2)
+
+
+def menu_titles(screen, left, top, bottom, width):
+    """The horizontal extents of the menu bar's titles: runs of columns holding dark text."""
+    inked = []
+    for x in range(left, left + width):
+        inked.append(any(max(screen.at(x, y)) < 100 for y in range(top, bottom)))
+    titles, start, gap = [], None, 0
+    for x, ink in enumerate(inked + [False] * 12, start=left):
+        if ink:
+            if start is None:
+                start = x
+            gap = 0
+            end = x
+        elif start is not None:
+            gap += 1
+            if gap > 10:
+                titles.append((start, end))
+                start = None
+    return titles
+
+
+def open_settings(workdir, main_window):
+    x, y, width, _ = geometry(main_window)
+    screen = Screen(workdir, "menu")
+    # The menu bar ends where the client area's background begins.
+    bar = next(dy for dy in range(100) if screen.at(x + 1, y + dy) == ORANGE)
+    titles = menu_titles(screen, x, y + 2, y + bar - 2, width)
+    if len(titles) < 3:
+        sys.exit(f"menu titles not found: {titles}")
+    # "ツール" is the third title; its second item is the settings command.
+    left, right = titles[2]
+    click((left + right) // 2, y + bar // 2)
+    for key in ("Down", "Down", "Return"):
+        run("xdotool", "key", key)
+        time.sleep(0.1)
+    dialog = find_window("^Dialog$")
+    if not dialog:
+        sys.exit("the settings dialog did not open")
+    return dialog
+
+
+def page_top(workdir, dialog):
+    """The top of the tab pages: the first line below the row of tabs, right of the tabs."""
+    x, y, width, _ = geometry(dialog)
+    screen = Screen(workdir, "dialog")
+    column = x + width - 20
+    background = screen.at(column, y + 2)
+    return next(y + dy for dy in range(2, 80) if screen.at(column, y + dy) != background)
+
+
+def type_into(workdir, dialog, dlu_x, dlu_y, text):
+    """Replaces the text of the edit box at the given dialog-unit point of the first page."""
+    x, y, width, height = geometry(dialog)
+    click(x + width * dlu_x // 312, page_top(workdir, dialog) + height * dlu_y // 292)
+    run("xdotool", "key", "ctrl+a")
+    run("xdotool", "type", text)
+    time.sleep(0.1)
+
+
+def main():
+    program = os.path.abspath(sys.argv[1])
+    with tempfile.TemporaryDirectory() as workdir:
+        env = dict(os.environ, ASAN_OPTIONS="detect_leaks=0")
+        app = subprocess.Popen([program], cwd=workdir, env=env)
+        try:
+            window = find_window("ぺてりん")
+            if not window:
+                sys.exit("the main window did not appear")
+            time.sleep(1.0)
+            # Without a window manager the window is its client area wide.
+            check("window width at start", geometry(window)[2], 295)
+
+            # Eight columns, and Enter in the edit box presses "OK": the window widens.
+            dialog = open_settings(workdir, window)
+            type_into(workdir, dialog, 80, 39, "8")
+            run("xdotool", "key", "Return")
+            time.sleep(0.5)
+            check("dialog closed by Enter", find_window("^Dialog$", timeout=0.5), None)
+            check("window width with 8 columns", geometry(window)[2], 375)
+
+            # Nine columns saved for the next start: the file has them, the window does not.
+            dialog = open_settings(workdir, window)
+            type_into(workdir, dialog, 80, 39, "9")
+            x, y, width, height = geometry(dialog)
+            click(x + width * 268 // 312, y + height * 275 // 292)
+            confirmation = find_window("^OK$")
+            check("confirmation shown", confirmation is not None, True)
+            run("xdotool", "key", "Return")
+            time.sleep(0.3)
+            path = os.path.join(workdir, "設定.ini")
+            with open(path, "rb") as f:
+                saved = f.read().decode("cp932")
+            check("saved width", "横もるん数= 9" in saved, True)
+            run("xdotool", "key", "Escape")
+            time.sleep(0.5)
+            check("dialog closed by Esc", find_window("^Dialog$", timeout=0.5), None)
+            check("window width after saving", geometry(window)[2], 375)
+        finally:
+            app.terminate()
+            app.wait(timeout=10)
+    if failures:
+        print("\n".join(failures))
+        sys.exit(1)
+    print("end-to-end settings passed")
+
+
+if __name__ == "__main__":
+    main()
