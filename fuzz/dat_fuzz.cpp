@@ -23,20 +23,10 @@ void check(bool condition, const char* what) {
     }
 }
 
-class SilentUi : public UiPort {
+class SilentUi : public NullUiPort {
   public:
     int messages = 0;
-    void startTimer(int) override {}
-    void stopTimer(int) override {}
-    void repaintField(int) override {}
-    void repaintNext(int) override {}
-    void repaintWarning(int) override {}
-    void repaintMain() override {}
-    void setStatusText(int, const std::string&) override {}
     void showMessage(const Message&) override { ++messages; }
-    void showRandomPosition(std::uint32_t) override {}
-    void showTempId(const std::string&) override {}
-    void relayout() override {}
 };
 
 ReadReport read(Game& game, const std::string& text) {

@@ -13,20 +13,7 @@ namespace {
 
 using namespace peterin;
 
-class NullUi : public UiPort {
-  public:
-    void startTimer(int) override {}
-    void stopTimer(int) override {}
-    void repaintField(int) override {}
-    void repaintNext(int) override {}
-    void repaintWarning(int) override {}
-    void repaintMain() override {}
-    void setStatusText(int, const std::string&) override {}
-    void showMessage(const Message&) override {}
-    void showRandomPosition(std::uint32_t) override {}
-    void showTempId(const std::string&) override {}
-    void relayout() override {}
-};
+using NullUi = NullUiPort;
 
 // A file with one field of the given size filled with `letter` (or a colour pattern).
 std::string fieldFile(int width, int height, bool oneColour) {

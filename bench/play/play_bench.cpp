@@ -12,19 +12,7 @@
 namespace peterin {
 namespace {
 
-struct NullUi : UiPort {
-    void startTimer(int) override {}
-    void stopTimer(int) override {}
-    void repaintField(int) override {}
-    void repaintNext(int) override {}
-    void repaintWarning(int) override {}
-    void repaintMain() override {}
-    void setStatusText(int, const std::string&) override {}
-    void showMessage(const Message&) override {}
-    void showRandomPosition(std::uint32_t) override {}
-    void showTempId(const std::string&) override {}
-    void relayout() override {}
-};
+using NullUi = NullUiPort;
 
 // Random colours in the lower half, with an empty row that leaves everything above it floating.
 void paintMixed(Field& field, bool withGap) {

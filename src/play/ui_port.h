@@ -49,4 +49,21 @@ class UiPort {
     virtual void relayout() = 0;
 };
 
+// Ignores every request: the base for headless users (the command-line tool, benchmarks, fuzzing,
+// tests) that override only what they watch.
+class NullUiPort : public UiPort {
+  public:
+    void startTimer(int) override {}
+    void stopTimer(int) override {}
+    void repaintField(int) override {}
+    void repaintNext(int) override {}
+    void repaintWarning(int) override {}
+    void repaintMain() override {}
+    void setStatusText(int, const std::string&) override {}
+    void showMessage(const Message&) override {}
+    void showRandomPosition(std::uint32_t) override {}
+    void showTempId(const std::string&) override {}
+    void relayout() override {}
+};
+
 } // namespace peterin

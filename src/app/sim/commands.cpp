@@ -23,22 +23,14 @@ constexpr std::int64_t kStartTime = 0;
 constexpr long kMaxTicks = 100'000'000;
 
 // Stands in for the window: remembers whether 1P's timer runs and every message shown.
-class HeadlessUi : public UiPort {
+class HeadlessUi : public NullUiPort {
   public:
     bool timerRunning[kPlayerCount] = {false, false};
     std::vector<Message> messages;
 
     void startTimer(int player) override { timerRunning[player] = true; }
     void stopTimer(int player) override { timerRunning[player] = false; }
-    void repaintField(int) override {}
-    void repaintNext(int) override {}
-    void repaintWarning(int) override {}
-    void repaintMain() override {}
-    void setStatusText(int, const std::string&) override {}
     void showMessage(const Message& message) override { messages.push_back(message); }
-    void showRandomPosition(std::uint32_t) override {}
-    void showTempId(const std::string&) override {}
-    void relayout() override {}
 };
 
 // Messages are for a box; on a terminal each becomes one line.
