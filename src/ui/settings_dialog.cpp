@@ -274,21 +274,21 @@ SettingsDialog::SettingsDialog(Game& game, QWidget* parent)
     tabs_->addTab(otherKeys, QStringLiteral("キー"));
     tabs_->setCurrentIndex(0);
 
-    struct ButtonSpec {
+    struct ButtonLayout {
         int id;
         const char* text;
         int x, y, width, height;
     };
-    constexpr ButtonSpec kButtons[] = {
+    constexpr ButtonLayout kButtons[] = {
         {kSettingsOk, "OK", 60, 263, 47, 25},
         {kSettingsCancel, "キャンセル", 110, 264, 47, 24},
         {kSettingsApply, "適用", 161, 264, 47, 24},
         {kSettingsSaveForNextStart, "次回起動時も有効", 237, 263, 63, 24},
     };
-    for (const ButtonSpec& spec : kButtons) {
-        auto* button = new QPushButton(QString::fromUtf8(spec.text), this);
-        button->setGeometry(dluRect(spec.x, spec.y, spec.width, spec.height));
-        controls_[spec.id] = button;
+    for (const ButtonLayout& entry : kButtons) {
+        auto* button = new QPushButton(QString::fromUtf8(entry.text), this);
+        button->setGeometry(dluRect(entry.x, entry.y, entry.width, entry.height));
+        controls_[entry.id] = button;
     }
     auto* ok = static_cast<QPushButton*>(controls_[kSettingsOk]);
     ok->setDefault(true);
