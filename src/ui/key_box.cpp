@@ -19,8 +19,9 @@ constexpr int kEdge = 2;
 } // namespace
 
 KeyBox::KeyBox(QWidget* parent) : QWidget(parent) {
-    // The focus comes from a click only; Tab is a key to capture, never a way in or out.
-    setFocusPolicy(Qt::ClickFocus);
+    // The focus comes from a left click only (mousePressEvent); Tab is a key to capture, never a
+    // way in or out, and Qt's click focus would answer the right and middle buttons too.
+    setFocusPolicy(Qt::NoFocus);
     setCursor(Qt::CrossCursor);
     // The name is drawn in the program's ordinary font, not the dialog's label font.
     setFont(QApplication::font());

@@ -119,6 +119,11 @@ class KeyBoxTest : public QObject {
         // Tab cannot bring the focus into a box: only a click does.
         QTest::keyClick(d.other, Qt::Key_Tab);
         QVERIFY(!d.box->hasFocus());
+        // And only a click of the left button.
+        QTest::mouseClick(d.box, Qt::RightButton, Qt::NoModifier, QPoint(5, 20));
+        QTest::mouseClick(d.box, Qt::MiddleButton, Qt::NoModifier, QPoint(5, 20));
+        QVERIFY(!d.box->hasFocus());
+        QCOMPARE(d.facePixel(), qRgb(255, 255, 255));
     }
 
     void theNameIsDrawnInBlackAndTheBoxShowsADifferentPictureForEachName() {
