@@ -390,7 +390,13 @@ class Reader {
                     writes_.push_back({x, r, *kind});
                 }
             }
-            if (in_.sbumpc() != '\n') {
+            const int end = in_.sbumpc();
+            if (end == std::char_traits<char>::eof()) {
+                stop(rowLine,
+                     "the file ends without a line break after cell row " + std::to_string(r));
+                return false;
+            }
+            if (end != '\n') {
                 stop(rowLine, "a cell row that is not " + std::to_string(width) +
                                   " characters long (row " + std::to_string(r) + ")");
                 return false;

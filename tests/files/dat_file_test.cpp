@@ -278,7 +278,23 @@ TEST(DatReader, ACellRowOfTheWrongLengthStopsWithTheRowsBeforeItRead) {
         const auto got = rowsOf(t.p1().field);
         EXPECT_EQ(got[13], "GGGGGG");
         EXPECT_EQ(t.game.settings.cellWidth, 40);
+        EXPECT_NE(report.stopReason.find("not 6 characters long"), std::string::npos);
     }
+}
+
+TEST(DatReader, AFileEndingRightAfterItsLastCellRowKeepsEveryCellAndSaysTheFileEnded) {
+    TestGame t;
+    const auto rows = field6x12({"GGGGGG", "BBBBBB"});
+    std::string text = "[M]\n6, 12\n" + rowsText(rows);
+    text.pop_back(); // an editor that leaves out the last line break
+    const ReadReport report = t.read(text);
+    EXPECT_EQ(rowsOf(t.p1().field), rows);
+    EXPECT_FALSE(report.complete);
+    EXPECT_EQ(report.stopLine, 3 + 14);
+    // The row has its six letters; what is missing is the line break, so that is the reason.
+    EXPECT_EQ(report.stopReason.find("not 6 characters long"), std::string::npos)
+        << report.stopReason;
+    EXPECT_NE(report.stopReason.find("ends"), std::string::npos) << report.stopReason;
 }
 
 TEST(DatReader, ALetterOutsideTheTableLeavesItsCellAndTheRowStaysValid) {
