@@ -44,13 +44,8 @@ Message fileMessage(const std::string& what, const std::filesystem::path& path,
 // ---------------------------------------------------------------------------------------------
 
 void writeRows(std::ostream& out, const Field& field, std::int32_t width, std::int32_t height) {
-    std::string row;
     for (std::int32_t r = -3; r < height; ++r) {
-        row.clear();
-        for (std::int32_t x = 0; x < width; ++x) {
-            row += kindLetter(getCell(field, x, r));
-        }
-        out << row << '\n';
+        out << cellRowText(field, width, r) << '\n';
     }
 }
 
@@ -434,6 +429,14 @@ class Reader {
 };
 
 } // namespace
+
+std::string cellRowText(const Field& field, std::int32_t width, std::int32_t row) {
+    std::string text;
+    for (std::int32_t x = 0; x < width; ++x) {
+        text += kindLetter(getCell(field, x, row));
+    }
+    return text;
+}
 
 std::string formatFile(const Game& game, const WriteOptions& options) {
     std::ostringstream out;

@@ -10,6 +10,7 @@
 
 namespace peterin {
 
+struct Field;
 struct Game;
 
 // What a position file holds; the save dialog's six choices.
@@ -21,6 +22,10 @@ struct WriteOptions {
     bool nextCounts = false;  // [A]: the number of next pairs shown and their layout
     bool blobSize = false;    // [S]: the pixel size of one blob
 };
+
+// Row `row` (-3 to height - 1) of a field as a position file writes it: the letters of columns
+// 0 to width - 1.
+std::string cellRowText(const Field& field, std::int32_t width, std::int32_t row);
 
 // The text of a position file for the game as it stands. Changes nothing.
 std::string formatFile(const Game& game, const WriteOptions& options);

@@ -66,11 +66,7 @@ Outcome readPositionFile(Game& game, HeadlessUi& ui, const std::string& path, Re
 std::vector<std::string> fieldRows(const Field& field) {
     std::vector<std::string> rows;
     for (std::int32_t r = -3; r < field.height; ++r) {
-        std::string row;
-        for (std::int32_t x = 0; x < field.width; ++x) {
-            row += kindLetter(getCell(field, x, r));
-        }
-        rows.push_back(row);
+        rows.push_back(cellRowText(field, field.width, r));
     }
     return rows;
 }
