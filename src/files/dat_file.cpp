@@ -202,6 +202,8 @@ class Reader {
     }
 
     std::int64_t lineNumber() const { return lines_ ? lines_->lineNumber() : 0; }
+    // The line just taken, for errors found after reading a whole line.
+    std::int64_t lastLineNumber() const { return lines_ ? lines_->lastLineNumber() : 0; }
 
     // Skips blank lines; cuts the tag line at its first carriage return or line break.
     bool readTagLine(std::string& line, std::int64_t& lineNo) {
@@ -405,7 +407,7 @@ class Reader {
         PairSequence& sequence = *targets_.sequences[p];
         if (const ParseError error = loadPattern(sequence, in_, game_.rng)) {
             game_.ui.showMessage(*error);
-            stop(lineNumber(), "a pair pattern error: " + error->text);
+            stop(lastLineNumber(), "a pair pattern error: " + error->text);
             return false;
         }
         loadPair(*targets_.pairs[p], sequence.queue.empty() ? Pair{} : sequence.queue.front());

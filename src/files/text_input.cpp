@@ -51,11 +51,19 @@ std::int64_t TextModeBuf::lineNumber() const {
     return linesBefore_ + std::count(eback(), gptr(), '\n') + 1;
 }
 
+std::int64_t TextModeBuf::lastLineNumber() const {
+    const bool afterBreak = gptr() > eback() ? gptr()[-1] == '\n' : previousEndsLine_;
+    return lineNumber() - (afterBreak ? 1 : 0);
+}
+
 TextModeBuf::int_type TextModeBuf::underflow() {
     if (gptr() < egptr()) {
         return Traits::to_int_type(*gptr());
     }
     linesBefore_ += std::count(eback(), egptr(), '\n');
+    if (egptr() > eback()) {
+        previousEndsLine_ = egptr()[-1] == '\n';
+    }
     std::size_t n = 0;
     while (n < sizeof buffer_) {
         int c = source_.sbumpc();

@@ -16,6 +16,9 @@ class TextModeBuf : public std::streambuf {
 
     // 1-based number of the line the next character belongs to.
     std::int64_t lineNumber() const;
+    // 1-based number of the line the last character handed out belongs to (1 before any), so
+    // that a reader that has just taken a whole line can name it.
+    std::int64_t lastLineNumber() const;
 
   protected:
     int_type underflow() override;
@@ -23,7 +26,8 @@ class TextModeBuf : public std::streambuf {
   private:
     std::streambuf& source_;
     char buffer_[4096];
-    std::int64_t linesBefore_ = 0; // line breaks in the chunks handed out before this one
+    std::int64_t linesBefore_ = 0;  // line breaks in the chunks handed out before this one
+    bool previousEndsLine_ = false; // the last chunk handed out before this one ended in "\n"
 };
 
 // Reads one line as a 512-byte line buffer does: at most 511 bytes, stopping after the first

@@ -430,6 +430,11 @@ TEST(DatReader, APatternErrorIsShownAndStopsWithTheSequenceUnchanged) {
     EXPECT_EQ(t.p1().sequence, fresh.p1().sequence);
     EXPECT_EQ(t.game.settings.cellWidth, 40);
     EXPECT_FALSE(report.complete);
+    EXPECT_EQ(report.stopLine, 2); // the line that holds the error
+
+    // The same for an error in the shape line, with a blank line before the tag.
+    TestGame u;
+    EXPECT_EQ(u.read("\n[N]\nRB\n2c\n?*\n").stopLine, 4);
 }
 
 TEST(DatReader, TakesAnyBytesWithoutHarm) {

@@ -46,6 +46,28 @@ TEST(TextModeBuf, CountsTheLineOfTheNextCharacter) {
     EXPECT_EQ(in.lineNumber(), 4);
 }
 
+TEST(TextModeBuf, CountsTheLineOfTheLastCharacterReadAlsoWhenItEndedTheBufferBefore) {
+    std::stringbuf start("x\n");
+    TextModeBuf fresh(start);
+    EXPECT_EQ(fresh.lastLineNumber(), 1);
+
+    // The first line fills the internal buffer exactly, so its line break is the last byte of
+    // one chunk and the next read begins a new chunk.
+    const std::string first(4095, 'a');
+    std::stringbuf source(first + "\nb\n");
+    TextModeBuf in(source);
+    std::string line;
+    while (line.empty() || line.back() != '\n') {
+        readBufferedLine(in, line);
+    }
+    EXPECT_EQ(in.lastLineNumber(), 1);
+    EXPECT_EQ(in.lineNumber(), 2);
+    in.sbumpc();
+    EXPECT_EQ(in.lastLineNumber(), 2);
+    in.sbumpc();
+    EXPECT_EQ(in.lastLineNumber(), 2);
+}
+
 TEST(ReadBufferedLine, SplitsALongLineIntoPiecesOf511BytesAsTheBufferDoes) {
     const std::string longLine = "[M" + std::string(600, 'z') + "\n";
     const auto got = lines(longLine + "next\n");
