@@ -60,6 +60,10 @@ std::optional<std::string> replaceFile(const std::filesystem::path& path,
     if (exists && S_ISDIR(old.st_mode)) {
         return reason(EISDIR);
     }
+    // The rename would replace a file we may not write; refuse as opening it for writing would.
+    if (exists && ::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0) {
+        return reason(errno);
+    }
 
     // A name of our own beside the target; O_EXCL makes sure we never write into someone else's.
     const std::filesystem::path dir = target.parent_path();

@@ -9,7 +9,8 @@ namespace peterin {
 
 // Replaces the file at `path` with `content` so that the old file is never left half-written:
 // the bytes go to a new file beside it, are flushed to the disk, and only then is the new file
-// renamed over the old one. A symbolic link is followed, so the file it names is replaced.
+// renamed over the old one. A symbolic link is followed, so the file it names is replaced. A file
+// the user may not write is refused, as opening it for writing would refuse it.
 // Returns nothing on success, else the system's reason (as strerror words it); on failure the
 // old file is untouched and no temporary file is left behind.
 std::optional<std::string> replaceFile(const std::filesystem::path& path, std::string_view content);

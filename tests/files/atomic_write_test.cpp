@@ -79,6 +79,22 @@ TEST(ReplaceFile, ReportsAnUnwritableDirectoryAndLeavesTheOldFile) {
     EXPECT_EQ(readAll(path), "old");
 }
 
+// Writing through a new file and a rename could otherwise replace a file the user protected.
+TEST(ReplaceFile, LeavesAFileThatMayNotBeWrittenAsItWasAndSaysWhy) {
+    if (::geteuid() == 0) {
+        GTEST_SKIP() << "permissions do not stop the superuser";
+    }
+    TempDir dir;
+    const fs::path path = dir.path() / "a.dat";
+    writeAll(path, "old");
+    ASSERT_EQ(::chmod(path.c_str(), 0444), 0);
+    const auto error = replaceFile(path, "new");
+    ASSERT_TRUE(error);
+    EXPECT_EQ(*error, "Permission denied");
+    EXPECT_EQ(readAll(path), "old");
+    EXPECT_EQ(dir.entries(), std::vector<std::string>{"a.dat"});
+}
+
 // The file-size limit makes the kernel refuse the write part-way, as a full disk would.
 TEST(ReplaceFile, AWriteThatFailsPartWayLeavesTheOldFileWholeAndNoTemporary) {
     TempDir dir;
