@@ -341,8 +341,10 @@ class Reader {
                 changeFieldSize(game_, width, height);
                 game_.ui.relayout();
             } else {
-                for (Field* field : targets_.fields) {
-                    resizeField(*field, width, height, kLimboRows);
+                // The falling pairs start where a pair starts in this position's own fields.
+                for (std::size_t p = 0; p < 2; ++p) {
+                    resizeField(*targets_.fields[p], width, height, kLimboRows);
+                    putAtSpawn(*targets_.pairs[p], *targets_.fields[p]);
                 }
             }
         }

@@ -402,6 +402,21 @@ TEST(DatReader, AStopAmongTheTemporaryPositionsKeepsThoseReadSoFar) {
     EXPECT_EQ(t.game.tempCursor, kLivePosition);
 }
 
+TEST(DatReader, AStoredPositionOfItsOwnSizeHasItsFallingPairsAtItsOwnStart) {
+    TestGame t;
+    ASSERT_EQ(t.p1().fallingPair.x, 2); // the start column of the live 6-wide field
+    t.read("[-]\n[M]\n2, 3\n" + rowsText(std::vector<std::string>(6, "--")) + "[-]\n");
+    ASSERT_EQ(t.game.tempSaves.size(), 1u);
+    const TempSave& save = t.game.tempSaves[0];
+    ASSERT_EQ(save.fields[0].width, 2);
+    for (std::size_t p = 0; p < 2; ++p) {
+        FallingPair expected = save.fallingPairs[p];
+        putAtSpawn(expected, save.fields[p]);
+        EXPECT_EQ(save.fallingPairs[p], expected);
+        EXPECT_EQ(save.fallingPairs[p].x, 1);
+    }
+}
+
 TEST(DatReader, AFileThatStartsWithEmptyPositionsStillReplacesTheStore) {
     TestGame t;
     t.game.tempSaves.resize(4);
