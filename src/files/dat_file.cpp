@@ -79,10 +79,13 @@ void writePosition(std::ostream& out, const std::array<const Field*, 2>& fields,
 // Reading
 // ---------------------------------------------------------------------------------------------
 
-// A read-only stream buffer over a file descriptor; a read error ends the stream.
+// A read-only stream buffer over a file descriptor; a read error ends the stream and is kept.
 class FdBuf : public std::streambuf {
   public:
     explicit FdBuf(int fd) : fd_(fd) {}
+
+    // The errno of the read that failed, or 0.
+    int error() const { return error_; }
 
   protected:
     int_type underflow() override {
@@ -93,6 +96,9 @@ class FdBuf : public std::streambuf {
         do {
             n = ::read(fd_, buffer_, sizeof buffer_);
         } while (n < 0 && errno == EINTR);
+        if (n < 0) {
+            error_ = errno;
+        }
         if (n <= 0) {
             return traits_type::eof();
         }
@@ -102,6 +108,7 @@ class FdBuf : public std::streambuf {
 
   private:
     int fd_;
+    int error_ = 0;
     char buffer_[8192];
 };
 
@@ -481,6 +488,17 @@ bool readFile(Game& game, const std::filesystem::path& path, ReadReport* report)
     FdBuf file(fd);
     TextModeBuf text(file);
     Reader(game, text, &text, report).run();
+    if (file.error() != 0) {
+        // Not the end of the file: what came before it was taken, but the user must know.
+        const std::string why = std::strerror(file.error());
+        if (report) {
+            report->complete = false;
+            report->stopLine = text.lineNumber();
+            report->stopReason = "a read error: " + why;
+        }
+        game.ui.showMessage(fileMessage("を最後まで読めませんでした。", path, why));
+        return false;
+    }
     return true;
 }
 

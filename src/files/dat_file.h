@@ -56,7 +56,8 @@ struct ReadReport {
 // Reads a position file into the live position and the temporary-save store, section by
 // section, stopping silently at the first section it cannot read (what came before stays).
 // Pattern errors are shown through the game's interface. A file that cannot be opened changes
-// nothing; the user is told why and false is returned.
+// nothing; one that fails to read part-way keeps what was read before it. Either way the user is
+// told why and false is returned.
 bool readFile(Game& game, const std::filesystem::path& path, ReadReport* report = nullptr);
 
 // Why the file at `path` cannot be read (it is missing, a folder, a device, ...), or nothing

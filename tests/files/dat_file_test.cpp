@@ -485,6 +485,18 @@ TEST(DatFiles, AFileThatCannotBeOpenedChangesNothingAndSaysWhy) {
     EXPECT_TRUE(sameContents(t.p1().field, fresh.p1().field));
 }
 
+// Reading this process's memory from address 0 fails with an input/output error.
+TEST(DatFiles, AReadErrorIsReportedAndNotTakenForTheEndOfTheFile) {
+    TestGame t;
+    ReadReport report;
+    EXPECT_FALSE(readFile(t.game, "/proc/self/mem", &report));
+    EXPECT_FALSE(report.complete);
+    EXPECT_NE(report.stopReason.find("Input/output error"), std::string::npos);
+    ASSERT_EQ(t.ui.messages.size(), 1u);
+    EXPECT_NE(t.ui.messages[0].text.find("/proc/self/mem"), std::string::npos);
+    EXPECT_NE(t.ui.messages[0].text.find("Input/output error"), std::string::npos);
+}
+
 TEST(DatFiles, WritesAndReadsAFileOnDisk) {
     TempDir dir;
     RichGame rich;

@@ -103,6 +103,16 @@ TEST(PeterinSim, AFileThatCannotBeReadGivesOneLineAndStatusOne) {
         EXPECT_NE(r.err.find(args[0] == "resolve" && args.size() == 2 ? file.dir() : missing),
                   std::string::npos);
     }
+
+    // A file that opens but fails part-way is not reported as read to its end.
+    for (const char* command : {"check", "resolve"}) {
+        SCOPED_TRACE(command);
+        const ProcessResult r = sim({command, "/proc/self/mem"});
+        EXPECT_EQ(r.status, 1);
+        EXPECT_TRUE(r.out.empty());
+        EXPECT_EQ(lineCount(r.err), 1u);
+        EXPECT_NE(r.err.find("Input/output error"), std::string::npos) << r.err;
+    }
 }
 
 TEST(PeterinSim, ResolvesTheShippedThreeChainExample) {
