@@ -37,10 +37,7 @@ bool KeyBox::event(QEvent* event) {
     // accepted here and never reach the dialog's buttons.
     if (event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
-        const std::uint8_t code = translateKey(
-            {key->nativeVirtualKey(), key->key(), key->modifiers().testFlag(Qt::KeypadModifier),
-             key->modifiers().testFlag(Qt::AltModifier),
-             key->modifiers().testFlag(Qt::ShiftModifier), key->nativeScanCode()});
+        const std::uint8_t code = translateKey(*key);
         // System keys (Alt, F10, anything with Alt) and unknown keys leave the value alone and
         // go on to the window as usual.
         if (code == 0)

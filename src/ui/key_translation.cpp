@@ -1,5 +1,6 @@
 #include "key_translation.h"
 
+#include <QKeyEvent>
 #include <Qt>
 
 #include <array>
@@ -223,6 +224,14 @@ std::uint8_t translateKey(const KeyPress& press) {
     if (code == 0)
         code = fromQtKey(press.qtKey, press.keypad);
     return code == kCodeF10 ? 0 : code;
+}
+
+std::uint8_t translateKey(const QKeyEvent& event) {
+    const Qt::KeyboardModifiers modifiers = event.modifiers();
+    return translateKey({event.nativeVirtualKey(), event.key(),
+                         modifiers.testFlag(Qt::KeypadModifier),
+                         modifiers.testFlag(Qt::AltModifier), modifiers.testFlag(Qt::ShiftModifier),
+                         event.nativeScanCode()});
 }
 
 } // namespace peterin

@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+class QKeyEvent;
+
 namespace peterin {
 
 // Every key code the program stores or compares is a Windows virtual-key code (the key settings
@@ -21,5 +23,8 @@ struct KeyPress {
 // keys, and the system keys (Alt itself, F10 and anything pressed with Alt held), which never
 // reach the game.
 std::uint8_t translateKey(const KeyPress& press);
+
+// The same for a Qt key event: what every widget that takes keys calls, so they all agree.
+std::uint8_t translateKey(const QKeyEvent& event);
 
 } // namespace peterin

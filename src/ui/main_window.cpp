@@ -291,10 +291,7 @@ bool MainWindow::event(QEvent* event) {
     // what is pressed with it, F10) are left to the window system.
     if (event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
-        const std::uint8_t code = translateKey(
-            {key->nativeVirtualKey(), key->key(), key->modifiers().testFlag(Qt::KeypadModifier),
-             key->modifiers().testFlag(Qt::AltModifier),
-             key->modifiers().testFlag(Qt::ShiftModifier), key->nativeScanCode()});
+        const std::uint8_t code = translateKey(*key);
         if (code != 0) {
             onKeyDown(code);
             return true;
