@@ -12,6 +12,8 @@ import sys
 import tempfile
 import time
 
+from x_display import Screen, find_window, geometry, run
+
 ORANGE = (0xFF, 0x96, 0x32)  # 背景色
 BLACK = (0, 0, 0)
 GREEN = (0, 0xFF, 0)
@@ -24,36 +26,6 @@ FIELD_LEFT, FIELD_TOP = 5, 40  # the 1P field view in the client area
 BANDS = 2
 
 
-def run(*args):
-    return subprocess.run(args, check=True, capture_output=True, text=True).stdout
-
-
-class Screen:
-    """One screenshot of the whole display."""
-
-    def __init__(self, workdir, name):
-        path = os.path.join(workdir, name)
-        run("import", "-window", "root", path + ".png")
-        run("convert", path + ".png", path + ".ppm")
-        with open(path + ".ppm", "rb") as f:
-            data = f.read()
-        # P6 header: magic, width, height, maxval, each followed by whitespace.
-        fields, pos = [], 0
-        while len(fields) < 4:
-            while data[pos:pos + 1].isspace():
-                pos += 1
-            start = pos
-            while not data[pos:pos + 1].isspace():
-                pos += 1
-            fields.append(data[start:pos])
-        self.width, self.height = int(fields[1]), int(fields[2])
-        self.pixels = data[pos + 1:]
-
-    def at(self, x, y):
-        i = 3 * (y * self.width + x)
-        return tuple(self.pixels[i:i + 3])
-
-
 failures = []
 MAIN = []  # the main window's id, once found
 
@@ -64,21 +36,11 @@ def check(what, actual, expected):
 
 
 def wait_for_window():
-    for _ in range(100):
-        found = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "ぺてりん"],
-                               capture_output=True, text=True).stdout.split()
-        if found:
-            MAIN.append(found[0])
-            return found[0]
-        time.sleep(0.1)
-    sys.exit("the main window did not appear")
-
-
-def geometry(window):
-    """Left, top, width and height of a window on the screen."""
-    shell = run("xdotool", "getwindowgeometry", "--shell", window)
-    values = dict(line.split("=") for line in shell.split())
-    return int(values["X"]), int(values["Y"]), int(values["WIDTH"]), int(values["HEIGHT"])
+    found = find_window("ぺてりん")
+    if found is None:
+        sys.exit("the main window did not appear")
+    MAIN.append(found)
+    return found
 
 
 def client_origin(screen, window):

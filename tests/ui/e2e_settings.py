@@ -11,60 +11,16 @@ import sys
 import tempfile
 import time
 
+from x_display import Screen, find_window, geometry, run
+
 ORANGE = (0xFF, 0x96, 0x32)  # 背景色
 
 failures = []
 
 
-def run(*args):
-    return subprocess.run(args, check=True, capture_output=True, text=True).stdout
-
-
 def check(what, actual, expected):
     if actual != expected:
         failures.append(f"{what}: got {actual}, expected {expected}")
-
-
-class Screen:
-    """One screenshot of the whole display."""
-
-    def __init__(self, workdir, name):
-        path = os.path.join(workdir, name)
-        run("import", "-window", "root", "-depth", "8", path + ".ppm")
-        with open(path + ".ppm", "rb") as f:
-            data = f.read()
-        # P6 header: magic, width, height, maxval, each followed by one blank.
-        fields, pos = [], 0
-        while len(fields) < 4:
-            while data[pos:pos + 1].isspace():
-                pos += 1
-            start = pos
-            while not data[pos:pos + 1].isspace():
-                pos += 1
-            fields.append(data[start:pos])
-        self.width = int(fields[1])
-        self.pixels = data[pos + 1:]
-
-    def at(self, x, y):
-        i = 3 * (y * self.width + x)
-        return tuple(self.pixels[i:i + 3])
-
-
-def find_window(name, timeout=10.0):
-    deadline = time.monotonic() + timeout
-    while time.monotonic() < deadline:
-        found = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", name],
-                               capture_output=True, text=True).stdout.split()
-        if found:
-            return found[0]
-        time.sleep(0.1)
-    return None
-
-
-def geometry(window):
-    values = dict(line.split("=") for line in run("xdotool", "getwindowgeometry", "--shell",
-                                                  window).split())
-    return int(values["X"]), int(values["Y"]), int(values["WIDTH"]), int(values["HEIGHT"])
 
 
 def click(x, y):

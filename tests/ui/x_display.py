@@ -1,0 +1,53 @@
+"""What the end-to-end tests share: commands, screenshots and window geometry on an X display."""
+import os
+import subprocess
+import time
+
+
+def run(*args):
+    return subprocess.run(args, check=True, capture_output=True, text=True).stdout
+
+
+class Screen:
+    """One screenshot of the whole display (kept as PNG beside its pixels, for a look by eye)."""
+
+    def __init__(self, workdir, name):
+        path = os.path.join(workdir, name)
+        run("import", "-window", "root", path + ".png")
+        run("convert", path + ".png", "-depth", "8", path + ".ppm")
+        with open(path + ".ppm", "rb") as f:
+            data = f.read()
+        # P6 header: magic, width, height, maxval, each followed by whitespace.
+        fields, pos = [], 0
+        while len(fields) < 4:
+            while data[pos:pos + 1].isspace():
+                pos += 1
+            start = pos
+            while not data[pos:pos + 1].isspace():
+                pos += 1
+            fields.append(data[start:pos])
+        self.width, self.height = int(fields[1]), int(fields[2])
+        self.pixels = data[pos + 1:]
+
+    def at(self, x, y):
+        i = 3 * (y * self.width + x)
+        return tuple(self.pixels[i:i + 3])
+
+
+def find_window(name, timeout=10.0):
+    """The id of the first visible window with that name, or None when none appears in time."""
+    deadline = time.monotonic() + timeout
+    while time.monotonic() < deadline:
+        found = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", name],
+                               capture_output=True, text=True).stdout.split()
+        if found:
+            return found[0]
+        time.sleep(0.1)
+    return None
+
+
+def geometry(window):
+    """Left, top, width and height of a window on the screen."""
+    shell = run("xdotool", "getwindowgeometry", "--shell", window)
+    values = dict(line.split("=") for line in shell.split())
+    return int(values["X"]), int(values["Y"]), int(values["WIDTH"]), int(values["HEIGHT"])
