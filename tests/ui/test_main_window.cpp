@@ -1,6 +1,7 @@
 #include "play/commands.h"
 #include "play/temp_store.h"
 #include "play/turn_cycle.h"
+#include "running_program.h"
 #include "ui/drawing.h"
 #include "ui/geometry.h"
 #include "ui/main_window.h"
@@ -20,23 +21,10 @@ using namespace peterin;
 namespace {
 
 // A game and its main window, made as the program makes them.
-struct Program {
-    PortRelay relay;
-    Game game{relay};
-    std::unique_ptr<MainWindow> window;
-
-    explicit Program(const Settings& settings = {}) {
-        game.settings = settings;
-        initGame(game, 0);
-        window = std::make_unique<MainWindow>(game);
-        relay.attach(window.get());
-        window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
-    }
-    ~Program() { relay.attach(nullptr); }
+struct Program : RunningProgram {
+    using RunningProgram::RunningProgram;
 
     QSize client() const { return window->clientArea()->size(); }
-    Player& player(int p) { return game.players[static_cast<std::size_t>(p)]; }
 
     void key(int qtKey, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
         QTest::keyClick(window.get(), static_cast<Qt::Key>(qtKey), modifiers);

@@ -1,6 +1,7 @@
 #include "files/dat_file.h"
 #include "play/commands.h"
 #include "rules/field.h"
+#include "running_program.h"
 #include "ui/file_chooser.h"
 #include "ui/main_window.h"
 #include "ui/save_dialog.h"
@@ -77,25 +78,14 @@ struct MessageLog {
     }};
 };
 
-struct Program {
-    PortRelay relay;
-    Game game{relay};
-    std::unique_ptr<MainWindow> window;
+struct Program : RunningProgram {
     FakeChooser* chooser = nullptr;
 
     Program() {
-        initGame(game, 0);
-        window = std::make_unique<MainWindow>(game);
-        relay.attach(window.get());
         auto fake = std::make_unique<FakeChooser>();
         chooser = fake.get();
         window->setFileChooser(std::move(fake));
-        window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
     }
-    ~Program() { relay.attach(nullptr); }
-
-    Player& player(int p) { return game.players[static_cast<std::size_t>(p)]; }
     void command(int id) { window->menuAction(id)->trigger(); }
 };
 

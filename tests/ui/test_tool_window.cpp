@@ -1,6 +1,7 @@
 #include "play/commands.h"
 #include "play/temp_store.h"
 #include "rules/field.h"
+#include "running_program.h"
 #include "ui/drawing.h"
 #include "ui/main_window.h"
 #include "ui/tool_window.h"
@@ -22,23 +23,10 @@ using namespace peterin;
 namespace {
 
 // A game and its main window with the tool window, made as the program makes them.
-struct Program {
-    PortRelay relay;
-    Game game{relay};
-    std::unique_ptr<MainWindow> window;
-
-    explicit Program(const Settings& settings = {}) {
-        game.settings = settings;
-        initGame(game, 0);
-        window = std::make_unique<MainWindow>(game);
-        relay.attach(window.get());
-        window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
-    }
-    ~Program() { relay.attach(nullptr); }
+struct Program : RunningProgram {
+    using RunningProgram::RunningProgram;
 
     ToolWindow& tool() { return *window->toolWindow(); }
-    Player& player(int p) { return game.players[static_cast<std::size_t>(p)]; }
     void click(int id) {
         QPushButton* button = tool().button(id);
         QVERIFY(button != nullptr);
