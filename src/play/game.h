@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -35,6 +36,9 @@ struct Game {
 
     UiPort& ui;
     Settings settings;
+    // Where "次回起動時も有効" writes the settings: empty for 設定.ini in the current directory,
+    // resolved at each save; a fixed file when the program was started from the desktop menu.
+    std::filesystem::path settingsFile;
     std::array<Player, kPlayerCount> players;
     Mode mode = Mode::Edit;
 

@@ -1,4 +1,5 @@
 // The menu's commands and files dropped on the main window.
+#include "data_paths.h"
 #include "file_chooser.h"
 #include "main_window.h"
 #include "save_dialog.h"
@@ -8,9 +9,7 @@
 #include "files/dat_file.h"
 
 #include <QAction>
-#include <QCoreApplication>
 #include <QDesktopServices>
-#include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFile>
@@ -21,9 +20,6 @@
 namespace peterin {
 
 namespace {
-
-// The manual's file name; it lies beside the program.
-constexpr const char* kManualName = "説明書.txt";
 
 // The first local file among dropped URLs, or an empty string.
 QString firstLocalFile(const QMimeData* data) {
@@ -125,8 +121,7 @@ void MainWindow::openSettings() {
 }
 
 void MainWindow::openManual() {
-    const QString path =
-        QDir(QCoreApplication::applicationDirPath()).filePath(QString::fromUtf8(kManualName));
+    const QString path = manualPath();
     // A missing manual counts as a failure even where the desktop would still start a viewer.
     if (!QFileInfo(path).isFile() || !QDesktopServices::openUrl(QUrl::fromLocalFile(path)))
         showMessageBox(this,

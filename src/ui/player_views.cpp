@@ -24,6 +24,9 @@ void PlayerView::paintEvent(QPaintEvent*) {
         return;
     render(buffer_);
     QPainter painter(this);
+    // The buffer holds one pixel per logical pixel; on a scaled screen (QT_SCALE_FACTOR=2) each
+    // becomes a block of its own colour, never a blurred edge.
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
     painter.drawImage(0, 0, buffer_);
 }
 

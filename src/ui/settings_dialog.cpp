@@ -517,7 +517,8 @@ void SettingsDialog::saveForNextStart() {
     // them, not even while the confirmation is on screen and the turn timers go on.
     Settings saved = game_.settings;
     readControls(saved);
-    const SaveResult result = SaveSettings(saved);
+    const SaveResult result =
+        game_.settingsFile.empty() ? SaveSettings(saved) : SaveSettings(saved, game_.settingsFile);
     if (result)
         showMessage_({"設定ファイルに保存しました", "OK", MessageIcon::None});
     else if (result.message)

@@ -1,9 +1,11 @@
 #include "tool_window.h"
 
+#include "data_paths.h"
 #include "drawing.h"
 #include "main_window.h"
 
 #include <QCloseEvent>
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
@@ -119,7 +121,7 @@ QPushButton* ToolWindow::addButton(int id, const QRect& rect, const QString& tex
 QPushButton* ToolWindow::addPicture(int id, const QRect& rect, const char* file,
                                     const char* fallback) {
     // Pictures are files beside the program; without one the button names itself in words.
-    const QPixmap picture(QStringLiteral("画像/") + QString::fromUtf8(file));
+    const QPixmap picture(QDir(picturesFolder()).filePath(QString::fromUtf8(file)));
     if (picture.isNull())
         return addButton(id, rect, QString::fromUtf8(fallback));
     QPushButton* button = addButton(id, rect, QString());

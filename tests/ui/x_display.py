@@ -8,26 +8,30 @@ def run(*args):
     return subprocess.run(args, check=True, capture_output=True, text=True).stdout
 
 
+def read_picture(source, ppm):
+    """Width, height and RGB bytes of a picture file, by way of a PPM written to `ppm`."""
+    run("convert", source, "-depth", "8", ppm)
+    with open(ppm, "rb") as f:
+        data = f.read()
+    # P6 header: magic, width, height, maxval, each followed by whitespace.
+    fields, pos = [], 0
+    while len(fields) < 4:
+        while data[pos:pos + 1].isspace():
+            pos += 1
+        start = pos
+        while not data[pos:pos + 1].isspace():
+            pos += 1
+        fields.append(data[start:pos])
+    return int(fields[1]), int(fields[2]), data[pos + 1:]
+
+
 class Screen:
     """One screenshot of the whole display (kept as PNG beside its pixels, for a look by eye)."""
 
     def __init__(self, workdir, name):
         path = os.path.join(workdir, name)
         run("import", "-window", "root", path + ".png")
-        run("convert", path + ".png", "-depth", "8", path + ".ppm")
-        with open(path + ".ppm", "rb") as f:
-            data = f.read()
-        # P6 header: magic, width, height, maxval, each followed by whitespace.
-        fields, pos = [], 0
-        while len(fields) < 4:
-            while data[pos:pos + 1].isspace():
-                pos += 1
-            start = pos
-            while not data[pos:pos + 1].isspace():
-                pos += 1
-            fields.append(data[start:pos])
-        self.width, self.height = int(fields[1]), int(fields[2])
-        self.pixels = data[pos + 1:]
+        self.width, self.height, self.pixels = read_picture(path + ".png", path + ".ppm")
 
     def at(self, x, y):
         i = 3 * (y * self.width + x)

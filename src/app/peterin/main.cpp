@@ -1,19 +1,56 @@
 // The window program: settings, game, main window, event loop.
+#include "app/peterin/options.h"
 #include "play/game.h"
 #include "settings/settings.h"
+#include "ui/app_icon.h"
+#include "ui/data_paths.h"
 #include "ui/main_window.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFile>
 
 #include <chrono>
+#include <cstdio>
+#include <string>
+#include <vector>
 
 int main(int argc, char** argv) {
+    using peterin::app::StartOptions;
+    const StartOptions options =
+        peterin::app::parseStartOptions(std::vector<std::string>(argv + 1, argv + argc));
+    switch (options.action) {
+    case StartOptions::Action::Help:
+        std::fputs(peterin::app::startHelpText().c_str(), stdout);
+        return 0;
+    case StartOptions::Action::Version:
+        std::fputs(peterin::app::startVersionText().c_str(), stdout);
+        return 0;
+    case StartOptions::Action::UsageError:
+        std::fprintf(stderr, "%s\n", options.error.c_str());
+        return 2;
+    case StartOptions::Action::Run:
+        break;
+    }
+
     QApplication app(argc, argv);
+    QApplication::setWindowIcon(peterin::applicationIcon());
+    QGuiApplication::setDesktopFileName(QString::fromUtf8(PETERIN_APP_ID));
 
     peterin::PortRelay relay;
     peterin::Game game(relay);
-    if (const auto message = peterin::LoadSettings(game.settings))
+    if (options.desktop) {
+        // The menu starts programs wherever it likes; the user's settings belong in one place.
+        const QString folder = peterin::desktopSettingsFolder(
+            qEnvironmentVariable("XDG_CONFIG_HOME"), QDir::homePath());
+        QDir().mkpath(folder);
+        game.settingsFile =
+            QFile::encodeName(QDir(folder).filePath(QString::fromUtf8(peterin::kSettingsFileName)))
+                .toStdString();
+        peterin::LoadSettings(game.settings, game.settingsFile);
+    } else if (const auto message = peterin::LoadSettings(game.settings)) {
         peterin::showMessageBox(nullptr, *message);
+    }
     const auto now = std::chrono::duration_cast<std::chrono::seconds>(
         std::chrono::system_clock::now().time_since_epoch());
     peterin::initGame(game, now.count());

@@ -20,6 +20,9 @@ Outcome run(const std::vector<std::string>& args) {
     if (std::holds_alternative<HelpCommand>(command)) {
         return {0, helpText(), ""};
     }
+    if (std::holds_alternative<VersionCommand>(command)) {
+        return {0, versionText(), ""};
+    }
     if (const auto* resolve = std::get_if<ResolveCommand>(&command)) {
         return runResolve(*resolve);
     }

@@ -156,6 +156,9 @@ Command parseCommandLine(const std::vector<std::string>& args) {
         if (arg == "--help" || arg == "-h") {
             return HelpCommand{};
         }
+        if (arg == "--version") {
+            return VersionCommand{};
+        }
     }
     if (args.empty()) {
         return UsageError{"no command given; try peterin-sim --help"};
@@ -173,6 +176,10 @@ Command parseCommandLine(const std::vector<std::string>& args) {
         return parseCheck(in);
     }
     return UsageError{"unknown command \"" + command + "\"; try peterin-sim --help"};
+}
+
+std::string versionText() {
+    return "peterin-sim " PETERIN_VERSION "\n";
 }
 
 std::string helpText() {
@@ -199,6 +206,9 @@ Usage:
 
   peterin-sim --help
       Shows this text.
+
+  peterin-sim --version
+      Shows the version.
 
 The random generator used for '@' without a number and for falling nuisance is seeded the
 same way on every run, so results repeat exactly.

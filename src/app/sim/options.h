@@ -28,13 +28,15 @@ struct CheckCommand {
 };
 
 struct HelpCommand {};
+struct VersionCommand {};
 
 // A command line that does not make sense; `text` is the one line to print.
 struct UsageError {
     std::string text;
 };
 
-using Command = std::variant<HelpCommand, ResolveCommand, PairsCommand, CheckCommand, UsageError>;
+using Command = std::variant<HelpCommand, VersionCommand, ResolveCommand, PairsCommand,
+                             CheckCommand, UsageError>;
 
 // Upper bound of --count, so a typo cannot ask for gigabytes of output.
 inline constexpr int kMaxPairCount = 1000000;
@@ -44,5 +46,7 @@ Command parseCommandLine(const std::vector<std::string>& args);
 
 // The text of --help.
 std::string helpText();
+// The text of --version.
+std::string versionText();
 
 } // namespace peterin::sim
