@@ -9,6 +9,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libgl-dev
   fonts-noto-cjk
   xvfb xauth xdotool x11-apps imagemagick python3
+  desktop-file-utils appstream lintian
 )
 
 missing=()

@@ -8,6 +8,11 @@ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DPETERIN_SANITIZE=ON
 cmake --build "$build" -j "$(nproc)"
 (cd "$build" && ctest --output-on-failure -j "$(nproc)")
 
+# The Debian package, from the Release build (the one scripts/run.sh makes, reused when there):
+# its files, its dependencies and lintian.
+deb=$(scripts/package.sh)
+tests/app/peterin/check_package.sh "$deb"
+
 # The fuzz targets (clang, libFuzzer): each replays its committed seed corpus, then explores for
 # a short while, so a regression in a parser shows here. New inputs go to a scratch folder, never
 # into the committed corpus; a crashing input is kept under the build folder and fails the run.
