@@ -20,6 +20,8 @@ expected=$(cat <<'LIST'
 ./usr/share/icons/hicolor/48x48/apps/peterin.png
 ./usr/share/icons/hicolor/64x64/apps/peterin.png
 ./usr/share/icons/hicolor/scalable/apps/peterin.svg
+./usr/share/man/man1/peterin-sim.1.gz
+./usr/share/man/man1/peterin.1.gz
 ./usr/share/metainfo/org.peterin.Peterin.metainfo.xml
 ./usr/share/peterin/画像/Buttle.bmp
 ./usr/share/peterin/画像/Edit.bmp
