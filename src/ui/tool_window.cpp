@@ -24,6 +24,19 @@ constexpr int kClientHeight = 650;
 
 constexpr int kPaletteSize = 35;
 
+// A picture that a scaled screen (QT_SCALE_FACTOR 2 or 3) shows pixel-multiplied, as the
+// player views are, rather than smoothed into a blur.
+QIcon crispIcon(const QPixmap& picture) {
+    QIcon icon(picture);
+    for (const int scale : {2, 3}) {
+        QPixmap larger =
+            picture.scaled(picture.size() * scale, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+        larger.setDevicePixelRatio(scale);
+        icon.addPixmap(larger);
+    }
+    return icon;
+}
+
 } // namespace
 
 std::uint32_t randomPositionFromText(const std::string& text) {
@@ -125,7 +138,7 @@ QPushButton* ToolWindow::addPicture(int id, const QRect& rect, const char* file,
     if (picture.isNull())
         return addButton(id, rect, QString::fromUtf8(fallback));
     QPushButton* button = addButton(id, rect, QString());
-    button->setIcon(QIcon(picture));
+    button->setIcon(crispIcon(picture));
     button->setIconSize(picture.size());
     return button;
 }

@@ -1,18 +1,20 @@
 #!/usr/bin/env python3
 """Runs the real program at scale 1 and at scale 2 (QT_SCALE_FACTOR) through the same key
 presses and checks that every view at scale 2 is the scale-1 picture pixel-doubled: each pixel
-a 2 x 2 block of the same colour, nothing blurred.
+a 2 x 2 block of the same colour, nothing blurred. The tool window's button pictures are
+doubled the same way.
 
 Run under a virtual display tall enough for the doubled window:
-xvfb-run -a -s "-screen 0 1280x1400x24" e2e_hidpi.py PROGRAM
+xvfb-run -a -s "-screen 0 1280x1400x24" e2e_hidpi.py PROGRAM PICTURES_DIR
 """
 import os
+import shutil
 import subprocess
 import sys
 import tempfile
 import time
 
-from x_display import Screen, find_window, run
+from x_display import Screen, find_window, read_picture, run, shows_picture
 
 ORANGE = (0xFF, 0x96, 0x32)  # 背景色, around the views
 # The views of 1P in client coordinates at scale 1 (left, top, width, height), default settings.
@@ -45,10 +47,11 @@ def doubled(rows):
     return out
 
 
-def views_at(program, scale, workdir):
-    """The three views of 1P after the same key presses, at the given scale."""
+def views_at(program, pictures, scale, workdir):
+    """The three views of 1P after the same key presses, at the given scale, and whether the
+    tool window shows the "Edit" picture scaled by pixel multiplication."""
     folder = os.path.join(workdir, f"x{scale}")
-    os.mkdir(folder)
+    shutil.copytree(pictures, os.path.join(folder, "画像"))
     env = dict(os.environ, ASAN_OPTIONS="detect_leaks=0", QT_SCALE_FACTOR=str(scale))
     app = subprocess.Popen([program], cwd=folder, env=env)
     try:
@@ -69,8 +72,16 @@ def views_at(program, scale, workdir):
         shell = run("xdotool", "getwindowgeometry", "--shell", window)
         values = dict(line.split("=") for line in shell.split())
         x, y = client_origin(screen, int(values["X"]), int(values["Y"]), scale)
-        return {name: region(screen, x + scale * left, y + scale * top, scale * w, scale * h)
-                for name, (left, top, w, h) in VIEWS.items()}
+        views = {name: region(screen, x + scale * left, y + scale * top, scale * w, scale * h)
+                 for name, (left, top, w, h) in VIEWS.items()}
+        width, height, pixels = read_picture(os.path.join(pictures, "Edit.bmp"),
+                                             os.path.join(folder, "edit.ppm"))
+        rows = [pixels[3 * width * y:3 * width * (y + 1)] for y in range(height)]
+        for _ in range(scale - 1):
+            rows = doubled(rows)
+        tool = find_window("^ツール$")
+        picture = (width * scale, height * scale, b"".join(rows))
+        return views, tool is not None and shows_picture(screen, tool, picture)
     finally:
         app.terminate()
         app.wait(timeout=10)
@@ -78,11 +89,14 @@ def views_at(program, scale, workdir):
 
 def main():
     program = os.path.abspath(sys.argv[1])
+    pictures = os.path.abspath(sys.argv[2])
     failures = []
     with tempfile.TemporaryDirectory() as scratch:
         workdir = os.environ.get("PETERIN_E2E_SHOTS") or scratch  # a folder to keep the shots in
-        single = views_at(program, 1, workdir)
-        double = views_at(program, 2, workdir)
+        single, _ = views_at(program, pictures, 1, workdir)
+        double, crisp_picture = views_at(program, pictures, 2, workdir)
+        if not crisp_picture:
+            failures.append("tool window: no pixel-doubled Edit picture at scale 2")
         for name in VIEWS:
             expected = doubled(single[name])
             if len(set(single[name])) < 2 and name != "warning":

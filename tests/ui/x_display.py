@@ -55,3 +55,22 @@ def geometry(window):
     shell = run("xdotool", "getwindowgeometry", "--shell", window)
     values = dict(line.split("=") for line in shell.split())
     return int(values["X"]), int(values["Y"]), int(values["WIDTH"]), int(values["HEIGHT"])
+
+
+def shows_picture(screen, window, picture):
+    """Whether the middle of a picture appears unchanged inside the window on the screen."""
+    width, height, pixels = picture
+    rows = [pixels[3 * (y * width + 3):3 * (y * width + width - 3)] for y in range(3, height - 3)]
+    left, top, w, h = geometry(window)
+    for y in range(top, top + h - len(rows)):
+        line = screen.pixels[3 * (y * screen.width + left):3 * (y * screen.width + left + w)]
+        at = line.find(rows[0])
+        while at >= 0:
+            if at % 3 == 0:
+                x = left + at // 3
+                if all(screen.pixels[3 * ((y + i) * screen.width + x):
+                                     3 * ((y + i) * screen.width + x) + len(row)] == row
+                       for i, row in enumerate(rows)):
+                    return True
+            at = line.find(rows[0], at + 1)
+    return False

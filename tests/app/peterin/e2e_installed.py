@@ -16,7 +16,7 @@ import urllib.parse
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "ui"))
 from e2e_settings import click, menu_titles, open_settings, type_into  # noqa: E402
-from x_display import Screen, find_window, geometry, read_picture, run  # noqa: E402
+from x_display import Screen, find_window, geometry, read_picture, run, shows_picture  # noqa: E402,E501
 
 ORANGE = (0xFF, 0x96, 0x32)  # 背景色
 
@@ -26,25 +26,6 @@ failures = []
 def check(what, actual, expected):
     if actual != expected:
         failures.append(f"{what}: got {actual}, expected {expected}")
-
-
-def shows_picture(screen, window, picture):
-    """Whether the middle of a picture appears unchanged inside the window on the screen."""
-    width, height, pixels = picture
-    rows = [pixels[3 * (y * width + 3):3 * (y * width + width - 3)] for y in range(3, height - 3)]
-    left, top, w, h = geometry(window)
-    for y in range(top, top + h - len(rows)):
-        line = screen.pixels[3 * (y * screen.width + left):3 * (y * screen.width + left + w)]
-        at = line.find(rows[0])
-        while at >= 0:
-            if at % 3 == 0:
-                x = left + at // 3
-                if all(screen.pixels[3 * ((y + i) * screen.width + x):
-                                     3 * ((y + i) * screen.width + x) + len(row)] == row
-                       for i, row in enumerate(rows)):
-                    return True
-            at = line.find(rows[0], at + 1)
-    return False
 
 
 def has_icon(window):
