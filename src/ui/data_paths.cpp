@@ -34,7 +34,7 @@ QString manualPath() {
 }
 
 QString desktopSettingsFolder(const QString& xdgConfigHome, const QString& home) {
-    // The base directory specification has relative values ignored.
+    // A relative XDG_CONFIG_HOME is to be ignored, as an unset one is.
     const QString base = QDir::isAbsolutePath(xdgConfigHome)
                              ? xdgConfigHome
                              : QDir(home).filePath(QStringLiteral(".config"));
