@@ -1,6 +1,6 @@
 #include "settings_dialog.h"
 
-#include "drawing.h"
+#include "render/drawing.h"
 #include "key_box.h"
 #include "main_window.h"
 #include "settings/settings.h"

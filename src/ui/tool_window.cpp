@@ -1,6 +1,6 @@
 #include "tool_window.h"
 
-#include "drawing.h"
+#include "render/drawing.h"
 #include "main_window.h"
 
 #include <QCloseEvent>

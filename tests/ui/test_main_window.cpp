@@ -2,8 +2,8 @@
 #include "play/temp_store.h"
 #include "play/turn_cycle.h"
 #include "running_program.h"
-#include "ui/drawing.h"
-#include "ui/geometry.h"
+#include "render/drawing.h"
+#include "render/geometry.h"
 #include "ui/main_window.h"
 
 #include <QAction>

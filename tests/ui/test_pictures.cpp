@@ -2,7 +2,7 @@
 #include "play/temp_store.h"
 #include "play/turn_cycle.h"
 #include "ui/main_window.h"
-#include "ui/pictures.h"
+#include "render/pictures.h"
 
 #include <QTest>
 

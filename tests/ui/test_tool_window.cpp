@@ -2,7 +2,7 @@
 #include "play/temp_store.h"
 #include "rules/field.h"
 #include "running_program.h"
-#include "ui/drawing.h"
+#include "render/drawing.h"
 #include "ui/main_window.h"
 #include "ui/tool_window.h"
 
