@@ -17,6 +17,11 @@ void TurnRecorder::begin(const Game& game, int player) {
     current_->ticks.push_back(0);
 }
 
+void TurnRecorder::retakeFirst(const Game& game, int player) {
+    if (current_ && current_->pictures.size() == 1 && current_->ticks.front() == 0)
+        captureViews(game, player, current_->pictures.front());
+}
+
 void TurnRecorder::afterTick(const Game& game, int player) {
     if (!current_)
         return;

@@ -24,6 +24,9 @@ class TurnRecorder {
     // The player's timer was started: the picture now shown is the turn's first. A start while
     // a turn is being recorded (a restarted timer) continues it.
     void begin(const Game& game, int player);
+    // The timer is started in the middle of a change (a drop, a mode change): once the change is
+    // complete, before the first tick, the first picture is taken again as the views show it.
+    void retakeFirst(const Game& game, int player);
     // A tick of the turn ran: the previous picture was shown one tick longer, and the picture
     // now shown follows it when it differs.
     void afterTick(const Game& game, int player);

@@ -59,7 +59,12 @@ std::uint16_t coordinate(double value) {
 
 void FieldView::startTurn() {
     timer_.start();
+    if (recorder_.recording())
+        return;
     recorder_.begin(game_, player());
+    // The views show the change that started the turn once it is complete.
+    QMetaObject::invokeMethod(
+        this, [this] { recorder_.retakeFirst(game_, player()); }, Qt::QueuedConnection);
 }
 
 void FieldView::stopTurn() {

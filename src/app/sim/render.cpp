@@ -60,6 +60,7 @@ Outcome runRender(const RenderCommand& command) {
         // The turn resolve runs, recorded tick by tick as the window records it.
         ui.game = &game;
         changeMode(game, Mode::Play);
+        ui.recorder.retakeFirst(game, 0);
         long ticks = 0;
         while (ui.timerRunning[0] && game.players[0].phase != Phase::Idle) {
             if (ticks == kMaxTicks) {
