@@ -1,6 +1,7 @@
 #include "files/dat_file.h"
 #include "play/commands.h"
 #include "play/turn_cycle.h"
+#include "render/picture_files.h"
 #include "render/views_picture.h"
 #include "rules/field.h"
 #include "run_process.h"
@@ -278,6 +279,42 @@ class PictureFilesTest : public QObject {
                 total += frames[i].delay;
             }
             QCOMPARE(total, ticks + 100); // 10 ms a tick, then the one-second hold
+        }
+    }
+
+    // In battle both players' last turns start together; each shows its last picture once it
+    // is over, and a player without a turn shows its views as they are. Outside battle 2P is
+    // not shown.
+    void theTurnsOfTheShownPlayersRunSideBySide() {
+        PortRelay quiet;
+        Game game(quiet);
+        initGame(game, 0);
+        const auto turn = [](std::vector<int> ticks) {
+            TurnRecording recording;
+            recording.ticks = std::move(ticks);
+            recording.pictures.resize(recording.ticks.size());
+            return recording;
+        };
+        const TurnRecording first = turn({3, 0});
+        const TurnRecording second = turn({1, 4, 0});
+        using Pictures = std::array<int, kPlayerCount>;
+        struct Case {
+            Mode mode;
+            LastTurns turns;
+            std::vector<int> delays;
+            std::vector<Pictures> pictures;
+        };
+        const Case cases[] = {
+            {Mode::Play, {&first, &second}, {3, 100}, {{0, -1}, {1, -1}}},
+            {Mode::Battle, {&first, &second}, {1, 2, 2, 100}, {{0, 0}, {0, 1}, {1, 1}, {1, 2}}},
+            {Mode::Battle, {nullptr, &second}, {1, 4, 100}, {{-1, 0}, {-1, 1}, {-1, 2}}},
+            {Mode::Play, {nullptr, &second}, {}, {}},
+        };
+        for (const Case& c : cases) {
+            game.mode = c.mode;
+            const TurnAnimation animation = turnAnimation(game, c.turns);
+            QCOMPARE(animation.delays, c.delays);
+            QCOMPARE(animation.pictureOf, c.pictures);
         }
     }
 };
