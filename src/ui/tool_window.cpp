@@ -1,7 +1,7 @@
 #include "tool_window.h"
 
-#include "render/drawing.h"
 #include "main_window.h"
+#include "render/drawing.h"
 
 #include <QCloseEvent>
 #include <QLabel>
