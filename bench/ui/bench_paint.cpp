@@ -1,5 +1,5 @@
 // Drawing a field view into its back buffer, the cost of every repaint of a field.
-#include "ui/drawing.h"
+#include "render/drawing.h"
 
 #include <QGuiApplication>
 

@@ -48,4 +48,23 @@ QString DialogFileChooser::saveName(QWidget* owner) {
     return dialog.selectedFiles().constFirst();
 }
 
+QString FileChooser::pictureName(QWidget*, const QString&) {
+    return {};
+}
+
+QString DialogFileChooser::pictureName(QWidget* owner, const QString& suffix) {
+    QFileDialog dialog(owner, QString::fromUtf8(kFileDialogTitle));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setNameFilters({suffix.toUpper() + QStringLiteral(" (*.") + suffix + QLatin1Char(')'),
+                           QStringLiteral("All files {*.*} (*)")});
+    dialog.setDefaultSuffix(suffix);
+    if (!lastFolder_.isEmpty())
+        dialog.setDirectory(lastFolder_);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    lastFolder_ = dialog.directory().absolutePath();
+    return dialog.selectedFiles().constFirst();
+}
+
 } // namespace peterin

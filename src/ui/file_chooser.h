@@ -19,6 +19,9 @@ class FileChooser {
     virtual QString openName(QWidget* owner) = 0;
     // The file to write (".dat" added when the name has no suffix), or an empty string.
     virtual QString saveName(QWidget* owner) = 0;
+    // A picture file to write, of type `suffix` ("png" or "gif", added when the name has no
+    // suffix), or an empty string. Choosers that make no pictures cancel.
+    virtual QString pictureName(QWidget* owner, const QString& suffix);
 };
 
 // The standard file dialogs. The open dialog preselects the file type chosen the time before;
@@ -27,6 +30,7 @@ class DialogFileChooser : public FileChooser {
   public:
     QString openName(QWidget* owner) override;
     QString saveName(QWidget* owner) override;
+    QString pictureName(QWidget* owner, const QString& suffix) override;
 
   private:
     QString lastOpenFilter_;

@@ -1,11 +1,12 @@
 #include "main_window.h"
 
-#include "drawing.h"
 #include "file_chooser.h"
-#include "geometry.h"
 #include "key_translation.h"
+#include "picture_menu.h"
 #include "play/commands.h"
 #include "play/temp_store.h"
+#include "render/drawing.h"
+#include "render/geometry.h"
 #include "tool_window.h"
 
 #include <QAction>
@@ -102,6 +103,7 @@ void MainWindow::buildMenu() {
         // Each command decides the check marks from the state it changes.
         connect(action, &QAction::triggered, this, [this, id = item.id] { onMenuCommand(id); });
     }
+    new PictureMenu(*this, game_, *menus[0]);
 }
 
 QAction* MainWindow::menuAction(int id) const {
@@ -162,11 +164,11 @@ void MainWindow::repaintAllViews() {
 // --- UiPort ----------------------------------------------------------------------------------
 
 void MainWindow::startTimer(int player) {
-    fieldView(player)->timer().start();
+    fieldView(player)->startTurn();
 }
 
 void MainWindow::stopTimer(int player) {
-    fieldView(player)->timer().stop();
+    fieldView(player)->stopTurn();
 }
 
 void MainWindow::repaintField(int player) {

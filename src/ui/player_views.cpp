@@ -1,8 +1,8 @@
 #include "player_views.h"
 
-#include "pictures.h"
 #include "play/editing.h"
 #include "play/turn_cycle.h"
+#include "render/pictures.h"
 
 #include <QMouseEvent>
 #include <QPainter>
@@ -45,7 +45,7 @@ TickTimer::TickTimer(std::function<void()> onTick, QObject* parent)
 }
 
 FieldView::FieldView(Game& game, int player, QWidget* parent)
-    : PlayerView(game, player, parent), timer_([this] { gameTick(game_, this->player()); }) {
+    : PlayerView(game, player, parent), timer_([this] { tick(); }) {
     // The hover cell follows the mouse even with no button held, for the edit cursor.
     setMouseTracking(true);
 }
@@ -59,6 +59,32 @@ std::uint16_t coordinate(double value) {
 }
 
 } // namespace
+
+void FieldView::startTurn() {
+    timer_.start();
+    if (recorder_.recording())
+        return;
+    recorder_.begin(game_, player());
+    // The views show the change that started the turn once it is complete.
+    QMetaObject::invokeMethod(
+        this, [this] { recorder_.retakeFirst(game_, player()); }, Qt::QueuedConnection);
+}
+
+void FieldView::stopTurn() {
+    timer_.stop();
+    // A tick that ends the turn records its last picture first.
+    if (!inTick_)
+        recorder_.finish();
+}
+
+void FieldView::tick() {
+    inTick_ = true;
+    gameTick(game_, player());
+    inTick_ = false;
+    recorder_.afterTick(game_, player());
+    if (!timer_.isActive())
+        recorder_.finish();
+}
 
 void FieldView::mouseMoveEvent(QMouseEvent* event) {
     const QPointF at = event->position();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "play/game.h"
+#include "render/turn_recorder.h"
 
 #include <QImage>
 #include <QTimer>
@@ -65,6 +66,11 @@ class FieldView : public PlayerView {
     FieldView(Game& game, int player, QWidget* parent);
 
     TickTimer& timer() { return timer_; }
+    // The player's turn starts or stops: the timer runs, and the pictures are recorded for
+    // "連鎖をGIFで保存...".
+    void startTurn();
+    void stopTurn();
+    const TurnRecorder& recorder() const { return recorder_; }
 
   protected:
     void render(QImage& buffer) override;
@@ -72,7 +78,11 @@ class FieldView : public PlayerView {
     void mousePressEvent(QMouseEvent* event) override;
 
   private:
+    void tick();
+
     TickTimer timer_;
+    TurnRecorder recorder_;
+    bool inTick_ = false;
 };
 
 // The coming pairs.

@@ -1,8 +1,8 @@
 #include "settings_dialog.h"
 
-#include "drawing.h"
 #include "key_box.h"
 #include "main_window.h"
+#include "render/drawing.h"
 #include "settings/settings.h"
 
 #include <QAbstractButton>

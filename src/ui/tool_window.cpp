@@ -1,8 +1,8 @@
 #include "tool_window.h"
 
 #include "data_paths.h"
-#include "drawing.h"
 #include "main_window.h"
+#include "render/drawing.h"
 
 #include <QCloseEvent>
 #include <QDir>

@@ -1,4 +1,4 @@
-#include "ui/drawing.h"
+#include "render/drawing.h"
 
 #include <QTest>
 

@@ -1,5 +1,5 @@
 #include "play/editing.h"
-#include "ui/geometry.h"
+#include "render/geometry.h"
 
 #include <QTest>
 

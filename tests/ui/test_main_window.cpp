@@ -1,9 +1,9 @@
 #include "play/commands.h"
 #include "play/temp_store.h"
 #include "play/turn_cycle.h"
+#include "render/drawing.h"
+#include "render/geometry.h"
 #include "running_program.h"
-#include "ui/drawing.h"
-#include "ui/geometry.h"
 #include "ui/main_window.h"
 
 #include <QAction>

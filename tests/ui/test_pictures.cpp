@@ -1,8 +1,8 @@
 #include "play/commands.h"
 #include "play/temp_store.h"
 #include "play/turn_cycle.h"
+#include "render/pictures.h"
 #include "ui/main_window.h"
-#include "ui/pictures.h"
 
 #include <QTest>
 

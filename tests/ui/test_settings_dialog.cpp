@@ -1,6 +1,6 @@
 #include "play/temp_store.h"
+#include "render/drawing.h"
 #include "settings/settings.h"
-#include "ui/drawing.h"
 #include "ui/key_box.h"
 #include "ui/settings_dialog.h"
 

@@ -1,8 +1,8 @@
 #include "play/commands.h"
 #include "play/temp_store.h"
+#include "render/drawing.h"
 #include "rules/field.h"
 #include "running_program.h"
-#include "ui/drawing.h"
 #include "ui/main_window.h"
 #include "ui/tool_window.h"
 

@@ -19,20 +19,6 @@ namespace {
 // run of the tool gives the same result.
 constexpr std::int64_t kStartTime = 0;
 
-// A settled field never needs this many ticks; more means something keeps the turn running.
-constexpr long kMaxTicks = 100'000'000;
-
-// Stands in for the window: remembers whether 1P's timer runs and every message shown.
-class HeadlessUi : public NullUiPort {
-  public:
-    bool timerRunning[kPlayerCount] = {false, false};
-    std::vector<Message> messages;
-
-    void startTimer(int player) override { timerRunning[player] = true; }
-    void stopTimer(int player) override { timerRunning[player] = false; }
-    void showMessage(const Message& message) override { messages.push_back(message); }
-};
-
 // Messages are for a box; on a terminal each becomes one line.
 std::string oneLine(std::string text) {
     for (char& c : text) {
@@ -99,17 +85,22 @@ std::string plural(int n, const char* one, const char* many) {
 
 } // namespace
 
+Outcome startGame(Game& game, HeadlessUi& ui, const std::string& file,
+                  const std::optional<std::string>& ini) {
+    if (ini) {
+        if (const auto reason = whyUnreadable(*ini)) {
+            return fileError(*ini, *reason);
+        }
+        LoadSettings(game.settings, *ini);
+    }
+    initGame(game, kStartTime);
+    return readPositionFile(game, ui, file, nullptr);
+}
+
 Outcome runResolve(const ResolveCommand& command) {
     HeadlessUi ui;
     Game game(ui);
-    if (command.ini) {
-        if (const auto reason = whyUnreadable(*command.ini)) {
-            return fileError(*command.ini, *reason);
-        }
-        LoadSettings(game.settings, *command.ini);
-    }
-    initGame(game, kStartTime);
-    Outcome outcome = readPositionFile(game, ui, command.file, nullptr);
+    Outcome outcome = startGame(game, ui, command.file, command.ini);
     if (outcome.status != 0) {
         return outcome;
     }

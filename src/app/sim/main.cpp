@@ -29,6 +29,13 @@ Outcome run(const std::vector<std::string>& args) {
     if (const auto* pairs = std::get_if<PairsCommand>(&command)) {
         return runPairs(*pairs);
     }
+    if (const auto* render = std::get_if<RenderCommand>(&command)) {
+#ifdef PETERIN_SIM_RENDER
+        return runRender(*render);
+#else
+        return {1, "", "peterin-sim: this build has no drawing; render needs the Qt program\n"};
+#endif
+    }
     return runCheck(std::get<CheckCommand>(command));
 }
 

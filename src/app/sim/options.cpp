@@ -149,6 +149,44 @@ Command parseCheck(ArgReader& in) {
     return cmd;
 }
 
+Command parseRender(ArgReader& in) {
+    RenderCommand cmd;
+    bool haveFile = false;
+    bool haveOutput = false;
+    std::optional<UsageError> error;
+    while (!in.done() && !error) {
+        std::string value;
+        if (in.takeValue("--ini", value, error)) {
+            cmd.ini = value;
+        } else if (const bool png = in.takeValue("--png", value, error);
+                   png || in.takeValue("--gif", value, error)) {
+            if (error) {
+                break;
+            }
+            if (haveOutput) {
+                return UsageError{"render writes one picture: give either --png or --gif"};
+            }
+            cmd.gif = !png;
+            cmd.output = value;
+            haveOutput = true;
+        } else if (!haveFile && (in.peek().empty() || in.peek()[0] != '-' || in.peek() == "-")) {
+            cmd.file = in.peek();
+            haveFile = true;
+            in.skip();
+        } else {
+            return unknownOption("render", in.peek());
+        }
+    }
+    if (error) {
+        return *error;
+    }
+    if (!haveFile || !haveOutput) {
+        return UsageError{"render needs a position file and an output: peterin-sim render FILE.dat "
+                          "--png OUT.png"};
+    }
+    return cmd;
+}
+
 } // namespace
 
 Command parseCommandLine(const std::vector<std::string>& args) {
@@ -174,6 +212,9 @@ Command parseCommandLine(const std::vector<std::string>& args) {
     }
     if (command == "check") {
         return parseCheck(in);
+    }
+    if (command == "render") {
+        return parseRender(in);
     }
     return UsageError{"unknown command \"" + command + "\"; try peterin-sim --help"};
 }
@@ -203,6 +244,13 @@ Usage:
   peterin-sim check FILE.dat
       Reads FILE.dat as the program does and says what it took (sections, sizes, temporary
       positions) and, if reading stopped early, on which line and why.
+
+  peterin-sim render FILE.dat --png OUT.png [--ini FILE]
+  peterin-sim render FILE.dat --gif OUT.gif [--ini FILE]
+      With --png, writes the picture of the player views as the program shows them right
+      after reading FILE.dat in edit mode. With --gif, plays 1P's position as resolve does
+      and writes that turn as a looping animation: every picture of the views, each held for
+      the ticks it was shown (one tick is one hundredth of a second), the last for a second.
 
   peterin-sim --help
       Shows this text.

@@ -27,6 +27,14 @@ struct CheckCommand {
     std::string file;
 };
 
+// peterin-sim render FILE.dat --png OUT.png | --gif OUT.gif [--ini FILE]
+struct RenderCommand {
+    std::string file;
+    std::string output;
+    bool gif = false; // else a PNG of the views after reading
+    std::optional<std::string> ini;
+};
+
 struct HelpCommand {};
 struct VersionCommand {};
 
@@ -36,7 +44,7 @@ struct UsageError {
 };
 
 using Command = std::variant<HelpCommand, VersionCommand, ResolveCommand, PairsCommand,
-                             CheckCommand, UsageError>;
+                             CheckCommand, RenderCommand, UsageError>;
 
 // Upper bound of --count, so a typo cannot ask for gigabytes of output.
 inline constexpr int kMaxPairCount = 1000000;

@@ -48,7 +48,7 @@ std::size_t lineCount(const std::string& text) {
 TEST(PeterinSim, HelpDescribesEveryCommand) {
     const ProcessResult r = sim({"--help"});
     EXPECT_EQ(r.status, 0);
-    for (const char* command : {"resolve FILE.dat", "pairs", "check FILE.dat"}) {
+    for (const char* command : {"resolve FILE.dat", "pairs", "check FILE.dat", "render FILE.dat"}) {
         EXPECT_NE(r.out.find(command), std::string::npos) << command;
     }
     EXPECT_EQ(sim({"pairs", "-h"}).out, r.out);
@@ -69,6 +69,11 @@ TEST(PeterinSim, ABadCommandLineGivesOneLineAndStatusTwo) {
         {"pairs", "extra"},
         {"check"},
         {"check", "a.dat", "--json"},
+        {"render", "a.dat"},
+        {"render", "--png", "a.png"},
+        {"render", "a.dat", "--gif"},
+        {"render", "a.dat", "--png", "a.png", "--gif", "a.gif"},
+        {"render", "a.dat", "--png", "a.png", "--json"},
     };
     for (const auto& args : bad) {
         std::string joined;
@@ -93,15 +98,18 @@ TEST(PeterinSim, AFileThatCannotBeReadGivesOneLineAndStatusOne) {
         {"resolve", file.dir()},
         {"pairs", "--pattern", missing, "--json"},
         {"check", missing},
+        {"render", missing, "--png", file.dir() + "/out.png"},
+        {"render", file.path(), "--gif", missing + "/out.gif"}, // the output cannot be written
     };
     for (const auto& args : cases) {
-        SCOPED_TRACE(args.back());
+        SCOPED_TRACE(args[0] + " " + args[1] + " " + args.back());
         const ProcessResult r = sim(args);
         EXPECT_EQ(r.status, 1);
         EXPECT_TRUE(r.out.empty()); // never a partial document
         EXPECT_EQ(lineCount(r.err), 1u);
         EXPECT_NE(r.err.find(args[0] == "resolve" && args.size() == 2 ? file.dir() : missing),
-                  std::string::npos);
+                  std::string::npos)
+            << r.err;
     }
 
     // A file that opens but fails part-way is not reported as read to its end.

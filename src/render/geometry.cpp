@@ -1,4 +1,4 @@
-#include "geometry.h"
+#include "render/geometry.h"
 
 #include <algorithm>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "drawing.h"
 #include "play/game.h"
+#include "render/drawing.h"
 
 namespace peterin {
 

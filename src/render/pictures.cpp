@@ -1,4 +1,4 @@
-#include "pictures.h"
+#include "render/pictures.h"
 
 #include "play/temp_store.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "geometry.h"
+#include "render/geometry.h"
 #include "rules/cell.h"
 #include "rules/field.h"
 #include "settings/settings.h"
@@ -37,6 +37,7 @@ struct PairPicture {
     int x = 0;
     int row = 0;
     std::array<CellKind, 9> cells{};
+    bool operator==(const PairPicture&) const = default;
 };
 
 // Everything a field view shows.

@@ -1,4 +1,4 @@
-#include "drawing.h"
+#include "render/drawing.h"
 
 #include <QColor>
 #include <QFont>

@@ -1,0 +1,57 @@
+#include "picture_menu.h"
+
+#include "file_chooser.h"
+#include "main_window.h"
+#include "render/picture_files.h"
+
+#include <QAction>
+#include <QFile>
+#include <QMenu>
+
+namespace peterin {
+
+namespace {
+
+Message notWritten(const QString& path, const std::string& reason) {
+    return {"「" + path.toStdString() + "」に保存できませんでした。\n" + reason, "err",
+            MessageIcon::Warning};
+}
+
+} // namespace
+
+PictureMenu::PictureMenu(MainWindow& window, Game& game, QMenu& fileMenu)
+    : QObject(&window), window_(window), game_(game),
+      savePicture_(fileMenu.addAction(QStringLiteral("画像を保存..."))),
+      saveChain_(fileMenu.addAction(QStringLiteral("連鎖をGIFで保存..."))) {
+    connect(savePicture_, &QAction::triggered, this, &PictureMenu::savePicture);
+    connect(saveChain_, &QAction::triggered, this, &PictureMenu::saveChain);
+}
+
+void PictureMenu::savePicture() {
+    const QString path = window_.fileChooser().pictureName(&window_, QStringLiteral("png"));
+    if (path.isEmpty())
+        return;
+    if (const auto error = saveViewsPng(game_, QFile::encodeName(path).toStdString()))
+        showMessageBox(&window_, notWritten(path, *error));
+}
+
+void PictureMenu::saveChain() {
+    LastTurns turns{};
+    bool any = false;
+    for (int p = 0; p < shownPlayerCount(game_); ++p) {
+        turns[static_cast<std::size_t>(p)] = window_.fieldView(p)->recorder().lastTurn();
+        any = any || turns[static_cast<std::size_t>(p)] != nullptr;
+    }
+    // Asked before the file name, so that nothing is chosen for a file that cannot be made.
+    if (!any) {
+        showMessageBox(&window_, {"保存する連鎖がまだありません", "？", MessageIcon::None});
+        return;
+    }
+    const QString path = window_.fileChooser().pictureName(&window_, QStringLiteral("gif"));
+    if (path.isEmpty())
+        return;
+    if (const auto error = saveTurnGif(game_, turns, QFile::encodeName(path).toStdString()))
+        showMessageBox(&window_, notWritten(path, *error));
+}
+
+} // namespace peterin
