@@ -106,7 +106,9 @@ Outcome runResolve(const ResolveCommand& command) {
         if (const auto reason = whyUnreadable(*command.ini)) {
             return fileError(*command.ini, *reason);
         }
-        LoadSettings(game.settings, *command.ini);
+        if (const auto message = LoadSettings(game.settings, *command.ini)) {
+            return fileError(*command.ini, message->text);
+        }
     }
     initGame(game, kStartTime);
     Outcome outcome = readPositionFile(game, ui, command.file, nullptr);
