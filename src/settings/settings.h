@@ -65,6 +65,11 @@ inline constexpr int kCellKindCount = 9; // empty, five colours, nuisance, iron,
 inline constexpr int kWheelTextMax = 31; // bytes of the wheel text (a 32-byte buffer with its zero)
 inline constexpr int kWheelMax = 31;     // entries of the parsed wheel list
 
+// The cell kinds named by the letters of a wheel text (N R B G Y P O M r), looked for in the
+// text's Shift-JIS bytes as the file holds them, so the second byte of a double-byte character
+// counts when it is one of the letters; every other byte is skipped.
+std::vector<std::uint8_t> parseWheel(const std::string& text);
+
 // ---------------------------------------------------------------------------------------------
 // Every preference of the program, mirroring 設定.ini section by section. Colours are 0x00BBGGRR.
 // The defaults below are what a missing file or key yields.
@@ -137,8 +142,10 @@ struct Settings {
     // ホイール in the file's own Shift-JIS bytes (at most 31), whatever they are, so that a save
     // writes back exactly what was read.
     std::string wheelText = "NRYGBPO";
-    // The cell kinds parsed from wheelText (at most 31), never empty after validation.
-    std::vector<std::uint8_t> wheelKinds = {0, 1, 4, 3, 2, 5, 6};
+    // The cell kinds parsed from wheelText (at most 31), never empty after validation. Made by
+    // the parser rather than from a list in braces, whose hidden array g++ takes for
+    // uninitialised once the constructor is inlined.
+    std::vector<std::uint8_t> wheelKinds = parseWheel(wheelText);
 
     // [速度] ticks of the turn-cycle timer
     std::int32_t fallTicks = 1;    // 落とす
@@ -160,11 +167,6 @@ struct Settings {
 
 // The settings file's name, resolved against the current directory at every load and save.
 inline constexpr const char* kSettingsFileName = "設定.ini";
-
-// The cell kinds named by the letters of a wheel text (N R B G Y P O M r), looked for in the
-// text's Shift-JIS bytes as the file holds them, so the second byte of a double-byte character
-// counts when it is one of the letters; every other byte is skipped.
-std::vector<std::uint8_t> parseWheel(const std::string& text);
 
 // Fills `settings` from 設定.ini in the current directory (defaults for anything missing), then
 // validates. Returns the message to show when the path could not be resolved or the system
