@@ -47,7 +47,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             return 0; // too long to read back, and said so
         }
         PairSequence reread;
-        startSequence(reread, 0, static_cast<int>(sequence.queue.size()));
+        // Pairs that read no colour take the reader's position, so it stands where the front was.
+        startSequence(reread, sequence.headState.position, static_cast<int>(sequence.queue.size()));
         std::istringstream back(out.str());
         check(!loadPattern(reread, *back.rdbuf(), rng));
         std::vector<Pair> expected = upcoming(sequence, 6);

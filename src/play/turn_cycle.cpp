@@ -180,7 +180,8 @@ void spawnPair(Game& game, int player) {
     loadPair(self.fallingPair, front);
     putAtSpawn(self.fallingPair, self.field);
     game.ui.showRandomPosition(front.position);
-    game.ui.repaintNext(player);
+    // The next view is not repainted here: until the player goes idle it keeps showing the list
+    // whose first pair is the one just loaded.
 }
 
 void setMode(Game& game, Mode mode) {

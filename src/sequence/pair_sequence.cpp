@@ -315,13 +315,10 @@ ParseError loadPattern(PairSequence& sequence, std::streambuf& in, ConventionalR
         sequence = before;
         return error;
     }
+    // A pair that reads no colour before the pattern's first seek keeps the position the queue
+    // stands at; only a colour read moves a pair to the position sought.
     sequence.tailState = sequence.headState;
     sequence.tailCursor = 0;
-    const std::vector<std::uint32_t>& tokens = sequence.pattern.tokens;
-    if (tokens.size() >= 2 && tokens[0] == kTokenSeek) {
-        // A pattern that starts at a position starts there also for pairs that read no colour.
-        seek(sequence.tailState, tokens[1]);
-    }
     regenerate(sequence);
     return std::nullopt;
 }
@@ -373,10 +370,11 @@ bool writePattern(const PairSequence& sequence, std::ostream& out) {
             break;
         }
     }
-    const bool startsAtHead =
-        kept.size() >= 2 && kept[0] == kTokenSeek && kept[1] == sequence.headState.position;
+    // The front pair's position leads the line unless a seek does: the colour read first would
+    // pass both, and only the later one counts.
+    const bool startsWithSeek = !kept.empty() && kept[0] == kTokenSeek;
     std::string tokenLine;
-    if (!kept.empty() && !startsAtHead) {
+    if (!kept.empty() && !startsWithSeek) {
         tokenLine += '@' + std::to_string(sequence.headState.position);
     }
     for (std::size_t i = 0; i < kept.size(); ++i) {

@@ -94,15 +94,16 @@ void copy(PairSequence& destination, const PairSequence& source);
 void startSequence(PairSequence& sequence, std::uint32_t p, int n);
 
 // Reads the three pattern lines (used colours, shapes, colour tokens) from `in` as a 512-byte
-// line buffer reads them and rebuilds the queue from them, from the front pair's random state
-// (or the position of a leading `@`). When `in` ends after a line, the lines not read keep their
-// previous content. On failure the sequence is left exactly as it was.
+// line buffer reads them and rebuilds the queue from them, from the front pair's random state.
+// When `in` ends after a line, the lines not read keep their previous content. On
+// failure the sequence is left exactly as it was.
 ParseError loadPattern(PairSequence& sequence, std::streambuf& in, ConventionalRandom& rng);
 
 // Writes the three pattern lines, each ended by '\n', so that loading them rebuilds the same
 // queue: the shapes start at the front pair's shape and the tokens at the front pair's token,
-// preceded by `@` and the front pair's position unless they begin with a seek to it already; a
-// position set without rebuilding is written as a seek where it took effect.
+// preceded by `@` and the front pair's position unless they begin with a seek (pairs that read no
+// colour before it take the reading queue's position, as they do in any pattern); a position
+// set without rebuilding is written as a seek where it took effect.
 // Tokens that are never read (after the first `*`, seeks overridden by the next one) are left
 // out; tokens that have run out are written as an empty line. Returns false when a line is too
 // long for the 512-byte line buffer that reads it back (many `@` without digits, each of which

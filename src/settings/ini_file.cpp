@@ -195,8 +195,8 @@ std::int32_t parseProfileInt(std::string_view text) {
     return static_cast<std::int32_t>(value);
 }
 
-IniFile IniFile::fromBytes(std::string_view bytes) {
-    IniFile ini;
+IniFile IniFile::fromBytes(std::string_view bytes, const char* codePage) {
+    IniFile ini(codePage);
     const std::size_t firstBreak = bytes.find('\n');
     if (firstBreak != std::string_view::npos &&
         (firstBreak == 0 || bytes[firstBreak - 1] != '\r')) {
@@ -218,7 +218,8 @@ IniFile IniFile::fromBytes(std::string_view bytes) {
 }
 
 IniFile::ReadStatus IniFile::read(const std::filesystem::path& path, IniFile& ini) {
-    ini = IniFile();
+    const char* codePage = ini.codec_.codePage();
+    ini = IniFile(codePage);
     std::error_code error;
     const auto status = std::filesystem::status(path, error);
     if (status.type() == std::filesystem::file_type::not_found) {
@@ -236,7 +237,7 @@ IniFile::ReadStatus IniFile::read(const std::filesystem::path& path, IniFile& in
     if (in.bad()) {
         return ReadStatus::Failed;
     }
-    ini = fromBytes(bytes);
+    ini = fromBytes(bytes, codePage);
     return ReadStatus::Ok;
 }
 
@@ -327,7 +328,13 @@ std::optional<std::string_view> IniFile::rawValue(std::string_view section,
     if (line == npos) {
         return std::nullopt;
     }
-    return lines_[line].value();
+    std::string_view value = lines_[line].value();
+    // As the profile functions read it: quotes around the whole value are not part of it.
+    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
+        value.back() == value.front()) {
+        value = value.substr(1, value.size() - 2);
+    }
+    return value;
 }
 
 std::optional<std::string> IniFile::value(std::string_view section, std::string_view key) const {
@@ -349,18 +356,24 @@ std::int32_t IniFile::getInt(std::string_view section, std::string_view key,
 
 std::string IniFile::getString(std::string_view section, std::string_view key,
                                std::string_view fallback, std::size_t bufferSize) const {
+    return codec_.toUtf8(getBytes(section, key, codec_.toShiftJis(fallback), bufferSize));
+}
+
+std::string IniFile::getBytes(std::string_view section, std::string_view key,
+                              std::string_view fallback, std::size_t bufferSize) const {
     const std::size_t limit = bufferSize == 0 ? 0 : bufferSize - 1;
     const auto raw = rawValue(codec_.toShiftJis(section), codec_.toShiftJis(key));
-    if (raw) {
-        return codec_.toUtf8(truncateShiftJis(*raw, limit));
-    }
-    return codec_.toUtf8(truncateShiftJis(codec_.toShiftJis(fallback), limit));
+    return std::string(truncateShiftJis(raw ? *raw : fallback, limit));
 }
 
 void IniFile::setString(std::string_view section, std::string_view key, std::string_view value) {
+    setBytes(section, key, codec_.toShiftJis(value));
+}
+
+void IniFile::setBytes(std::string_view section, std::string_view key, std::string_view value) {
     const std::string sjisSection = oneLine(codec_.toShiftJis(section));
     const std::string sjisKey = oneLine(codec_.toShiftJis(key));
-    const std::string sjisValue = oneLine(codec_.toShiftJis(value));
+    const std::string sjisValue = oneLine(std::string(value));
 
     const std::size_t header = findSection(sjisSection);
     if (header == npos) {

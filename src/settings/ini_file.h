@@ -23,7 +23,8 @@ std::int32_t parseProfileInt(std::string_view text);
 //
 // Lookups follow the usual profile rules: section and key names compare case-insensitively for
 // ASCII letters (a double-byte character compares exactly), the first matching section and the
-// first matching key in it win, and blanks around names and values are not part of them.
+// first matching key in it win, blanks around names and values are not part of them, and a value
+// in double or single quotes reads without them.
 class IniFile {
   public:
     // How reading a file went.
@@ -33,12 +34,17 @@ class IniFile {
         Failed,  // it exists but could not be read: an empty INI
     };
 
-    IniFile() = default;
+    // `codePage` names the converter of names and values (see ShiftJisCodec).
+    explicit IniFile(const char* codePage = kShiftJisCodePage) : codec_(codePage) {}
 
     // Parses the bytes of a file as they are on disk.
-    static IniFile fromBytes(std::string_view bytes);
-    // Reads `path` into `ini` (an empty INI unless the status is Ok).
+    static IniFile fromBytes(std::string_view bytes, const char* codePage = kShiftJisCodePage);
+    // Reads `path` into `ini` (an empty INI unless the status is Ok), keeping its converter.
     static ReadStatus read(const std::filesystem::path& path, IniFile& ini);
+
+    // False when the system cannot convert names and values to and from Shift-JIS: then no
+    // Japanese section or key can be found or written.
+    bool namesConvertible() const { return codec_.available(); }
 
     // The bytes to put on disk.
     std::string toBytes() const;
@@ -58,9 +64,16 @@ class IniFile {
     std::string getString(std::string_view section, std::string_view key, std::string_view fallback,
                           std::size_t bufferSize) const;
 
+    // The same as getString, but the text stays in the file's Shift-JIS bytes, so writing it back
+    // with setBytes gives the same bytes whatever they hold.
+    std::string getBytes(std::string_view section, std::string_view key, std::string_view fallback,
+                         std::size_t bufferSize) const;
+
     // Sets `key` in `section`: an existing key is replaced on its own line; a new key goes after
     // the last line of its section; a new section goes at the end of the file.
     void setString(std::string_view section, std::string_view key, std::string_view value);
+    // The same with a value already in Shift-JIS bytes.
+    void setBytes(std::string_view section, std::string_view key, std::string_view value);
 
   private:
     // One line of the file with what it holds worked out once: a section header, a key or

@@ -150,6 +150,9 @@ constexpr const char* kPenSizeKey = "ペンサイズ";
 
 const Message kLoadFailed{"設定ファイルの読み込みに失敗しました", "err", MessageIcon::None};
 const Message kSaveFailed{"設定ファイルが開けません", "err", MessageIcon::None};
+const Message kNamesUnreadable{
+    "文字コード CP932 の変換がないため、設定ファイルの日本語の名前が読めません", "err",
+    MessageIcon::None};
 
 std::string decimal(std::int32_t value) {
     char text[16];
@@ -207,7 +210,7 @@ void readSettings(Settings& s, const IniFile& ini) {
     s.showHeaven = ini.getInt(kMap, kShowHeavenKey, s.showHeaven) != 0 ? 1 : 0;
     s.showLimbo = ini.getInt(kMap, kShowLimboKey, s.showLimbo) != 0 ? 1 : 0;
     s.penSize = ini.getInt(kEdit, kPenSizeKey, s.penSize);
-    s.wheelText = ini.getString(kEdit, kWheelKey, s.wheelText, kWheelTextMax + 1);
+    s.wheelText = ini.getBytes(kEdit, kWheelKey, s.wheelText, kWheelTextMax + 1);
     s.wheelKinds = parseWheel(s.wheelText);
     for (const NamedColour& entry : kWindowColours) {
         s.*entry.member = static_cast<std::uint32_t>(
@@ -241,7 +244,7 @@ void writeSettings(const Settings& s, IniFile& ini) {
         ini.setString(entry.section, entry.key, decimal(s.*entry.member));
     }
     ini.setString(kEdit, kPenSizeKey, decimal(s.penSize));
-    ini.setString(kEdit, kWheelKey, s.wheelText);
+    ini.setBytes(kEdit, kWheelKey, s.wheelText);
     for (const NamedInt& entry : kSpeedInts) {
         ini.setString(entry.section, entry.key, decimal(s.*entry.member));
     }
@@ -250,10 +253,8 @@ void writeSettings(const Settings& s, IniFile& ini) {
 std::vector<std::uint8_t> parseWheel(const std::string& text) {
     // Byte by byte, so the trail byte of a double-byte character counts like any other byte.
     static constexpr char kLetters[kCellKindCount] = {'N', 'R', 'B', 'G', 'Y', 'P', 'O', 'M', 'r'};
-    // The letters are looked for in the file's Shift-JIS bytes, where the second byte of a
-    // double-byte character may be one of them.
     std::vector<std::uint8_t> kinds;
-    for (const char c : utf8ToShiftJis(text, 0)) {
+    for (const char c : text) {
         for (int kind = 0; kind < kCellKindCount; ++kind) {
             if (c == kLetters[kind]) {
                 kinds.push_back(static_cast<std::uint8_t>(kind));
@@ -306,15 +307,23 @@ void ValidateSettings(Settings& s) {
     clampTo(s.emptyOpacity, 0, 100);
 }
 
-void LoadSettings(Settings& settings, const IniFile& ini) {
-    readSettings(settings, ini);
+std::optional<Message> LoadSettings(Settings& settings, const IniFile& ini) {
+    // Without the converter no Japanese name can be looked up: every value keeps its default
+    // rather than being read from whichever keys the replacement characters happen to match.
+    const bool readable = ini.namesConvertible();
+    readSettings(settings, readable ? ini : IniFile());
     ValidateSettings(settings);
+    if (!readable) {
+        return kNamesUnreadable;
+    }
+    return std::nullopt;
 }
 
-void LoadSettings(Settings& settings, const std::filesystem::path& path) {
-    IniFile ini;
+std::optional<Message> LoadSettings(Settings& settings, const std::filesystem::path& path,
+                                    const char* codePage) {
+    IniFile ini(codePage);
     IniFile::read(path, ini); // a missing or unreadable file leaves every default
-    LoadSettings(settings, ini);
+    return LoadSettings(settings, ini);
 }
 
 std::optional<Message> LoadSettings(Settings& settings) {
@@ -323,12 +332,15 @@ std::optional<Message> LoadSettings(Settings& settings) {
         LoadSettings(settings, IniFile());
         return kLoadFailed;
     }
-    LoadSettings(settings, *path);
-    return std::nullopt;
+    return LoadSettings(settings, *path);
 }
 
-SaveResult SaveSettings(const Settings& settings, const std::filesystem::path& path) {
-    IniFile ini;
+SaveResult SaveSettings(const Settings& settings, const std::filesystem::path& path,
+                        const char* codePage) {
+    IniFile ini(codePage);
+    if (!ini.namesConvertible()) {
+        return {false, kSaveFailed};
+    }
     // A file that exists but cannot be read would be replaced by one holding only our keys,
     // losing whatever else the user keeps in it, so the save stops there.
     if (IniFile::read(path, ini) == IniFile::ReadStatus::Failed) {

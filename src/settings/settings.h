@@ -1,6 +1,7 @@
 #pragma once
 
 #include "message.h"
+#include "shift_jis.h"
 
 #include <array>
 #include <cstdint>
@@ -63,6 +64,11 @@ constexpr int editKindKeyIndex(int kind) {
 inline constexpr int kCellKindCount = 9; // empty, five colours, nuisance, iron, block
 inline constexpr int kWheelTextMax = 31; // bytes of the wheel text (a 32-byte buffer with its zero)
 inline constexpr int kWheelMax = 31;     // entries of the parsed wheel list
+
+// The cell kinds named by the letters of a wheel text (N R B G Y P O M r), looked for in the
+// text's Shift-JIS bytes as the file holds them, so the second byte of a double-byte character
+// counts when it is one of the letters; every other byte is skipped.
+std::vector<std::uint8_t> parseWheel(const std::string& text);
 
 // ---------------------------------------------------------------------------------------------
 // Every preference of the program, mirroring 設定.ini section by section. Colours are 0x00BBGGRR.
@@ -133,11 +139,13 @@ struct Settings {
 
     // [編集]
     std::int32_t penSize = 80; // ペンサイズ (percent)
-    // ホイール as read (at most 31 bytes in the file's Shift-JIS; UTF-8 here); a save writes it
-    // back.
+    // ホイール in the file's own Shift-JIS bytes (at most 31), whatever they are, so that a save
+    // writes back exactly what was read.
     std::string wheelText = "NRYGBPO";
-    // The cell kinds parsed from wheelText (at most 31), never empty after validation.
-    std::vector<std::uint8_t> wheelKinds = {0, 1, 4, 3, 2, 5, 6};
+    // The cell kinds parsed from wheelText (at most 31), never empty after validation. Made by
+    // the parser rather than from a list in braces, whose hidden array g++ takes for
+    // uninitialised once the constructor is inlined.
+    std::vector<std::uint8_t> wheelKinds = parseWheel(wheelText);
 
     // [速度] ticks of the turn-cycle timer
     std::int32_t fallTicks = 1;    // 落とす
@@ -160,20 +168,16 @@ struct Settings {
 // The settings file's name, resolved against the current directory at every load and save.
 inline constexpr const char* kSettingsFileName = "設定.ini";
 
-// The cell kinds named by the letters of a wheel text (N R B G Y P O M r), looked for in the
-// text's Shift-JIS bytes as the file holds them, so the second byte of a double-byte character
-// counts when it is one of the letters; every other byte is skipped.
-std::vector<std::uint8_t> parseWheel(const std::string& text);
-
 // Fills `settings` from 設定.ini in the current directory (defaults for anything missing), then
-// validates. Returns the message to show when the path could not be resolved; loading still
-// completes with defaults in that case.
+// validates. Returns the message to show when the path could not be resolved or the system
+// cannot convert the file's Japanese names; loading still completes with defaults then.
 std::optional<Message> LoadSettings(Settings& settings);
-// The same from an explicit file.
-void LoadSettings(Settings& settings, const std::filesystem::path& path);
+// The same from an explicit file; `codePage` names the converter (see ShiftJisCodec).
+std::optional<Message> LoadSettings(Settings& settings, const std::filesystem::path& path,
+                                    const char* codePage = kShiftJisCodePage);
 
 // Fills `settings` from an INI file already in memory, then validates.
-void LoadSettings(Settings& settings, const IniFile& ini);
+std::optional<Message> LoadSettings(Settings& settings, const IniFile& ini);
 
 // Clamps every value into its range and derives the dependent bounds, in a fixed order.
 void ValidateSettings(Settings& settings);
@@ -189,8 +193,10 @@ struct SaveResult {
 // Writes `settings` to 設定.ini in the current directory, keeping keys and sections it does not
 // write. The old file is replaced only once the new one is complete.
 SaveResult SaveSettings(const Settings& settings);
-// The same to an explicit file.
-SaveResult SaveSettings(const Settings& settings, const std::filesystem::path& path);
+// The same to an explicit file. Without a converter for `codePage` nothing is written: every
+// Japanese name would come out as the same replacement characters.
+SaveResult SaveSettings(const Settings& settings, const std::filesystem::path& path,
+                        const char* codePage = kShiftJisCodePage);
 
 // Puts every saved value of `settings` into `ini`, in the order of a save.
 void writeSettings(const Settings& settings, IniFile& ini);

@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <iconv.h>
+#include <utility>
 
 namespace peterin {
 
@@ -48,8 +49,24 @@ std::size_t utf8SequenceLength(unsigned char byte) {
 
 } // namespace
 
-ShiftJisCodec::ShiftJisCodec()
-    : toUtf8_(iconv_open("UTF-8", "CP932")), toShiftJis_(iconv_open("CP932", "UTF-8")) {}
+ShiftJisCodec::ShiftJisCodec(const char* codePage)
+    : codePage_(codePage), toUtf8_(iconv_open("UTF-8", codePage)),
+      toShiftJis_(iconv_open(codePage, "UTF-8")) {}
+
+ShiftJisCodec& ShiftJisCodec::operator=(const ShiftJisCodec& other) {
+    if (this != &other) {
+        ShiftJisCodec fresh(other.codePage_);
+        std::swap(codePage_, fresh.codePage_);
+        std::swap(toUtf8_, fresh.toUtf8_);
+        std::swap(toShiftJis_, fresh.toShiftJis_);
+    }
+    return *this;
+}
+
+bool ShiftJisCodec::available() const {
+    return static_cast<iconv_t>(toUtf8_) != kNoDescriptor &&
+           static_cast<iconv_t>(toShiftJis_) != kNoDescriptor;
+}
 
 ShiftJisCodec::~ShiftJisCodec() {
     if (static_cast<iconv_t>(toUtf8_) != kNoDescriptor) {

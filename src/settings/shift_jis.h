@@ -27,22 +27,33 @@ constexpr std::size_t shiftJisCharWidth(std::string_view text, std::size_t pos) 
                : 1;
 }
 
+// The system converter's name for the Shift-JIS of 設定.ini.
+inline constexpr const char* kShiftJisCodePage = "CP932";
+
 // Converts in both directions with conversion descriptors opened once, for callers that convert
 // many short strings. A copy opens descriptors of its own, so copies never share state.
 class ShiftJisCodec {
   public:
-    ShiftJisCodec();
+    // `codePage` names the converter; another name than the default lets a test stand in for a
+    // system that lacks it.
+    explicit ShiftJisCodec(const char* codePage = kShiftJisCodePage);
     ~ShiftJisCodec();
-    ShiftJisCodec(const ShiftJisCodec&) : ShiftJisCodec() {}
-    ShiftJisCodec& operator=(const ShiftJisCodec&) { return *this; }
+    ShiftJisCodec(const ShiftJisCodec& other) : ShiftJisCodec(other.codePage_) {}
+    ShiftJisCodec& operator=(const ShiftJisCodec& other);
+
+    // False when the system has no converter for the code page: then only ASCII converts, and
+    // every other character becomes a replacement.
+    bool available() const;
+    const char* codePage() const { return codePage_; }
 
     // As the free functions below.
     std::string toUtf8(std::string_view shiftJis);
     std::string toShiftJis(std::string_view utf8, char replacement = '?');
 
   private:
-    void* toUtf8_;     // iconv_t, kept out of this header
-    void* toShiftJis_; // iconv_t
+    const char* codePage_; // a string literal
+    void* toUtf8_;         // iconv_t, kept out of this header
+    void* toShiftJis_;     // iconv_t
 };
 
 // Shift-JIS to UTF-8; each byte that does not start a valid character becomes U+FFFD.

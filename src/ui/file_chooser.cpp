@@ -1,4 +1,5 @@
 #include "file_chooser.h"
+#include "dialog_state.h"
 
 #include <QFileDialog>
 #include <QStringList>
@@ -17,6 +18,7 @@ QStringList nameFilters() {
 } // namespace
 
 QString DialogFileChooser::openName(QWidget* owner) {
+    keepDialogStateInProcess();
     QFileDialog dialog(owner, QString::fromUtf8(kFileDialogTitle));
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
@@ -34,6 +36,7 @@ QString DialogFileChooser::openName(QWidget* owner) {
 }
 
 QString DialogFileChooser::saveName(QWidget* owner) {
+    keepDialogStateInProcess();
     QFileDialog dialog(owner, QString::fromUtf8(kFileDialogTitle));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);

@@ -20,7 +20,8 @@ struct KeyRow {
 // Keys outside the runs handled by rule below (letters, digits, keypad digits, F1 to F24).
 // The punctuation follows the Japanese keyboard the key names describe: the key labelled ":"
 // is 0xBA, ";" is 0xBB, "@" is 0xC0, and so on. A character typed with Shift still names the
-// key it sits on, so "*" is the ":" key and "!" is the "1" key.
+// key it sits on, so "*" is the ":" key and "!" is the "1" key. The characters decide only when
+// the key's place is unknown (see kPlaceTable).
 constexpr std::array kKeyTable = {
     // Editing and movement.
     KeyRow{0xff08, Qt::Key_Backspace, 0x08},
@@ -143,16 +144,58 @@ constexpr std::array kUsOnlyTable = {
     LayoutRow{'^', true, '6'},
 };
 
-// The ろ key of a Japanese keyboard and the extra key left of Z of a 102-key one share one code
-// in both shift states, though their characters are those of other keys; only their place on
-// the keyboard (evdev keycodes, as X numbers them) tells them apart.
-constexpr std::uint32_t kKeycodeRo = 97;
-constexpr std::uint32_t kKeycode102nd = 94;
-constexpr std::uint8_t kCodeOem102 = 0xE2;
+// The number row and the punctuation keys by their place on the keyboard (X keycodes, evdev
+// numbering): a key gives one code whatever Shift and the layout put on it, the code it has on
+// a Japanese keyboard, whose labels the key names show. So the "1" key is '1' also where it
+// types "&", and the key right of L is 0xBB (";" and "+") also where it types ":".
+struct PlaceRow {
+    std::uint32_t keycode;
+    std::uint8_t code;
+};
+constexpr std::array kPlaceTable = {
+    // The number row, "1" to "0".
+    PlaceRow{10, '1'},
+    PlaceRow{11, '2'},
+    PlaceRow{12, '3'},
+    PlaceRow{13, '4'},
+    PlaceRow{14, '5'},
+    PlaceRow{15, '6'},
+    PlaceRow{16, '7'},
+    PlaceRow{17, '8'},
+    PlaceRow{18, '9'},
+    PlaceRow{19, '0'},
+    // The punctuation keys, by their Japanese labels: "-", "^", yen; 半角/全角 left of "1";
+    // "@", "["; ";", ":", "]"; ",", ".", "/", ろ; and the extra key left of Z of a 102-key
+    // keyboard, which shares the code of ろ.
+    PlaceRow{20, 0xBD},
+    PlaceRow{21, 0xDE},
+    PlaceRow{132, 0xDC},
+    PlaceRow{49, 0xF4},
+    PlaceRow{34, 0xC0},
+    PlaceRow{35, 0xDB},
+    PlaceRow{47, 0xBB},
+    PlaceRow{48, 0xBA},
+    PlaceRow{51, 0xDD},
+    PlaceRow{59, 0xBC},
+    PlaceRow{60, 0xBE},
+    PlaceRow{61, 0xBF},
+    PlaceRow{97, 0xE2},
+    PlaceRow{94, 0xE2},
+};
 
-bool isOem102(const KeyPress& press) {
-    const bool character = press.keysym != 0 && press.keysym < 0xff00;
-    return character && (press.scanCode == kKeycodeRo || press.scanCode == kKeycode102nd);
+// The code of a key by its place, or 0 when its place does not decide: keys elsewhere, letters
+// (which follow the layout), and keys a layout turns into named keys.
+std::uint8_t fromPlace(const KeyPress& press) {
+    if (press.scanCode == 0 || press.keysym >= 0xff00)
+        return 0;
+    const std::uint32_t sym = press.keysym;
+    if ((sym >= 'a' && sym <= 'z') || (sym >= 'A' && sym <= 'Z'))
+        return 0;
+    for (const PlaceRow& row : kPlaceTable) {
+        if (row.keycode == press.scanCode)
+            return row.code;
+    }
+    return 0;
 }
 
 constexpr std::uint32_t kKeysymF1 = 0xffbe;
@@ -212,8 +255,9 @@ std::uint8_t translateKey(const KeyPress& press) {
     if (press.keysym == 0 &&
         (press.qtKey == Qt::Key_Alt || press.qtKey == Qt::Key_AltGr || press.qtKey == Qt::Key_Meta))
         return 0;
-    if (isOem102(press))
-        return kCodeOem102;
+    if (const std::uint8_t code = fromPlace(press))
+        return code;
+    // Without a keycode, the character typed and the shift state name the key.
     const std::uint32_t ch =
         press.keysym != 0 ? press.keysym : static_cast<std::uint32_t>(press.qtKey);
     for (const LayoutRow& row : kUsOnlyTable) {

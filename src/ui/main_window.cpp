@@ -5,6 +5,7 @@
 #include "picture_menu.h"
 #include "play/commands.h"
 #include "play/temp_store.h"
+#include "pointer_routing.h"
 #include "render/drawing.h"
 #include "render/geometry.h"
 #include "tool_window.h"
@@ -66,6 +67,19 @@ MainWindow::MainWindow(Game& game) : game_(game) {
     placeViews();
     syncMenuChecks();
     fitClientToMode();
+    new FieldPointerRouter(*this, game_);
+}
+
+int MainWindow::fieldPlayerAt(const QPointF& global) const {
+    // Within the client area only: a view the window is too narrow for lies beyond its edge.
+    if (!client_->rect().contains(client_->mapFromGlobal(global).toPoint()))
+        return -1;
+    for (int p = 0; p < kPlayerCount; ++p) {
+        const FieldView* view = fieldView(p);
+        if (view->rect().contains(view->mapFromGlobal(global).toPoint()))
+            return p;
+    }
+    return -1;
 }
 
 MainWindow::~MainWindow() {

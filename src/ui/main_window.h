@@ -118,6 +118,9 @@ class MainWindow : public QMainWindow, public UiPort {
     WarningView* warningView(int player) const {
         return warningViews_[static_cast<std::size_t>(player)];
     }
+    // The player whose field view is under the pointer (global coordinates), or -1 when none
+    // is: the one place that decides where mouse moves go.
+    int fieldPlayerAt(const QPointF& global) const;
     QAction* menuAction(int id) const;
     ToolWindow* toolWindow() const { return tool_; }
     // Puts the tool window's top-left corner at this window's top-right corner, shown or not.

@@ -50,16 +50,6 @@ FieldView::FieldView(Game& game, int player, QWidget* parent)
     setMouseTracking(true);
 }
 
-namespace {
-
-// The pointer as the window system reports it: unsigned 16-bit client coordinates, so a drag
-// beyond the left or top edge arrives as a large value and lands outside the field.
-std::uint16_t coordinate(double value) {
-    return static_cast<std::uint16_t>(static_cast<int>(std::floor(value)));
-}
-
-} // namespace
-
 void FieldView::startTurn() {
     timer_.start();
     if (recorder_.recording())
@@ -84,12 +74,6 @@ void FieldView::tick() {
     recorder_.afterTick(game_, player());
     if (!timer_.isActive())
         recorder_.finish();
-}
-
-void FieldView::mouseMoveEvent(QMouseEvent* event) {
-    const QPointF at = event->position();
-    onFieldMouseMove(game_, player(), coordinate(at.x()), coordinate(at.y()),
-                     event->buttons().testFlag(Qt::LeftButton));
 }
 
 void FieldView::mousePressEvent(QMouseEvent* event) {

@@ -74,7 +74,7 @@ class FieldView : public PlayerView {
 
   protected:
     void render(QImage& buffer) override;
-    void mouseMoveEvent(QMouseEvent* event) override;
+    // Moves come through the main window, which knows which field is under the pointer.
     void mousePressEvent(QMouseEvent* event) override;
 
   private:

@@ -1,5 +1,6 @@
 #include "settings_dialog.h"
 
+#include "dialog_state.h"
 #include "key_box.h"
 #include "main_window.h"
 #include "render/drawing.h"
@@ -306,7 +307,8 @@ SettingsDialog::SettingsDialog(Game& game, QWidget* parent)
     fillFromSettings();
 
     // The colour chooser offers the current colours as its custom colours; the sixteenth stays
-    // as the user last left it.
+    // as the user last left it in this run.
+    keepDialogStateInProcess();
     for (int i = 0; i < 6; ++i)
         QColorDialog::setCustomColor(i, pixelColour(game_.settings.*kWindowColours[i]));
     for (int kind = 0; kind < kCellKindCount; ++kind)

@@ -96,6 +96,32 @@ TEST(TurnCycle, ATwoStepChainIsShownCountedAndScoredStepByStep) {
     EXPECT_EQ(h.player(0).pendingNuisance, 0);
 }
 
+// The next view is redrawn only when the player can move again, so during a chain it still shows
+// the list whose first pair is the one the player gets next.
+TEST(TurnCycle, TheNextViewIsRepaintedOnlyWhenThePlayerGoesIdle) {
+    for (const bool chain : {false, true}) {
+        Harness h;
+        startPlay(h);
+        ASSERT_EQ(h.player(0).fallingPair.cells[4], CellKind::Green);
+        if (chain) {
+            // Two greens under the spawn column: the upright green pair makes four.
+            setCell(h.field(0), 2, 10, CellKind::Green);
+            setCell(h.field(0), 2, 11, CellKind::Green);
+        }
+        const int before = h.ui.nextRepaints[0];
+        onPlayerKey(h.game, h.key(PairAction::Down));
+        bool sawGroups = false;
+        for (int ticks = 0; h.running(0) && ticks < 10000; ++ticks) {
+            EXPECT_EQ(h.ui.nextRepaints[0], before) << "chain " << chain << ", tick " << ticks;
+            sawGroups = sawGroups || h.player(0).phase == Phase::ShowGroups;
+            gameTick(h.game, 0);
+        }
+        EXPECT_EQ(sawGroups, chain);
+        EXPECT_EQ(h.player(0).phase, Phase::Idle);
+        EXPECT_EQ(h.ui.nextRepaints[0], before + 1) << "chain " << chain;
+    }
+}
+
 TEST(TurnCycle, WithNoTimeAfterVanishingAStepVanishesUnscored) {
     Harness h;
     h.game.settings.vanishTicks = 0;

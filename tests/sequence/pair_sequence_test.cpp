@@ -44,11 +44,12 @@ std::string written(const PairSequence& sequence) {
     return out.str();
 }
 
-// A sequence of the same length loaded from what `sequence` writes.
+// A sequence of the same length loaded from what `sequence` writes, by a queue that stands where
+// `sequence`'s front pair was made (pairs that read no colour take the reader's position).
 PairSequence reloaded(const PairSequence& sequence) {
     const std::string text = written(sequence);
     PairSequence reread;
-    startSequence(reread, 0, static_cast<int>(sequence.queue.size()));
+    startSequence(reread, sequence.headState.position, static_cast<int>(sequence.queue.size()));
     ConventionalRandom rng;
     std::istringstream in(text);
     EXPECT_EQ(loadPattern(reread, *in.rdbuf(), rng), std::nullopt) << text;
@@ -103,6 +104,35 @@ TEST(PairQueue, FourBlobPairsOfColourOneReadNoColour) {
         pair(0, kShape2, {0, 0, 0, 0}), // the tokens have run out: empty whatever the shape
         pair(0, kShape2, {0, 0, 0, 0})};
     EXPECT_EQ(std::vector<Pair>(sequence.queue.begin(), sequence.queue.end()), expected);
+}
+
+// A pair takes the position its colours are read at; one that reads none keeps the position the
+// queue had made it at, even when the pattern goes on with a seek.
+TEST(PairQueue, APairThatReadsNoColourKeepsThePositionItWasMadeAt) {
+    struct Case {
+        std::uint32_t start;
+        std::string lines;
+        std::vector<std::uint32_t> positions;
+    };
+    const Case cases[] = {
+        {0, "GYRPB\n4a4a23b\n@2933@4469PY?*\n", {0, 0, 4469, 4469, 4471}},
+        {7, "RB\n4a2\n@50R*\n", {7, 50, 50, 50}},
+        {7, "RB\n2\n@50R*\n", {50, 50}},
+    };
+    for (const Case& c : cases) {
+        PairSequence sequence;
+        startSequence(sequence, c.start, 1);
+        ConventionalRandom rng;
+        std::istringstream in(c.lines);
+        ASSERT_EQ(loadPattern(sequence, *in.rdbuf(), rng), std::nullopt) << c.lines;
+        const std::vector<Pair> pairs =
+            upcoming(sequence, static_cast<int>(c.positions.size()) - 1);
+        std::vector<std::uint32_t> positions;
+        for (const Pair& p : pairs) {
+            positions.push_back(p.position);
+        }
+        EXPECT_EQ(positions, c.positions) << c.lines;
+    }
 }
 
 TEST(PairQueue, FourBlobTwoColourPairsRedrawAnEqualSecondColour) {
@@ -217,8 +247,7 @@ TEST(PatternWrite, WritesTheDefaultPatternAtTheFrontPairsPosition) {
 
 TEST(PatternWrite, LeavesOutTokensThatAreNeverRead) {
     // A later seek overrides an earlier one; nothing after the first `*` is reached.
-    EXPECT_EQ(written(withPattern("RB\n2\n@1@2@3R?*BY@4\n", 2)), "RB\n2\n@1@3R?*\n");
-    // A seek to where the front pair starts needs no other.
+    EXPECT_EQ(written(withPattern("RB\n2\n@1@2@3R?*BY@4\n", 2)), "RB\n2\n@3R?*\n");
     EXPECT_EQ(written(withPattern("RB\n2\n@9@9G\n", 1)), "RB\n2\n@9G\n");
 }
 

@@ -60,6 +60,18 @@ TEST(LoadSettings, ColoursAcceptDecimalAndHexadecimal) {
     EXPECT_EQ(s.cellColours[1], Settings{}.cellColours[1]);
 }
 
+// As the profile functions read them, quotes around a whole value are not part of it.
+TEST(LoadSettings, ValuesInQuotesReadWithoutThem) {
+    const Settings s = loadText("[ウィンドウ]\n背景色=\"255\"\n保存ID時の色= '0x10'\n"
+                                "三途領域の色=\"7\n[システム]\n消える連結数=\"5'\n"
+                                "[編集]\nホイール=\"RB\"\n");
+    EXPECT_EQ(s.backgroundColour, 255u);
+    EXPECT_EQ(s.savedIdColour, 0x10u);
+    EXPECT_EQ(s.limboColour, 0u); // an unclosed quote stays: no digits
+    EXPECT_EQ(s.vanishCount, 1);  // quotes that differ stay too: 0, validated to 1
+    EXPECT_EQ(s.wheelText, "RB");
+}
+
 TEST(LoadSettings, SwitchesBecomeOneForAnyNonZeroValue) {
     const Settings s = loadText("[マップ]\n天国領域=0\n三途領域=-7\n");
     EXPECT_EQ(s.showHeaven, 0);
@@ -89,7 +101,7 @@ TEST(Wheel, LettersNameCellKindsAndEverythingElseIsSkipped) {
     EXPECT_EQ(parseWheel("M-x y,n"), (std::vector<std::uint8_t>{7}));
     // The second byte of コ is 'R' and that of ア is 'A': the letters are taken from the file's
     // bytes, as the file would be read.
-    EXPECT_EQ(parseWheel("コア"), (std::vector<std::uint8_t>{1}));
+    EXPECT_EQ(parseWheel(sjis("コア")), (std::vector<std::uint8_t>{1}));
 }
 
 TEST(Wheel, TextWithoutLettersGivesTheEmptyCellButIsSavedBackUnchanged) {
@@ -100,6 +112,28 @@ TEST(Wheel, TextWithoutLettersGivesTheEmptyCellButIsSavedBackUnchanged) {
     EXPECT_EQ(s.wheelKinds, std::vector<std::uint8_t>{0});
     ASSERT_TRUE(SaveSettings(s, dir / "設定.ini"));
     EXPECT_NE(readBytes(dir / "設定.ini").find(sjis("ホイール=abc\n")), std::string::npos);
+}
+
+// Whatever bytes the file holds for the wheel, a load and a save write the same file back:
+// characters with two Shift-JIS codes, bytes that are no character, a lead byte left alone.
+TEST(Wheel, ALoadAndASaveWriteTheFilesBytesBack) {
+    const std::string texts[] = {"\xED\x52\xFA\x6E\x87\x90",
+                                 "R\x80\xA0\xFD\xFE\xFF"
+                                 "B",
+                                 "GY\x81", "\x83\x52\x83\x41r"};
+    for (const std::string& text : texts) {
+        TempDir dir;
+        ASSERT_TRUE(SaveSettings(Settings{}, dir / "設定.ini"));
+        std::string original = readBytes(dir / "設定.ini");
+        const std::string line = sjis("ホイール=NRYGBPO");
+        original.replace(original.find(line), line.size(), sjis("ホイール=") + text);
+        writeBytes(dir / "設定.ini", original);
+
+        const Settings s = loadFrom(dir / "設定.ini");
+        EXPECT_EQ(s.wheelText, text);
+        ASSERT_TRUE(SaveSettings(s, dir / "設定.ini"));
+        EXPECT_EQ(readBytes(dir / "設定.ini"), original) << text;
+    }
 }
 
 TEST(Wheel, AnEmptyValueIsKeptAsEmptyText) {
@@ -418,6 +452,34 @@ TEST(SaveSettings, AFileThatCannotBeReadIsNotReplaced) {
     EXPECT_EQ(result.message, (Message{"設定ファイルが開けません", "err", MessageIcon::None}));
     EXPECT_TRUE(std::filesystem::is_directory(dir / "設定.ini"));
     EXPECT_EQ(readBytes(dir / "設定.ini" / "inside"), "x");
+}
+
+// A system without the Shift-JIS converter cannot spell a Japanese name: a save would write
+// sections and keys that all read "?????", so it fails and writes nothing; a load says so and
+// keeps every default.
+TEST(SaveSettings, WithoutTheShiftJisConverterNothingIsWrittenOrRead) {
+    constexpr const char* kMissing = "NO-SUCH-CODE-PAGE";
+    TempDir dir;
+    writeIni(dir / "設定.ini", "[システム]\r\n消える連結数=5\r\n[操作]\r\nLeft=0x41\r\n");
+    const std::string before = readBytes(dir / "設定.ini");
+
+    const SaveResult saved = SaveSettings(Settings{}, dir / "設定.ini", kMissing);
+    EXPECT_FALSE(saved.ok);
+    EXPECT_EQ(saved.message, (Message{"設定ファイルが開けません", "err", MessageIcon::None}));
+    EXPECT_EQ(readBytes(dir / "設定.ini"), before);
+    EXPECT_FALSE(SaveSettings(Settings{}, dir / "new.ini", kMissing).ok);
+    EXPECT_FALSE(std::filesystem::exists(dir / "new.ini"));
+
+    Settings loaded;
+    loaded.vanishCount = 99;
+    const auto message = LoadSettings(loaded, dir / "設定.ini", kMissing);
+    ASSERT_TRUE(message.has_value());
+    EXPECT_NE(message->text.find("日本語の名前が読めません"), std::string::npos);
+    EXPECT_EQ(message->caption, "err");
+    EXPECT_EQ(loaded, Settings{});
+    // With the converter the same file reads.
+    EXPECT_EQ(LoadSettings(loaded, dir / "設定.ini"), std::nullopt);
+    EXPECT_EQ(loaded.vanishCount, 5);
 }
 
 TEST(SaveSettings, AnUnwritableFolderOrReadOnlyFileFailsVisiblyAndKeepsTheOldFile) {

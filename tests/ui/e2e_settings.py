@@ -1,6 +1,8 @@
 #!/usr/bin/env python3
 """Opens the settings dialog of the real program through its menu on an X display, applies a
-wider field with Enter, then saves another width for the next start without applying it.
+wider field with Enter, then saves another width for the next start without applying it. Then
+opens a colour chooser and the file dialog and cancels both: none of it writes a file into the
+user's home or configuration folders.
 
 Run under a virtual display: xvfb-run -a -s "-screen 0 1280x1024x24" e2e_settings.py PROGRAM
 The program starts in an empty directory, so every setting has its default (6 columns).
@@ -50,7 +52,8 @@ def menu_titles(screen, left, top, bottom, width):
     return titles
 
 
-def open_settings(workdir, main_window):
+def open_menu(workdir, main_window, index):
+    """Clicks the menu bar's title number `index`."""
     x, y, width, _ = geometry(main_window)
     screen = Screen(workdir, "menu")
     # The menu bar ends where the client area's background begins.
@@ -58,9 +61,13 @@ def open_settings(workdir, main_window):
     titles = menu_titles(screen, x, y + 2, y + bar - 2, width)
     if len(titles) < 3:
         sys.exit(f"menu titles not found: {titles}")
-    # "ツール" is the third title; its second item is the settings command.
-    left, right = titles[2]
+    left, right = titles[index]
     click((left + right) // 2, y + bar // 2)
+
+
+def open_settings(workdir, main_window):
+    # "ツール" is the third title; its second item is the settings command.
+    open_menu(workdir, main_window, 2)
     for key in ("Down", "Down", "Return"):
         run("xdotool", "key", key)
         time.sleep(0.1)
@@ -88,10 +95,42 @@ def type_into(workdir, dialog, dlu_x, dlu_y, text):
     time.sleep(0.1)
 
 
+def files_under(folder):
+    return sorted(os.path.relpath(os.path.join(root, name), folder)
+                  for root, dirs, names in os.walk(folder) for name in names + dirs)
+
+
+def cancel_dialogs_that_remember(workdir, window, home):
+    """A colour chooser and the file dialog, each cancelled: the home folder stays empty."""
+    dialog = open_settings(workdir, window)
+    run("xdotool", "key", "ctrl+Tab")  # page "色"
+    time.sleep(0.3)
+    x, y, width, height = geometry(dialog)
+    click(x + width * 32 // 312, page_top(workdir, dialog) + height * 27 // 292)  # "背景"
+    chooser = find_window("^Select Colou?r$")
+    check("colour chooser shown", chooser is not None, True)
+    run("xdotool", "key", "Escape")
+    time.sleep(0.5)
+    check("files after the colour chooser", files_under(home), [])
+    run("xdotool", "key", "Escape")
+    time.sleep(0.3)
+
+    open_menu(workdir, window, 0)  # "ファイル"
+    for key in ("Down", "Return"):  # "開く"
+        run("xdotool", "key", key)
+        time.sleep(0.1)
+    files = find_window("^名前を付けてファイルを保存$")
+    check("file dialog shown", files is not None, True)
+    run("xdotool", "key", "Escape")
+    time.sleep(0.5)
+    check("files after the file dialog", files_under(home), [])
+
+
 def main():
     program = os.path.abspath(sys.argv[1])
-    with tempfile.TemporaryDirectory() as workdir:
-        env = dict(os.environ, ASAN_OPTIONS="detect_leaks=0")
+    with tempfile.TemporaryDirectory() as workdir, tempfile.TemporaryDirectory() as home:
+        # Qt programs keep dialog state in the user's configuration folder; this one must not.
+        env = dict(os.environ, ASAN_OPTIONS="detect_leaks=0", HOME=home, XDG_CONFIG_HOME=home)
         app = subprocess.Popen([program], cwd=workdir, env=env)
         try:
             window = find_window("ぺてりん")
@@ -126,9 +165,12 @@ def main():
             time.sleep(0.5)
             check("dialog closed by Esc", find_window("^Dialog$", timeout=0.5), None)
             check("window width after saving", geometry(window)[2], 375)
+
+            cancel_dialogs_that_remember(workdir, window, home)
         finally:
             app.terminate()
             app.wait(timeout=10)
+        check("files in the home folder at the end", files_under(home), [])
     if failures:
         print("\n".join(failures))
         sys.exit(1)

@@ -134,6 +134,59 @@ class KeyTranslationTest : public QObject {
         QCOMPARE(atKeycode('<', 59, true), std::uint8_t{0xBC});
     }
 
+    // Key presses as X reports them (keycode, keysym, Shift) under three layouts: the number row
+    // and the punctuation keys give one code each, by their place, whatever they type.
+    void theNumberRowAndPunctuationKeysGoByTheirPlace() {
+        struct Recorded {
+            const char* layout;
+            std::uint32_t keycode;
+            std::uint32_t keysym;
+            bool shift;
+            std::uint8_t code;
+        };
+        const Recorded presses[] = {
+            {"us", 10, '1', false, '1'},     {"us", 10, '!', true, '1'},
+            {"us", 16, '&', true, '7'},      {"us", 17, '*', true, '8'},
+            {"us", 18, '(', true, '9'},      {"us", 19, ')', true, '0'},
+            {"us", 20, '-', false, 0xBD},    {"us", 20, '_', true, 0xBD},
+            {"us", 21, '=', false, 0xDE},    {"us", 21, '+', true, 0xDE},
+            {"us", 34, '[', false, 0xC0},    {"us", 35, '}', true, 0xDB},
+            {"us", 47, ';', false, 0xBB},    {"us", 47, ':', true, 0xBB},
+            {"us", 48, '\'', false, 0xBA},   {"us", 48, '"', true, 0xBA},
+            {"us", 49, '`', false, 0xF4},    {"us", 49, '~', true, 0xF4},
+            {"us", 51, '|', true, 0xDD},     {"us", 61, '?', true, 0xBF},
+            {"us", 38, 'a', false, 'A'},     {"us", 58, 'M', true, 'M'},
+            {"jp", 19, '0', false, '0'},     {"jp", 19, '~', true, '0'},
+            {"jp", 16, '\'', true, '7'},     {"jp", 20, '=', true, 0xBD},
+            {"jp", 21, '^', false, 0xDE},    {"jp", 21, '~', true, 0xDE},
+            {"jp", 132, '|', true, 0xDC},    {"jp", 34, '@', false, 0xC0},
+            {"jp", 34, '`', true, 0xC0},     {"jp", 47, '+', true, 0xBB},
+            {"jp", 48, ':', false, 0xBA},    {"jp", 48, '*', true, 0xBA},
+            {"jp", 51, ']', false, 0xDD},    {"jp", 97, '_', true, 0xE2},
+            {"jp", 49, 0xff2a, false, 0xF4}, {"fr", 10, '&', false, '1'},
+            {"fr", 11, 0xe9, false, '2'},    {"fr", 12, '"', false, '3'},
+            {"fr", 14, '(', false, '5'},     {"fr", 19, 0xe0, false, '0'},
+            {"fr", 13, '4', true, '4'},      {"fr", 20, ')', false, 0xBD},
+            {"fr", 21, '=', false, 0xDE},    {"fr", 34, 0xfe52, false, 0xC0},
+            {"fr", 35, '$', false, 0xDB},    {"fr", 48, 0xf9, false, 0xBA},
+            {"fr", 51, '*', false, 0xDD},    {"fr", 61, '!', false, 0xBF},
+            {"fr", 94, '>', true, 0xE2},     {"fr", 24, 'a', false, 'A'},
+            {"fr", 47, 'm', false, 'M'},     {"fr", 58, ',', false, 0xBC},
+        };
+        for (const Recorded& r : presses) {
+            KeyPress press{r.keysym, r.keysym < 0x80 ? static_cast<int>(r.keysym) : 0, false, false,
+                           r.shift};
+            press.scanCode = r.keycode;
+            QVERIFY2(translateKey(press) == r.code,
+                     qPrintable(QStringLiteral("%1 keycode %2 keysym 0x%3 shift %4: 0x%5")
+                                    .arg(QLatin1String(r.layout))
+                                    .arg(r.keycode)
+                                    .arg(r.keysym, 0, 16)
+                                    .arg(r.shift)
+                                    .arg(translateKey(press), 0, 16)));
+        }
+    }
+
     void altAndKeysPressedWithAltNeverReachTheGame() {
         QCOMPARE(fromKeysym(0xffe9), std::uint8_t{0}); // Alt_L
         QCOMPARE(fromKeysym(0xffea), std::uint8_t{0}); // Alt_R

@@ -282,6 +282,8 @@ class MainWindowTest : public QObject {
 
     void theMouseEditsTheFieldItIsOverAndTheCursorFollowsIt() {
         Program program;
+        program.window->onSetMode(Mode::Battle); // 2P's field is on screen in battle only
+        program.settle();
         FieldView& second = *program.window->fieldView(1);
         program.key(Qt::Key_2); // paint red
         moveMouse(&second, QPoint(60, 100));

@@ -138,7 +138,8 @@ class SettingsDialogTest : public QObject {
             QVERIFY(f.dialog->control(id));
         QCOMPARE(f.keyBox(400)->code(), s.keys[pairKeyIndex(PairAction::Left, 0)]);
         // The colour chooser offers the window colours, then the cell colours, as custom
-        // colours; the sixteenth is left as the user left it.
+        // colours; the sixteenth starts black and is then left as the user left it.
+        QCOMPARE(QColorDialog::customColor(15).rgb(), qRgb(0, 0, 0));
         QColorDialog::setCustomColor(15, QColor(7, 7, 7));
         f.open();
         QCOMPARE(QColorDialog::customColor(0).rgb(), pixelColour(s.backgroundColour));

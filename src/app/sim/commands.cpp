@@ -91,7 +91,9 @@ Outcome startGame(Game& game, HeadlessUi& ui, const std::string& file,
         if (const auto reason = whyUnreadable(*ini)) {
             return fileError(*ini, *reason);
         }
-        LoadSettings(game.settings, *ini);
+        if (const auto message = LoadSettings(game.settings, *ini)) {
+            return fileError(*ini, message->text);
+        }
     }
     initGame(game, kStartTime);
     return readPositionFile(game, ui, file, nullptr);

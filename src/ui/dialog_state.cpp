@@ -1,0 +1,21 @@
+#include "dialog_state.h"
+
+#include <QColor>
+#include <QColorDialog>
+#include <QSettings>
+
+namespace peterin {
+
+void keepDialogStateInProcess() {
+    static bool done = false;
+    if (done)
+        return;
+    done = true;
+    // Below a file no folder can be made, so Qt finds nothing to read and writes nothing.
+    const QString nowhere = QStringLiteral("/dev/null/peterin");
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, nowhere);
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, nowhere);
+    QColorDialog::setCustomColor(QColorDialog::customCount() - 1, QColor(Qt::black));
+}
+
+} // namespace peterin

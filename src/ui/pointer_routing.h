@@ -1,0 +1,31 @@
+#pragma once
+
+#include "play/game.h"
+
+#include <QObject>
+
+namespace peterin {
+
+class MainWindow;
+
+// Gives every mouse move over the main window to the field view under the pointer, as the
+// window system would without a mouse grab: Qt sends the moves of a drag to the widget the
+// button went down in, so a drag from the margin or from the other field would paint nothing
+// where it goes. Moves with the pointer outside both fields reach no field, so the hover cell
+// stays the last field cell. The main window decides which view is under the pointer.
+class FieldPointerRouter : public QObject {
+    Q_OBJECT
+
+  public:
+    // Watches the whole application (a drag's moves go to the widget that has the grab).
+    FieldPointerRouter(MainWindow& window, Game& game);
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    MainWindow& window_;
+    Game& game_;
+};
+
+} // namespace peterin
