@@ -50,6 +50,8 @@ struct Game {
 
     bool onePersonBattle = true;         // one key set plays both sides of a battle by turns
     CellKind editKind = CellKind::Empty; // what the left mouse button paints
+    // Playback is paused: the pair keys wait, so a held turn cycle stays exactly as it is.
+    bool pairKeysHeld = false;
 
     // The field cell the mouse was seen over last: hoverPlayer is 0 before any, else player + 1.
     int hoverPlayer = 0;

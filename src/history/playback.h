@@ -1,0 +1,120 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <optional>
+
+#include "play/game.h"
+
+namespace peterin {
+
+// How fast the turn cycle plays. The tick counts stay as they are; a speed changes only the
+// real time between ticks. Instant runs a turn to its end at once, through the same ticks.
+enum class PlaybackSpeed : int {
+    Quarter = 0,   // ×1/4: 40 ms a tick
+    Half = 1,      // ×1/2: 20 ms
+    Normal = 2,    // ×1: the 10 ms of the turn timer
+    Double = 3,    // ×2: 5 ms
+    Quadruple = 4, // ×4: 2.5 ms
+    Instant = 5,   // 一瞬
+};
+inline constexpr int kPlaybackSpeedCount = 6;
+
+// Real time between two ticks at `speed`, in nanoseconds; 0 for Instant.
+std::int64_t tickPeriodNs(PlaybackSpeed speed);
+
+// The speed's code in the settings file: its percentage of the normal speed, -1 for Instant.
+std::int32_t speedCode(PlaybackSpeed speed);
+// The speed a code stands for; nothing for an unknown code.
+std::optional<PlaybackSpeed> speedFromCode(std::int32_t code);
+
+// The real timers of the players, as the windowing side keeps them.
+class TickTimers {
+  public:
+    virtual ~TickTimers() = default;
+    // Starts, or restarts, the player's timer with a period of `intervalMs` (0: as soon as
+    // possible); each timeout calls Playback::onTimer.
+    virtual void startTicking(int player, int intervalMs) = 0;
+    virtual void stopTicking(int player) = 0;
+};
+
+// The tick source of the turn cycle: the UI's timers drive it, and it runs the ticks, so it can
+// hold them (pause), run them one at a time or up to the next scene or chain step, space them
+// at another speed, and take the game back to an earlier chain step.
+//
+// The game asks its UiPort to start and stop a player's timer; the port passes those requests
+// here. While playing, a request goes straight on to the real timer; while paused, it is only
+// remembered, and the real timers rest until play resumes.
+class Playback {
+  public:
+    // `clockNs`: a monotonic clock in nanoseconds, read only to space the ticks of a speed whose
+    // period is not a whole number of milliseconds.
+    Playback(Game& game, TickTimers& timers, std::function<std::int64_t()> clockNs);
+    Playback(const Playback&) = delete;
+    Playback& operator=(const Playback&) = delete;
+
+    // The game asked for the player's timer to run (or to restart), or to stop.
+    void timerStarted(int player);
+    void timerStopped(int player);
+    // Whether the game wants the player's timer running, paused or not.
+    bool timerWanted(int player) const { return wanted_[index(player)]; }
+
+    // A timeout of the player's real timer.
+    void onTimer(int player);
+
+    bool paused() const { return paused_; }
+    // Holds or resumes the ticks. While held, the pair keys are held too, so the turn cycle
+    // stays exactly as it is.
+    void setPaused(bool paused);
+
+    // While paused: one tick for every player whose timer would run, 1P first, as one round of
+    // their timers. Returns false when no timer would run.
+    bool stepTick();
+    // While paused: rounds until the picture changes phase (groups shown, vanishing, the fall
+    // over, the player idle) or no timer would run. Returns false when nothing ran.
+    bool nextScene();
+    // Pauses, then runs rounds until the groups of a further chain step are first shown, or
+    // until no timer would run. Returns false when nothing ran.
+    bool nextChainStep();
+
+    PlaybackSpeed speed() const { return speed_; }
+    // Takes effect at once; the speed is also kept in the settings, for the next save.
+    void setSpeed(PlaybackSpeed speed);
+    // The interval the real timers run with at the current speed.
+    int timerIntervalMs() const;
+
+    // Ticks run so far (each player's tick counts once).
+    std::uint64_t ticks() const { return ticks_; }
+    // Called after every tick with the player ticked; for measuring.
+    void setTickListener(std::function<void(int player)> listener) {
+        listener_ = std::move(listener);
+    }
+
+  private:
+    static std::size_t index(int player) { return static_cast<std::size_t>(player); }
+    void startReal(int player);
+    // One tick of the player; returns whether the picture changed phase with it.
+    bool runTick(int player);
+    // One round: a tick for each player whose timer would run at its start and still does.
+    // Returns false when no timer would run.
+    bool runRound(bool& sceneChanged, bool& stepShown);
+    bool anyWanted() const;
+    void runInstant();
+
+    Game& game_;
+    TickTimers& timers_;
+    std::function<std::int64_t()> clockNs_;
+    std::function<void(int)> listener_;
+    std::array<bool, kPlayerCount> wanted_{};
+    // When the player's next tick is due, for speeds paced by the clock.
+    std::array<std::int64_t, kPlayerCount> nextDueNs_{};
+    bool paused_ = false;
+    PlaybackSpeed speed_ = PlaybackSpeed::Normal;
+    std::uint64_t ticks_ = 0;
+    // Set when the game starts a timer during a tick: a phase was entered.
+    bool phaseEntered_ = false;
+    bool inTick_ = false;
+};
+
+} // namespace peterin
