@@ -2,6 +2,8 @@
 
 #include "play/turn_cycle.h"
 
+#include <iterator>
+
 namespace peterin {
 
 namespace {
@@ -101,7 +103,11 @@ bool Playback::anyWanted() const {
     return false;
 }
 
-bool Playback::runTick(int player) {
+Playback::TickOutcome Playback::runTick(int player) {
+    if (player <= lastTicked_) {
+        keepPendingMoment(); // a new round begins
+    }
+    lastTicked_ = player;
     std::array<Phase, kPlayerCount> before{};
     for (int p = 0; p < kPlayerCount; ++p) {
         before[index(p)] = playerOf(game_, p).phase;
@@ -111,17 +117,27 @@ bool Playback::runTick(int player) {
     gameTick(game_, player);
     inTick_ = false;
     ++ticks_;
-    bool changed = phaseEntered_;
+    TickOutcome outcome;
+    outcome.sceneChanged = phaseEntered_;
     for (int p = 0; p < kPlayerCount; ++p) {
-        changed = changed || playerOf(game_, p).phase != before[index(p)];
+        const Phase now = playerOf(game_, p).phase;
+        outcome.sceneChanged = outcome.sceneChanged || now != before[index(p)];
+        outcome.stepShown =
+            outcome.stepShown || (now == Phase::ShowGroups && before[index(p)] != now);
+    }
+    if (outcome.stepShown) {
+        momentPending_ = true;
+    }
+    if (!anyWanted()) {
+        turnOver_ = true;
     }
     if (listener_) {
         listener_(player);
     }
-    return changed;
+    return outcome;
 }
 
-bool Playback::runRound(bool& sceneChanged, bool& stepShown) {
+bool Playback::runRound(TickOutcome& outcome) {
     // A timer started by the other side's tick in this round (the lockstep hand-over) restarts
     // its period, so it first fires in the next round, as a real timer would.
     const std::array<bool, kPlayerCount> atStart = wanted_;
@@ -130,18 +146,31 @@ bool Playback::runRound(bool& sceneChanged, bool& stepShown) {
         if (!atStart[index(p)] || !wanted_[index(p)]) {
             continue;
         }
-        std::array<Phase, kPlayerCount> before{};
-        for (int q = 0; q < kPlayerCount; ++q) {
-            before[index(q)] = playerOf(game_, q).phase;
-        }
-        sceneChanged = runTick(p) || sceneChanged;
-        for (int q = 0; q < kPlayerCount; ++q) {
-            const Phase now = playerOf(game_, q).phase;
-            stepShown = stepShown || (now == Phase::ShowGroups && before[index(q)] != now);
-        }
+        const TickOutcome tick = runTick(p);
+        outcome.sceneChanged = outcome.sceneChanged || tick.sceneChanged;
+        outcome.stepShown = outcome.stepShown || tick.stepShown;
         ran = true;
     }
     return ran;
+}
+
+void Playback::keepPendingMoment() {
+    if (!momentPending_) {
+        return;
+    }
+    momentPending_ = false;
+    // A step shown after every timer had stopped begins a new turn's list.
+    const bool newTurn = turnOver_ && !moments_.empty();
+    turnOver_ = false;
+    if (newTurn) {
+        moments_.clear();
+    }
+    // The longest chain fits many times over; an endless battle must not grow without bound.
+    constexpr std::size_t kMostMoments = 256;
+    if (moments_.size() == kMostMoments) {
+        moments_.erase(moments_.begin());
+    }
+    moments_.push_back({capture(game_, false), wanted_, ticks_});
 }
 
 void Playback::onTimer(int player) {
@@ -171,10 +200,9 @@ void Playback::onTimer(int player) {
 void Playback::runInstant() {
     // Round after round, as the timers would run them, only without waiting; the views are
     // drawn once, when the window system next paints.
-    bool scene = false;
-    bool step = false;
+    TickOutcome outcome;
     std::uint64_t ran = 0;
-    while (ran < kMostInstantTicks && runRound(scene, step)) {
+    while (ran < kMostInstantTicks && runRound(outcome)) {
         ++ran;
     }
 }
@@ -182,6 +210,9 @@ void Playback::runInstant() {
 void Playback::setPaused(bool paused) {
     if (paused == paused_) {
         return;
+    }
+    if (paused) {
+        keepPendingMoment();
     }
     paused_ = paused;
     game_.pairKeysHeld = paused;
@@ -201,39 +232,62 @@ bool Playback::stepTick() {
     if (!paused_) {
         return false;
     }
-    bool scene = false;
-    bool step = false;
-    return runRound(scene, step);
+    TickOutcome outcome;
+    const bool ran = runRound(outcome);
+    keepPendingMoment();
+    return ran;
 }
 
 bool Playback::nextScene() {
     if (!paused_) {
         return false;
     }
-    bool scene = false;
-    bool step = false;
+    TickOutcome outcome;
     bool ranAny = false;
-    for (std::uint64_t n = 0; n < kMostSeekTicks && !scene; ++n) {
-        if (!runRound(scene, step)) {
+    for (std::uint64_t n = 0; n < kMostSeekTicks && !outcome.sceneChanged; ++n) {
+        if (!runRound(outcome)) {
             break;
         }
         ranAny = true;
     }
+    keepPendingMoment();
     return ranAny;
 }
 
 bool Playback::nextChainStep() {
     setPaused(true);
-    bool scene = false;
-    bool step = false;
+    TickOutcome outcome;
     bool ranAny = false;
-    for (std::uint64_t n = 0; n < kMostSeekTicks && !step; ++n) {
-        if (!runRound(scene, step)) {
+    for (std::uint64_t n = 0; n < kMostSeekTicks && !outcome.stepShown; ++n) {
+        if (!runRound(outcome)) {
             break;
         }
         ranAny = true;
     }
+    keepPendingMoment();
     return ranAny;
+}
+
+bool Playback::previousChainStep() {
+    setPaused(true);
+    keepPendingMoment();
+    // The latest step before now; standing on a step, the one before it.
+    auto it = moments_.end();
+    while (it != moments_.begin() && std::prev(it)->tick >= ticks_) {
+        --it;
+    }
+    if (it == moments_.begin()) {
+        return false;
+    }
+    --it;
+    moments_.erase(std::next(it), moments_.end()); // playing on takes them again
+    const ChainMoment& moment = *it;
+    restore(game_, moment.position);
+    wanted_ = moment.wanted; // paused: the real timers wait for play to resume
+    ticks_ = moment.tick;
+    turnOver_ = false;
+    lastTicked_ = kPlayerCount;
+    return true;
 }
 
 void Playback::setSpeed(PlaybackSpeed speed) {

@@ -4,7 +4,9 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <vector>
 
+#include "history/snapshot.h"
 #include "play/game.h"
 
 namespace peterin {
@@ -77,6 +79,10 @@ class Playback {
     // Pauses, then runs rounds until the groups of a further chain step are first shown, or
     // until no timer would run. Returns false when nothing ran.
     bool nextChainStep();
+    // Pauses, then puts the game back exactly as it was when the groups of the latest chain step
+    // before now were first shown, in the current turn or the last one with a chain; playing on
+    // from there gives the same chain again. Returns false when there is no such step.
+    bool previousChainStep();
 
     PlaybackSpeed speed() const { return speed_; }
     // Takes effect at once; the speed is also kept in the settings, for the next save.
@@ -94,11 +100,17 @@ class Playback {
   private:
     static std::size_t index(int player) { return static_cast<std::size_t>(player); }
     void startReal(int player);
-    // One tick of the player; returns whether the picture changed phase with it.
-    bool runTick(int player);
+    struct TickOutcome {
+        bool sceneChanged = false; // a phase was entered or left
+        bool stepShown = false;    // the groups of a chain step are shown from now on
+    };
+    // One tick of the player.
+    TickOutcome runTick(int player);
     // One round: a tick for each player whose timer would run at its start and still does.
     // Returns false when no timer would run.
-    bool runRound(bool& sceneChanged, bool& stepShown);
+    bool runRound(TickOutcome& outcome);
+    // Keeps the moment of a chain step shown in the round just ended.
+    void keepPendingMoment();
     bool anyWanted() const;
     void runInstant();
 
@@ -115,6 +127,21 @@ class Playback {
     // Set when the game starts a timer during a tick: a phase was entered.
     bool phaseEntered_ = false;
     bool inTick_ = false;
+
+    // The moments at which the groups of a chain step were first shown, oldest first, taken at
+    // the end of the round in which they were shown, so that the rounds run on from there in
+    // the same order. They belong to the current turn, or the last one that had a chain.
+    struct ChainMoment {
+        Snapshot position;
+        std::array<bool, kPlayerCount> wanted{};
+        std::uint64_t tick = 0;
+    };
+    std::vector<ChainMoment> moments_;
+    bool momentPending_ = false;
+    // Every timer stopped since the last step was kept: the next step starts a new list.
+    bool turnOver_ = false;
+    // The player ticked last; a tick of this player or one before it begins a new round.
+    int lastTicked_ = kPlayerCount;
 };
 
 } // namespace peterin

@@ -160,6 +160,55 @@ TEST(Playback, EverySpeedRunsTheSameTicksAndOnlyTheRealTimeBetweenThemChanges) {
     }
 }
 
+TEST(Playback, GoingBackAChainStepAndPlayingOnGivesTheSameChainAgain) {
+    for (const Mode mode : {Mode::Play, Mode::Battle}) {
+        SCOPED_TRACE(static_cast<int>(mode));
+        PlaybackHarness h;
+        startChain(h, mode);
+        h.runUntilIdle();
+        const auto played = h.trace;
+        const auto status = h.statusHistory;
+        const std::uint32_t rng = h.game.rng.state;
+        const std::int32_t score = h.player(0).score;
+        const auto cells = h.player(1).field.cells;
+
+        // From the end of the turn back through every step to the first; further back is none.
+        std::vector<int> chainCounts;
+        while (h.playback.previousChainStep()) {
+            EXPECT_TRUE(h.playback.paused());
+            EXPECT_EQ(h.player(0).phase, Phase::ShowGroups);
+            EXPECT_EQ(h.player(0).countdown, h.game.settings.linkTicks);
+            chainCounts.push_back(h.player(0).chainCount);
+        }
+        EXPECT_EQ(chainCounts, (std::vector<int>{4, 3, 2, 1, 0}));
+        EXPECT_EQ(h.game.shownStatus[0].chainCount, 0);
+
+        // Forward two steps, back one: the third step's moment again.
+        ASSERT_TRUE(h.playback.nextChainStep());
+        ASSERT_TRUE(h.playback.nextChainStep());
+        EXPECT_EQ(h.player(0).chainCount, 2);
+        ASSERT_TRUE(h.playback.stepTick());
+        ASSERT_TRUE(h.playback.previousChainStep());
+        EXPECT_EQ(h.player(0).chainCount, 2);
+        EXPECT_EQ(h.player(0).countdown, h.game.settings.linkTicks);
+
+        const auto from = static_cast<std::size_t>(h.playback.ticks());
+        h.trace.clear();
+        h.statusHistory.clear();
+        h.playback.setPaused(false);
+        h.runUntilIdle();
+        EXPECT_EQ(h.trace,
+                  decltype(h.trace)(played.begin() + static_cast<long>(from), played.end()));
+        EXPECT_EQ(h.player(0).score, score);
+        EXPECT_EQ(h.statusHistory,
+                  decltype(status)(status.end() - static_cast<long>(h.statusHistory.size()),
+                                   status.end()));
+        EXPECT_FALSE(h.statusHistory.empty());
+        EXPECT_EQ(h.game.rng.state, rng);
+        EXPECT_TRUE(h.player(1).field.cells == cells);
+    }
+}
+
 TEST(Playback, NextSceneStopsWhereThePictureChangesPhase) {
     PlaybackHarness h;
     h.game.settings.vanishCount = 4;
