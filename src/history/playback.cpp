@@ -183,6 +183,7 @@ void Playback::onTimer(int player) {
     }
     if (wholeMilliseconds(speed_)) {
         runTick(player);
+        notePlayedFields();
         return;
     }
     const std::int64_t period = tickPeriodNs(speed_);
@@ -195,6 +196,7 @@ void Playback::onTimer(int player) {
         due += period;
         runTick(player);
     }
+    notePlayedFields();
 }
 
 void Playback::runInstant() {
@@ -205,6 +207,24 @@ void Playback::runInstant() {
     while (ran < kMostInstantTicks && runRound(outcome)) {
         ++ran;
     }
+    notePlayedFields();
+}
+
+std::uint64_t Playback::fieldsPrint() const {
+    // FNV-1a over the sizes and kinds.
+    std::uint64_t print = 14695981039346656037u;
+    const auto mix = [&print](std::uint64_t value) {
+        print ^= value;
+        print *= 1099511628211u;
+    };
+    for (const Player& player : game_.players) {
+        mix(static_cast<std::uint64_t>(player.field.width));
+        mix(static_cast<std::uint64_t>(player.field.height));
+        for (const Cell& cell : player.field.cells) {
+            mix(static_cast<std::uint64_t>(cell.kind));
+        }
+    }
+    return print;
 }
 
 void Playback::setPaused(bool paused) {
@@ -229,19 +249,16 @@ void Playback::setPaused(bool paused) {
 }
 
 bool Playback::stepTick() {
-    if (!paused_) {
-        return false;
-    }
+    setPaused(true);
     TickOutcome outcome;
     const bool ran = runRound(outcome);
     keepPendingMoment();
+    notePlayedFields();
     return ran;
 }
 
 bool Playback::nextScene() {
-    if (!paused_) {
-        return false;
-    }
+    setPaused(true);
     TickOutcome outcome;
     bool ranAny = false;
     for (std::uint64_t n = 0; n < kMostSeekTicks && !outcome.sceneChanged; ++n) {
@@ -251,6 +268,7 @@ bool Playback::nextScene() {
         ranAny = true;
     }
     keepPendingMoment();
+    notePlayedFields();
     return ranAny;
 }
 
@@ -265,12 +283,17 @@ bool Playback::nextChainStep() {
         ranAny = true;
     }
     keepPendingMoment();
+    notePlayedFields();
     return ranAny;
 }
 
 bool Playback::previousChainStep() {
     setPaused(true);
     keepPendingMoment();
+    if (fieldsPrint() != playedPrint_) {
+        moments_.clear(); // they lead to another position than this one
+        return false;
+    }
     // The latest step before now; standing on a step, the one before it.
     auto it = moments_.end();
     while (it != moments_.begin() && std::prev(it)->tick >= ticks_) {
@@ -287,6 +310,7 @@ bool Playback::previousChainStep() {
     ticks_ = moment.tick;
     turnOver_ = false;
     lastTicked_ = kPlayerCount;
+    notePlayedFields();
     return true;
 }
 

@@ -70,18 +70,21 @@ class Playback {
     // stays exactly as it is.
     void setPaused(bool paused);
 
-    // While paused: one tick for every player whose timer would run, 1P first, as one round of
-    // their timers. Returns false when no timer would run.
+    // Each command below pauses first, so a step taken while playing holds the game after it.
+    // One tick for every player whose timer would run, 1P first, as one round of their
+    // timers. Returns false when no timer would run.
     bool stepTick();
-    // While paused: rounds until the picture changes phase (groups shown, vanishing, the fall
-    // over, the player idle) or no timer would run. Returns false when nothing ran.
+    // Rounds until the picture changes phase (groups shown, vanishing, the fall over, the
+    // player idle) or no timer would run. Returns false when nothing ran.
     bool nextScene();
-    // Pauses, then runs rounds until the groups of a further chain step are first shown, or
+    // Rounds until the groups of a further chain step are first shown, or
     // until no timer would run. Returns false when nothing ran.
     bool nextChainStep();
-    // Pauses, then puts the game back exactly as it was when the groups of the latest chain step
+    // Puts the game back exactly as it was when the groups of the latest chain step
     // before now were first shown, in the current turn or the last one with a chain; playing on
-    // from there gives the same chain again. Returns false when there is no such step.
+    // from there gives the same chain again. Returns false when there is no such step, and
+    // when the fields were changed since the last tick by anything but play (editing, clearing,
+    // a file, a stored position): such a position is the user's and is never replaced.
     bool previousChainStep();
 
     PlaybackSpeed speed() const { return speed_; }
@@ -113,6 +116,9 @@ class Playback {
     void keepPendingMoment();
     bool anyWanted() const;
     void runInstant();
+    // The cell kinds of both fields, to tell later whether only play has changed them.
+    std::uint64_t fieldsPrint() const;
+    void notePlayedFields() { playedPrint_ = fieldsPrint(); }
 
     Game& game_;
     TickTimers& timers_;
@@ -142,6 +148,8 @@ class Playback {
     bool turnOver_ = false;
     // The player ticked last; a tick of this player or one before it begins a new round.
     int lastTicked_ = kPlayerCount;
+    // fieldsPrint after the last ticks run or position put back.
+    std::uint64_t playedPrint_ = 0;
 };
 
 } // namespace peterin

@@ -6,6 +6,7 @@
 #include "key_translation.h"
 #include "play/commands.h"
 #include "play/temp_store.h"
+#include "playback_menu.h"
 #include "tool_window.h"
 
 #include <QAction>
@@ -64,6 +65,7 @@ MainWindow::MainWindow(Game& game) : game_(game) {
     }
     placeViews();
     syncMenuChecks();
+    playback_ = new PlaybackMenu(*this, game_);
     fitClientToMode();
 }
 
@@ -161,12 +163,13 @@ void MainWindow::repaintAllViews() {
 
 // --- UiPort ----------------------------------------------------------------------------------
 
+// The playback decides when and how fast the real timers run.
 void MainWindow::startTimer(int player) {
-    fieldView(player)->timer().start();
+    playback_->playback().timerStarted(player);
 }
 
 void MainWindow::stopTimer(int player) {
-    fieldView(player)->timer().stop();
+    playback_->playback().timerStopped(player);
 }
 
 void MainWindow::repaintField(int player) {

@@ -45,7 +45,12 @@ class TickTimer : public QObject {
   public:
     explicit TickTimer(std::function<void()> onTick, QObject* parent = nullptr);
 
-    void start() { timer_.start(); }
+    void start() { timer_.start(kPeriodMs); }
+    // The playback runs the timer at another interval for another speed.
+    void start(int intervalMs) { timer_.start(intervalMs); }
+    int interval() const { return timer_.interval(); }
+    // The playback takes the timeouts and decides which become ticks.
+    void setOnTick(std::function<void()> onTick) { onTick_ = std::move(onTick); }
     void stop() { timer_.stop(); }
     bool isActive() const { return timer_.isActive(); }
 

@@ -8,6 +8,7 @@
 
 #include "history/playback.h"
 #include "play/commands.h"
+#include "play/editing.h"
 #include "play/turn_cycle.h"
 #include "recorder.h"
 
@@ -207,6 +208,22 @@ TEST(Playback, GoingBackAChainStepAndPlayingOnGivesTheSameChainAgain) {
         EXPECT_EQ(h.game.rng.state, rng);
         EXPECT_TRUE(h.player(1).field.cells == cells);
     }
+}
+
+TEST(Playback, GoingBackNeverReplacesFieldsChangedOtherwiseThanByPlay) {
+    PlaybackHarness h;
+    startChain(h, Mode::Play);
+    h.runUntilIdle();
+    // The chain clears the field; then a red is painted with the mouse into the bottom left.
+    changeMode(h.game, Mode::Edit);
+    setEditKind(h.game, CellKind::Red);
+    const auto& s = h.game.settings;
+    onFieldMouseMove(h.game, 0, 1,
+                     static_cast<std::uint16_t>((s.fieldHeight + 2) * s.cellHeight - 1), false);
+    onFieldLeftDown(h.game, 0);
+    ASSERT_EQ(getCell(h.player(0).field, 0, s.fieldHeight - 1), CellKind::Red);
+    EXPECT_FALSE(h.playback.previousChainStep());
+    EXPECT_EQ(getCell(h.player(0).field, 0, s.fieldHeight - 1), CellKind::Red);
 }
 
 TEST(Playback, NextSceneStopsWhereThePictureChangesPhase) {
