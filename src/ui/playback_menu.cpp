@@ -43,9 +43,13 @@ PlaybackMenu::PlaybackMenu(MainWindow& window, Game& game)
     : QObject(&window), window_(window),
       playback_(std::make_unique<Playback>(game, *this, steadyNs)) {
     QMenu* menu = buildMenu();
-    // After "ツール", before "ヘルプ".
+    // Right after "ツール", whatever other popups come and go around it.
     const QList<QAction*> menus = window_.menuBar()->actions();
-    QAction* before = menus.size() >= 4 ? menus.at(3) : nullptr;
+    QAction* before = nullptr;
+    for (qsizetype i = 0; i + 1 < menus.size(); ++i) {
+        if (menus.at(i)->text() == QStringLiteral("ツール"))
+            before = menus.at(i + 1);
+    }
     window_.menuBar()->insertMenu(before, menu);
     for (int p = 0; p < kPlayerCount; ++p)
         window_.fieldView(p)->timer().setOnTick([this, p] { playback_->onTimer(p); });
