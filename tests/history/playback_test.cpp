@@ -24,6 +24,22 @@ void paintFiveStepChain(Field& field) {
                       "--RBG-", "--BRR-", "--BRR-"});
 }
 
+// A tick as (player, phases, countdowns, chain counts, scores) right after it ran.
+using Tick = std::tuple<int, int, int, int, int, int, int, int, int>;
+Tick tickOf(const Game& game, int p) {
+    const Player& a = game.players[0];
+    const Player& b = game.players[1];
+    return {p,
+            static_cast<int>(a.phase),
+            static_cast<int>(b.phase),
+            a.countdown,
+            b.countdown,
+            a.chainCount,
+            b.chainCount,
+            a.score,
+            b.score};
+}
+
 // A game whose port hands the timer requests to a playback, with real timers as a simulated
 // event loop: each running timer fires at its own deadlines on a fake clock.
 struct PlaybackHarness : testing::Recorder, TickTimers {
@@ -34,18 +50,11 @@ struct PlaybackHarness : testing::Recorder, TickTimers {
     Game game{*this};
     Playback playback{game, *this, [this] { return now; }};
 
-    // Each tick as (player, phases, countdowns, chain counts, scores) right after it ran.
-    using Tick = std::tuple<int, int, int, int, int, int, int, int, int>;
     std::vector<Tick> trace;
 
     PlaybackHarness() {
         initGame(game, 0);
-        playback.setTickListener([this](int p) {
-            const Player& a = game.players[0];
-            const Player& b = game.players[1];
-            trace.emplace_back(p, static_cast<int>(a.phase), static_cast<int>(b.phase), a.countdown,
-                               b.countdown, a.chainCount, b.chainCount, a.score, b.score);
-        });
+        playback.setTickListener([this](int p) { trace.push_back(tickOf(game, p)); });
     }
 
     void startTimer(int p) override {
@@ -134,6 +143,24 @@ TEST(Playback, PausingAtEveryTickAndSteppingOnGivesTheSameRunAsPlaying) {
         }
         EXPECT_EQ(stepped.game.rng.state, played.game.rng.state);
     }
+}
+
+TEST(Playback, AtNormalSpeedNeverPausedTheTimerAndItsTicksAreTheOnesWithoutPlayback) {
+    testing::Harness plain;
+    paintFiveStepChain(plain.field(0));
+    changeMode(plain.game, Mode::Play);
+    std::vector<Tick> expected;
+    while (plain.running(0) && expected.size() < 100000) {
+        gameTick(plain.game, 0);
+        expected.push_back(tickOf(plain.game, 0));
+    }
+    PlaybackHarness h;
+    startChain(h, Mode::Play);
+    EXPECT_EQ(h.intervalNs[0], 10'000'000);
+    h.runUntilIdle();
+    EXPECT_EQ(h.trace, expected);
+    EXPECT_EQ(h.statusHistory, plain.ui.statusHistory);
+    EXPECT_EQ(h.now, static_cast<std::int64_t>(expected.size()) * 10'000'000);
 }
 
 TEST(Playback, EverySpeedRunsTheSameTicksAndOnlyTheRealTimeBetweenThemChanges) {
