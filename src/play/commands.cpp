@@ -105,7 +105,9 @@ KeyResult onKeyDown(Game& game, std::uint8_t key) {
     if (tempIsShowing(game)) {
         return result;
     }
-    onPlayerKey(game, key);
+    if (!game.pairKeysHeld) {
+        onPlayerKey(game, key);
+    }
     if (is(kKeyClearAll)) {
         clearFields(game);
     }

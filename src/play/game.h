@@ -27,6 +27,14 @@ inline constexpr int kLivePosition = -1;
 // The ID-box text for the live position.
 inline constexpr const char* kLiveIdText = "MAIN";
 
+// The chain count and score the status bar shows for a player.
+struct ShownStatus {
+    std::int32_t chainCount = 0;
+    std::int32_t score = 0;
+
+    bool operator==(const ShownStatus&) const = default;
+};
+
 // Everything the game consists of, owned by whoever runs it (the program's main, or a test).
 // Nothing else holds game state, so several games can exist side by side.
 struct Game {
@@ -54,6 +62,8 @@ struct Game {
 
     bool onePersonBattle = true;         // one key set plays both sides of a battle by turns
     CellKind editKind = CellKind::Empty; // what the left mouse button paints
+    // Playback is paused: the pair keys wait, so a held turn cycle stays exactly as it is.
+    bool pairKeysHeld = false;
 
     // The field cell the mouse was seen over last: hoverPlayer is 0 before any, else player + 1.
     int hoverPlayer = 0;
@@ -62,6 +72,10 @@ struct Game {
 
     // The one conventional generator of the run: nuisance columns and fresh random positions.
     ConventionalRandom rng;
+
+    // What the status bar shows for each player, kept by showChainStatus so that a position put
+    // back can show it again.
+    std::array<ShownStatus, kPlayerCount> shownStatus{};
 };
 
 // Player `player` (0 for 1P, 1 for 2P) of the game.

@@ -147,6 +147,8 @@ constexpr const char* kVanishCountKey = "消える連結数";
 constexpr const char* kShowHeavenKey = "天国領域";
 constexpr const char* kShowLimboKey = "三途領域";
 constexpr const char* kPenSizeKey = "ペンサイズ";
+constexpr const char* kPlaybackSpeedKey = "再生速度";
+constexpr std::int32_t kNormalPlaybackSpeed = 100;
 
 const Message kLoadFailed{"設定ファイルの読み込みに失敗しました", "err", MessageIcon::None};
 const Message kSaveFailed{"設定ファイルが開けません", "err", MessageIcon::None};
@@ -207,6 +209,7 @@ void readSettings(Settings& s, const IniFile& ini) {
     readInts(kNextInts);
     readInts(kSpeedInts);
     readInts(kReadOnlyInts);
+    s.playbackSpeed = ini.getInt(kSpeed, kPlaybackSpeedKey, s.playbackSpeed);
     s.showHeaven = ini.getInt(kMap, kShowHeavenKey, s.showHeaven) != 0 ? 1 : 0;
     s.showLimbo = ini.getInt(kMap, kShowLimboKey, s.showLimbo) != 0 ? 1 : 0;
     s.penSize = ini.getInt(kEdit, kPenSizeKey, s.penSize);
@@ -247,6 +250,9 @@ void writeSettings(const Settings& s, IniFile& ini) {
     ini.setBytes(kEdit, kWheelKey, s.wheelText);
     for (const NamedInt& entry : kSpeedInts) {
         ini.setString(entry.section, entry.key, decimal(s.*entry.member));
+    }
+    if (s.playbackSpeed != kNormalPlaybackSpeed || ini.value(kSpeed, kPlaybackSpeedKey)) {
+        ini.setString(kSpeed, kPlaybackSpeedKey, decimal(s.playbackSpeed));
     }
 }
 

@@ -151,6 +151,9 @@ struct Settings {
     std::int32_t fallTicks = 1;    // 落とす
     std::int32_t linkTicks = 20;   // 連結中
     std::int32_t vanishTicks = 25; // 消去後
+    // 再生速度: the playback speed in percent of the normal one, -1 for instant. Saved only once
+    // it differs from 100 or the file holds it, so a file never touched by it stays as it was.
+    std::int32_t playbackSpeed = 100;
 
     // [ウィンドウ]
     std::uint32_t backgroundColour = 0x003296FF;  // 背景色

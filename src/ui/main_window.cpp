@@ -5,6 +5,7 @@
 #include "picture_menu.h"
 #include "play/commands.h"
 #include "play/temp_store.h"
+#include "playback_menu.h"
 #include "pointer_routing.h"
 #include "render/drawing.h"
 #include "render/geometry.h"
@@ -66,6 +67,7 @@ MainWindow::MainWindow(Game& game) : game_(game) {
     }
     placeViews();
     syncMenuChecks();
+    playback_ = new PlaybackMenu(*this, game_);
     fitClientToMode();
     new FieldPointerRouter(*this, game_);
 }
@@ -177,12 +179,17 @@ void MainWindow::repaintAllViews() {
 
 // --- UiPort ----------------------------------------------------------------------------------
 
+// The playback decides when and how fast the real timers run.
 void MainWindow::startTimer(int player) {
-    fieldView(player)->startTurn();
+    playback_->playback().timerStarted(player);
+    fieldView(player)->turnStarted();
 }
 
 void MainWindow::stopTimer(int player) {
-    fieldView(player)->stopTurn();
+    Playback& playback = playback_->playback();
+    const bool inOwnTick = playback.tickingPlayer() == player;
+    playback.timerStopped(player);
+    fieldView(player)->turnStopped(inOwnTick);
 }
 
 void MainWindow::repaintField(int player) {

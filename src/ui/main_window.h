@@ -18,6 +18,7 @@ class QString;
 namespace peterin {
 
 class FileChooser;
+class PlaybackMenu;
 class ToolWindow;
 
 // Menu command ids of the main window's menu.
@@ -123,6 +124,7 @@ class MainWindow : public QMainWindow, public UiPort {
     int fieldPlayerAt(const QPointF& global) const;
     QAction* menuAction(int id) const;
     ToolWindow* toolWindow() const { return tool_; }
+    PlaybackMenu* playbackMenu() const { return playback_; }
     // Puts the tool window's top-left corner at this window's top-right corner, shown or not.
     void placeToolWindow();
     // What the tool window will show; kept until it exists.
@@ -161,6 +163,7 @@ class MainWindow : public QMainWindow, public UiPort {
     std::array<WarningView*, kPlayerCount> warningViews_{};
     std::map<int, QAction*> actions_;
     ToolWindow* tool_ = nullptr;
+    PlaybackMenu* playback_ = nullptr; // owned as a child object
     std::unique_ptr<FileChooser> fileChooser_;
     bool toolWindowShown_ = true;
     bool shownOnce_ = false;

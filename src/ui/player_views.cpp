@@ -45,13 +45,12 @@ TickTimer::TickTimer(std::function<void()> onTick, QObject* parent)
 }
 
 FieldView::FieldView(Game& game, int player, QWidget* parent)
-    : PlayerView(game, player, parent), timer_([this] { tick(); }) {
+    : PlayerView(game, player, parent), timer_([this] { gameTick(game_, this->player()); }) {
     // The hover cell follows the mouse even with no button held, for the edit cursor.
     setMouseTracking(true);
 }
 
-void FieldView::startTurn() {
-    timer_.start();
+void FieldView::turnStarted() {
     if (recorder_.recording())
         return;
     recorder_.begin(game_, player());
@@ -60,19 +59,15 @@ void FieldView::startTurn() {
         this, [this] { recorder_.retakeFirst(game_, player()); }, Qt::QueuedConnection);
 }
 
-void FieldView::stopTurn() {
-    timer_.stop();
+void FieldView::turnStopped(bool inOwnTick) {
     // A tick that ends the turn records its last picture first.
-    if (!inTick_)
+    if (!inOwnTick)
         recorder_.finish();
 }
 
-void FieldView::tick() {
-    inTick_ = true;
-    gameTick(game_, player());
-    inTick_ = false;
+void FieldView::tickRan(bool timerWanted) {
     recorder_.afterTick(game_, player());
-    if (!timer_.isActive())
+    if (!timerWanted)
         recorder_.finish();
 }
 

@@ -46,7 +46,12 @@ class TickTimer : public QObject {
   public:
     explicit TickTimer(std::function<void()> onTick, QObject* parent = nullptr);
 
-    void start() { timer_.start(); }
+    void start() { timer_.start(kPeriodMs); }
+    // The playback runs the timer at another interval for another speed.
+    void start(int intervalMs) { timer_.start(intervalMs); }
+    int interval() const { return timer_.interval(); }
+    // The playback takes the timeouts and decides which become ticks.
+    void setOnTick(std::function<void()> onTick) { onTick_ = std::move(onTick); }
     void stop() { timer_.stop(); }
     bool isActive() const { return timer_.isActive(); }
 
@@ -66,10 +71,12 @@ class FieldView : public PlayerView {
     FieldView(Game& game, int player, QWidget* parent);
 
     TickTimer& timer() { return timer_; }
-    // The player's turn starts or stops: the timer runs, and the pictures are recorded for
-    // "連鎖をGIFで保存...".
-    void startTurn();
-    void stopTurn();
+    // The turn's pictures are recorded for "連鎖をGIFで保存...": from the game's request for the
+    // player's timer, through every tick the playback runs, to the request to stop it (which,
+    // made by the player's own tick, waits for that tick's picture).
+    void turnStarted();
+    void turnStopped(bool inOwnTick);
+    void tickRan(bool timerWanted);
     const TurnRecorder& recorder() const { return recorder_; }
 
   protected:
@@ -78,11 +85,8 @@ class FieldView : public PlayerView {
     void mousePressEvent(QMouseEvent* event) override;
 
   private:
-    void tick();
-
     TickTimer timer_;
     TurnRecorder recorder_;
-    bool inTick_ = false;
 };
 
 // The coming pairs.

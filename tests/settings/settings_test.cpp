@@ -443,6 +443,32 @@ TEST(SaveSettings, ExistingKeysAreReplacedInPlaceAndEverythingElseIsKept) {
     EXPECT_EQ(loadFrom(dir / "設定.ini"), s);
 }
 
+TEST(SaveSettings, ThePlaybackSpeedIsWrittenOnceItDiffersFromNormalAndThenKeptUpToDate) {
+    TempDir dir;
+    const auto path = dir / "設定.ini";
+    const auto speedLine = [&] {
+        const std::string text = shiftJisToUtf8(readBytes(path));
+        const auto at = text.find("再生速度=");
+        return at == std::string::npos ? std::string("none")
+                                       : text.substr(at, text.find("\r\n", at) - at);
+    };
+    const struct {
+        std::int32_t speed;
+        const char* line;
+    } saves[] = {
+        {100, "none"}, {-1, "再生速度= -1"}, {400, "再生速度= 400"}, {100, "再生速度= 100"}};
+    for (const auto& save : saves) {
+        Settings s;
+        s.playbackSpeed = save.speed;
+        ASSERT_TRUE(SaveSettings(s, path));
+        EXPECT_EQ(speedLine(), save.line);
+        EXPECT_EQ(loadFrom(path).playbackSpeed, save.speed);
+    }
+    // It sits with the other speeds.
+    EXPECT_NE(shiftJisToUtf8(readBytes(path)).find("消去後= 25\r\n再生速度= 100"),
+              std::string::npos);
+}
+
 TEST(SaveSettings, AFileThatCannotBeReadIsNotReplaced) {
     TempDir dir;
     std::filesystem::create_directory(dir / "設定.ini");
