@@ -60,6 +60,7 @@ MainWindow::MainWindow(Game& game) : game_(game) {
         const auto i = static_cast<std::size_t>(p);
         nextViews_[i] = new NextView(game_, p, client_);
         fieldViews_[i] = new FieldView(game_, p, client_);
+        fieldViews_[i]->setHistory(&history_);
         warningViews_[i] = new WarningView(game_, p, client_);
     }
     placeViews();
@@ -94,6 +95,7 @@ void MainWindow::buildMenu() {
     QMenu* menus[4];
     for (int m = 0; m < 4; ++m)
         menus[m] = menuBar()->addMenu(QString::fromUtf8(kMenus[m]));
+    buildEditMenu(menus[1]->menuAction());
     for (const Item& item : kItems) {
         QAction* action = menus[item.menu]->addAction(QString::fromUtf8(item.text));
         action->setCheckable(item.checkable);
@@ -219,7 +221,7 @@ void MainWindow::onSetEditKind(CellKind kind) {
 }
 
 void MainWindow::onClearFields() {
-    clearFields(game_);
+    history_.step(game_, StepKind::Edit, [&] { clearFields(game_); });
 }
 
 void MainWindow::onSetMode(Mode mode) {
@@ -228,16 +230,17 @@ void MainWindow::onSetMode(Mode mode) {
 }
 
 void MainWindow::onAdjustWarning(int unitIndex, bool add) {
-    adjustWarning(game_, unitIndex, add);
+    history_.step(game_, StepKind::Edit, [&] { adjustWarning(game_, unitIndex, add); });
 }
 
 void MainWindow::onDropNuisance() {
-    if (dropNuisance(game_))
+    if (history_.step(game_, StepKind::Edit, [&] { return dropNuisance(game_); }))
         fitClientToMode();
 }
 
 void MainWindow::onSetRandomPosition(std::uint32_t position, bool rebuild) {
-    if (setRandomPosition(game_, position, rebuild))
+    if (history_.step(game_, StepKind::Edit,
+                      [&] { return setRandomPosition(game_, position, rebuild); }))
         fitClientToMode();
 }
 
@@ -250,7 +253,7 @@ void MainWindow::onTempStore() {
 }
 
 void MainWindow::onTempRestore() {
-    tempRestore(game_);
+    history_.step(game_, StepKind::Edit, [&] { tempRestore(game_); });
 }
 
 void MainWindow::onTempPrevious() {
@@ -266,7 +269,7 @@ void MainWindow::onTempSave() {
 }
 
 void MainWindow::onTempLoad() {
-    tempLoad(game_);
+    history_.step(game_, StepKind::Edit, [&] { tempLoad(game_); });
 }
 
 void MainWindow::onToolHidden() {
@@ -275,7 +278,8 @@ void MainWindow::onToolHidden() {
 }
 
 void MainWindow::onKeyDown(std::uint8_t key) {
-    const KeyResult result = peterin::onKeyDown(game_, key);
+    const KeyResult result = peterin::onKeyDown(game_, history_, key);
+    syncEditMenu();
     if (result.resizeMain)
         fitClientToMode();
     if (result.activateMain)
@@ -291,6 +295,8 @@ bool MainWindow::event(QEvent* event) {
     // what is pressed with it, F10) are left to the window system.
     if (event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
+        if (isHistoryShortcut(*key))
+            return true;
         const std::uint8_t code = translateKey(*key);
         if (code != 0) {
             onKeyDown(code);

@@ -77,7 +77,8 @@ void MainWindow::onMenuCommand(int id) {
 }
 
 void MainWindow::openFile(const QString& fileName) {
-    readFile(game_, QFile::encodeName(fileName).toStdString());
+    history_.step(game_, StepKind::FileRead,
+                  [&] { readFile(game_, QFile::encodeName(fileName).toStdString()); });
     repaintMain();
 }
 
@@ -121,7 +122,7 @@ void MainWindow::toggleToolWindow() {
 
 void MainWindow::openSettings() {
     // The dialog itself lays out and repaints what the applied values change.
-    runSettingsDialog(this, game_);
+    runSettingsDialog(this, game_, &history_);
 }
 
 void MainWindow::openManual() {

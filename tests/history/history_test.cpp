@@ -345,5 +345,87 @@ TEST(History, TheOldestStepsGoBeyondTheLimits) {
     }
 }
 
+// Random steps with random undo and redo, checked against a list of the positions seen: every
+// undo and redo lands exactly on one of them, undoing everything returns to the start and
+// redoing everything returns to the end.
+TEST(History, RandomStepsUndoAndRedoAlongThePositionsSeen) {
+    for (const bool battle : {false, true}) {
+        for (std::uint32_t seed = 1; seed <= 8; ++seed) {
+            SCOPED_TRACE(std::to_string(battle) + " seed " + std::to_string(seed));
+            HistoryHarness h;
+            h.startMode(battle ? Mode::Battle : Mode::Play);
+            std::mt19937 random(seed);
+            const auto pick = [&](int n) {
+                return std::uniform_int_distribution<int>(0, n - 1)(random);
+            };
+            std::vector<Snapshot> seen{capture(h.game)};
+            std::size_t at = 0;
+            for (int action = 0; action < 60; ++action) {
+                const int what = pick(10);
+                if (what >= 8) {
+                    const bool undo = what == 8;
+                    const bool possible = undo ? at > 0 : at + 1 < seen.size();
+                    ASSERT_EQ(undo ? h.history.undo(h.game) : h.history.redo(h.game), possible);
+                    at = possible ? (undo ? at - 1 : at + 1) : at;
+                    ASSERT_EQ(differences(capture(h.game), seen[at]), "") << action;
+                    continue;
+                }
+                switch (what) {
+                case 0:
+                case 1: {
+                    h.game.editKind = static_cast<CellKind>(pick(kCellKindCount));
+                    std::vector<CellPosition> cells;
+                    for (int i = 0, n = 1 + pick(4); i < n; ++i) {
+                        cells.push_back({pick(6), pick(14) - 2});
+                    }
+                    h.stroke(pick(2), cells);
+                    break;
+                }
+                case 2:
+                case 3:
+                    h.drop();
+                    break;
+                case 4:
+                    h.key(h.keyAt(kKeyClearAll));
+                    break;
+                case 5:
+                    h.history.step(h.game, StepKind::Edit, [&] {
+                        setRandomPosition(h.game, static_cast<std::uint32_t>(pick(50000)),
+                                          pick(2) == 0);
+                    });
+                    break;
+                case 6:
+                    h.history.step(h.game, StepKind::Edit,
+                                   [&] { adjustWarning(h.game, 5 + pick(3), pick(3) != 0); });
+                    break;
+                case 7:
+                    h.key(h.keyAt(kKeyTempLoad));
+                    break;
+                }
+                h.run();
+                ASSERT_FALSE(h.history.stepOpen());
+                Snapshot now = capture(h.game);
+                if (now != seen[at]) {
+                    seen.resize(at + 1);
+                    seen.push_back(std::move(now));
+                    ++at;
+                }
+                ASSERT_EQ(h.history.undoCount(), at);
+                ASSERT_EQ(h.history.redoCount(), seen.size() - 1 - at);
+            }
+            const Snapshot end = capture(h.game);
+            while (h.history.undo(h.game)) {
+            }
+            EXPECT_EQ(differences(capture(h.game), seen.front()), "");
+            while (h.history.redo(h.game)) {
+            }
+            EXPECT_EQ(differences(capture(h.game), seen.back()), "");
+            if (at + 1 == seen.size()) {
+                EXPECT_EQ(capture(h.game), end);
+            }
+        }
+    }
+}
+
 } // namespace
 } // namespace peterin
