@@ -12,19 +12,33 @@ namespace {
 // byte or two.
 class Writer {
   public:
-    explicit Writer(std::vector<std::uint8_t>& out) : out_(out) {}
+    explicit Writer(std::vector<std::uint8_t>& out) : out_(out), size_(out.size()) {}
+    ~Writer() { out_.resize(size_); }
+    Writer(const Writer&) = delete;
+    Writer& operator=(const Writer&) = delete;
+
+    // Room for `bytes` more without growing on the way.
+    void reserve(std::size_t bytes) {
+        if (out_.size() < size_ + bytes) {
+            out_.resize(std::max(size_ + bytes, 2 * out_.size()));
+        }
+    }
 
     void number(std::int64_t value) {
         auto n = (static_cast<std::uint64_t>(value) << 1) ^ static_cast<std::uint64_t>(value >> 63);
+        reserve(10);
+        std::uint8_t* at = out_.data() + size_;
         while (n >= 0x80) {
-            out_.push_back(static_cast<std::uint8_t>(n | 0x80));
+            *at++ = static_cast<std::uint8_t>(n | 0x80);
             n >>= 7;
         }
-        out_.push_back(static_cast<std::uint8_t>(n));
+        *at++ = static_cast<std::uint8_t>(n);
+        size_ = static_cast<std::size_t>(at - out_.data());
     }
 
   private:
     std::vector<std::uint8_t>& out_;
+    std::size_t size_; // bytes written; out_ may be larger while writing
 };
 
 class Reader {
@@ -378,24 +392,27 @@ bool sameShape(const FieldCells& a, const FieldCells& b) {
 }
 
 void diffCells(Writer& w, int target, const FieldCells& a, const FieldCells& b) {
-    std::vector<std::size_t> changed;
-    for (std::size_t i = 0; i < a.cells.size(); ++i) {
-        if (!(a.cells[i] == b.cells[i])) {
-            changed.push_back(i);
-        }
+    const std::size_t n = a.cells.size();
+    std::size_t count = 0;
+    for (std::size_t i = 0; i < n; ++i) {
+        count += a.cells[i] == b.cells[i] ? 0 : 1;
     }
-    if (changed.empty()) {
+    if (count == 0) {
         return;
     }
+    // Most changed cells take a byte per word: an index step and two cells of five words.
+    w.reserve(count * 12 + 16);
     w.number(kCells);
     w.number(target);
-    w.number(static_cast<std::int64_t>(changed.size()));
+    w.number(static_cast<std::int64_t>(count));
     std::size_t last = 0;
-    for (std::size_t i : changed) {
-        w.number(static_cast<std::int64_t>(i - last));
-        last = i;
-        put(w, a.cells[i]);
-        put(w, b.cells[i]);
+    for (std::size_t i = 0; i < n; ++i) {
+        if (!(a.cells[i] == b.cells[i])) {
+            w.number(static_cast<std::int64_t>(i - last));
+            last = i;
+            put(w, a.cells[i]);
+            put(w, b.cells[i]);
+        }
     }
 }
 
@@ -426,9 +443,10 @@ std::size_t Delta::bytes() const {
     return n;
 }
 
-Delta diff(const Snapshot& before, const Snapshot& after) {
-    Delta delta;
-    Writer w(delta.records);
+namespace {
+
+void writeChanges(std::vector<std::uint8_t>& out, const Snapshot& before, const Snapshot& after) {
+    Writer w(out);
     const std::vector<std::int64_t> a = numbersOf(before);
     const std::vector<std::int64_t> b = numbersOf(after);
     for (std::size_t i = 0; i < a.size(); ++i) {
@@ -463,6 +481,14 @@ Delta diff(const Snapshot& before, const Snapshot& after) {
             put(w, pairOf(after, t));
         }
     }
+}
+
+} // namespace
+
+Delta diff(const Snapshot& before, const Snapshot& after) {
+    Delta delta;
+    writeChanges(delta.records, before, after);
+    delta.records.shrink_to_fit();
     if (before.hasStore && after.hasStore) {
         StoreState sa = storeOf(before);
         StoreState sb = storeOf(after);
@@ -471,7 +497,6 @@ Delta diff(const Snapshot& before, const Snapshot& after) {
             delta.storeAfter = std::make_shared<const StoreState>(std::move(sb));
         }
     }
-    delta.records.shrink_to_fit();
     return delta;
 }
 
