@@ -178,7 +178,9 @@ KeyResult onKeyDown(Game& game, History& history, std::uint8_t key) {
         drop = drop || is(pairKeyIndex(PairAction::Down, group));
     }
     if (!drop && !is(kKeyClearAll) && !is(kKeyTempLoad)) {
-        return onKeyDown(game, key);
+        const KeyResult result = onKeyDown(game, key);
+        history.afterTick(game); // a mode key may have stopped the turn of an open step
+        return result;
     }
     return history.step(game, drop ? StepKind::Drop : StepKind::Edit,
                         [&] { return onKeyDown(game, key); });

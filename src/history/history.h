@@ -53,7 +53,8 @@ class History {
     // The step's action turned out not to be one (a settings dialog that changed no size): it
     // is dropped unrecorded.
     void discard();
-    // After each tick of a player's turn: a turn step whose turns have all run out is recorded.
+    // After each tick of a player's turn, and after anything else that may stop the turns (a
+    // mode change): a turn step whose turns have all run out is recorded.
     void afterTick(const Game& game);
 
     // Runs `action` as one step of `kind`.
@@ -88,7 +89,8 @@ class History {
     // Counts every step recorded, undone or redone.
     std::uint64_t revision() const { return revision_; }
 
-    // Called after every step recorded, undone or redone, after the game shows it.
+    // Called after every step recorded, undone or redone, after the game shows it. The main
+    // window takes it for its menu and passes it on as its signal historyChanged.
     std::function<void(HistoryEvent)> onChange;
 
     // Forgets every step (the open one included).

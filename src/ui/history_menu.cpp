@@ -1,6 +1,8 @@
 // The menu "編集": undo and redo of the user's steps.
 #include "main_window.h"
 
+#include "play/temp_store.h"
+
 #include <QAction>
 #include <QKeyEvent>
 #include <QKeySequence>
@@ -28,22 +30,25 @@ void MainWindow::buildEditMenu(QAction* before) {
         syncEditMenu();
         emit historyChanged(event);
     };
+    // The stored position on screen stops every edit of the live one, undo and redo too.
+    connect(menu, &QMenu::aboutToShow, this, &MainWindow::syncEditMenu);
     syncEditMenu();
 }
 
 void MainWindow::syncEditMenu() {
-    menuAction(kMenuUndo)->setEnabled(history_.canUndo());
-    menuAction(kMenuRedo)->setEnabled(history_.canRedo());
+    const bool live = !tempIsShowing(game_);
+    menuAction(kMenuUndo)->setEnabled(live && history_.canUndo());
+    menuAction(kMenuRedo)->setEnabled(live && history_.canRedo());
 }
 
 void MainWindow::onUndo() {
-    if (history_.undo(game_))
+    if (!tempIsShowing(game_) && history_.undo(game_))
         afterHistoryStep();
     syncEditMenu();
 }
 
 void MainWindow::onRedo() {
-    if (history_.redo(game_))
+    if (!tempIsShowing(game_) && history_.redo(game_))
         afterHistoryStep();
     syncEditMenu();
 }

@@ -225,7 +225,9 @@ void MainWindow::onClearFields() {
 }
 
 void MainWindow::onSetMode(Mode mode) {
-    if (changeMode(game_, mode))
+    const bool resize = changeMode(game_, mode);
+    history_.afterTick(game_);
+    if (resize)
         fitClientToMode();
 }
 

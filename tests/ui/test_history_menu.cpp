@@ -92,12 +92,13 @@ class HistoryMenuTest : public QObject {
         QCOMPARE(told.count(), 5);
     }
 
-    // Press, moves and release paint several cells; one undo takes them all back.
-    void aMouseStrokeIsOneStep() {
+    // Press, moves and release paint several cells; one undo takes them all back, but not
+    // while a stored position is on screen, where every edit of the live one stops.
+    void aMouseStrokeIsOneStepUndoneOnlyWithTheLivePositionShown() {
         Program p;
         p.game.editKind = CellKind::Red;
         FieldView* view = p.window->fieldView(0);
-        const Snapshot start = capture(p.game);
+        const Snapshot start = capture(p.game, false);
         const auto send = [&](QEvent::Type type, QPoint at, Qt::MouseButtons held) {
             QMouseEvent event(type, at, view->mapToGlobal(at),
                               type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton, held,
@@ -110,8 +111,13 @@ class HistoryMenuTest : public QObject {
         send(QEvent::MouseMove, QPoint(100, 500), Qt::LeftButton);
         send(QEvent::MouseButtonRelease, QPoint(100, 500), Qt::NoButton);
         QCOMPARE(p.window->history().undoCount(), std::size_t{1});
-        p.window->onUndo();
-        QVERIFY(capture(p.game) == start);
+        const Snapshot painted = capture(p.game, false);
+        p.window->onTempSave();
+        p.key(Qt::Key_Z, Qt::ControlModifier);
+        QVERIFY(capture(p.game, false) == painted);
+        p.window->onTempNext(); // back to "MAIN"
+        p.key(Qt::Key_Z, Qt::ControlModifier);
+        QVERIFY(capture(p.game, false) == start);
     }
 };
 
