@@ -62,13 +62,7 @@ class Reader {
         return static_cast<std::int64_t>(n >> 1) ^ -static_cast<std::int64_t>(n & 1);
     }
 
-    template <class T> void into(T& value) {
-        if constexpr (std::is_enum_v<T>) {
-            value = static_cast<T>(number());
-        } else {
-            value = static_cast<T>(number());
-        }
-    }
+    template <class T> void into(T& value) { value = static_cast<T>(number()); }
 
   private:
     const std::vector<std::uint8_t>& in_;

@@ -76,7 +76,8 @@ void History::discard() {
 }
 
 void History::afterTick(const Game& game) {
-    // A stroke's own fall (painting in play mode) runs out before its release ends it.
+    // A step whose action goes on (a stroke still held, its paint falling in play mode) is not
+    // over when its turns run out.
     if (open_ && open_->ended && open_->turn && !anyTurnRunning(game)) {
         close(game);
     }

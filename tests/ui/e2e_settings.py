@@ -56,10 +56,11 @@ def open_settings(workdir, main_window):
     # The menu bar ends where the client area's background begins.
     bar = next(dy for dy in range(100) if screen.at(x + 1, y + dy) == ORANGE)
     titles = menu_titles(screen, x, y + 2, y + bar - 2, width)
-    if len(titles) < 3:
+    if len(titles) < 4:
         sys.exit(f"menu titles not found: {titles}")
-    # "ツール" is the third title; its second item is the settings command.
-    left, right = titles[2]
+    # "ツール" is the fourth title (after ファイル, 編集, 表示); its second item is the settings
+    # command.
+    left, right = titles[3]
     click((left + right) // 2, y + bar // 2)
     for key in ("Down", "Down", "Return"):
         run("xdotool", "key", key)
