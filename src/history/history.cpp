@@ -22,6 +22,17 @@ bool newDrop(const Snapshot& before, const Game& game) {
     return false;
 }
 
+// A step that replaced the store is about to be taken back or again: positions stored since
+// (not steps themselves) would be lost, so the store as it stands becomes that side of the step.
+void keepStore(Delta& delta, const Snapshot& now, Side side) {
+    if (!delta.storeBefore) {
+        return;
+    }
+    auto store = std::make_shared<const StoreState>(
+        StoreState{now.tempSaves, now.tempCursor, now.tempIdText});
+    (side == Side::After ? delta.storeAfter : delta.storeBefore) = std::move(store);
+}
+
 } // namespace
 
 bool anyTurnRunning(const Game& game) {
@@ -123,6 +134,9 @@ bool History::undo(Game& game) {
     Delta delta = std::move(done_.back());
     done_.pop_back();
     Snapshot snapshot = capture(game, delta.storeBefore != nullptr);
+    bytes_ -= delta.bytes();
+    keepStore(delta, snapshot, Side::After);
+    bytes_ += delta.bytes();
     apply(snapshot, delta, Side::Before);
     restore(game, snapshot);
     undone_.push_back(std::move(delta));
@@ -140,6 +154,9 @@ bool History::redo(Game& game) {
     Delta delta = std::move(undone_.back());
     undone_.pop_back();
     Snapshot snapshot = capture(game, delta.storeBefore != nullptr);
+    bytes_ -= delta.bytes();
+    keepStore(delta, snapshot, Side::Before);
+    bytes_ += delta.bytes();
     apply(snapshot, delta, Side::After);
     restore(game, snapshot);
     if (anyTurnRunning(game)) {

@@ -322,6 +322,25 @@ TEST(History, UndoLeavesWhatHappenedOutsideTheStepsAndANewStepEndsRedo) {
     EXPECT_EQ(h.history.undoCount(), 2u);
 }
 
+// The store a file replaced comes back on undo; positions stored after the read, which no step
+// made, come back on redo rather than being lost.
+TEST(History, PositionsStoredAfterAFileReadComeBackWithItsRedo) {
+    HistoryHarness h;
+    tempStore(h.game);
+    h.game.tempCursor = kLivePosition;
+    h.read("[-]\n[M]\n2, 1\n--\n--\n--\nRG\n[-]\n");
+    ASSERT_EQ(h.game.tempSaves.size(), 1u);
+    ASSERT_EQ(h.game.tempSaves[0].fields[0].width, 2);
+    tempStore(h.game);
+    h.game.tempCursor = kLivePosition;
+    h.history.undo(h.game);
+    ASSERT_EQ(h.game.tempSaves.size(), 1u);
+    EXPECT_EQ(h.game.tempSaves[0].fields[0].width, 6);
+    h.history.redo(h.game);
+    EXPECT_EQ(h.game.tempSaves.size(), 2u);
+    EXPECT_EQ(h.game.tempSaves[0].fields[0].width, 2);
+}
+
 TEST(History, TheOldestStepsGoBeyondTheLimits) {
     struct Case {
         std::size_t maxSteps, maxBytes, kept;
