@@ -34,8 +34,7 @@ StoredPosition storedOf(const TempSave& save) {
     return stored;
 }
 
-TempSave tempSaveOf(const StoredPosition& stored) {
-    TempSave save;
+void putStored(TempSave& save, const StoredPosition& stored) {
     save.phase = stored.phase;
     save.waitingForPartner = stored.waitingForPartner;
     save.pendingNuisance = stored.pendingNuisance;
@@ -46,7 +45,6 @@ TempSave tempSaveOf(const StoredPosition& stored) {
     }
     save.sequences = stored.sequences;
     save.fallingPairs = stored.fallingPairs;
-    return save;
 }
 
 PositionSettings positionSettingsOf(const Settings& s) {
@@ -130,12 +128,11 @@ void restore(Game& game, const Snapshot& snapshot) {
     }
     game.mode = snapshot.mode;
     game.rng = snapshot.rng;
-    game.turnBackup = tempSaveOf(snapshot.turnBackup);
+    putStored(game.turnBackup, snapshot.turnBackup);
     if (snapshot.hasStore) {
-        game.tempSaves.clear();
-        game.tempSaves.reserve(snapshot.tempSaves.size());
-        for (const StoredPosition& stored : snapshot.tempSaves) {
-            game.tempSaves.push_back(tempSaveOf(stored));
+        game.tempSaves.resize(snapshot.tempSaves.size());
+        for (std::size_t i = 0; i < snapshot.tempSaves.size(); ++i) {
+            putStored(game.tempSaves[i], snapshot.tempSaves[i]);
         }
         game.tempCursor = snapshot.tempCursor;
         game.tempIdText = snapshot.tempIdText;

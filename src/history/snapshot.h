@@ -125,7 +125,8 @@ void restore(Game& game, const Snapshot& snapshot);
 FieldCells cellsOf(const Field& field);
 void putCells(Field& field, const FieldCells& cells);
 StoredPosition storedOf(const TempSave& save);
-TempSave tempSaveOf(const StoredPosition& stored);
+// Writes `stored` into `save`, keeping the scratch space of fields that keep their size.
+void putStored(TempSave& save, const StoredPosition& stored);
 PositionSettings positionSettingsOf(const Settings& settings);
 void putPositionSettings(Settings& settings, const PositionSettings& values);
 

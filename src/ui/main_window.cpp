@@ -69,7 +69,7 @@ MainWindow::MainWindow(Game& game) : game_(game) {
     syncMenuChecks();
     playback_ = new PlaybackMenu(*this, game_);
     fitClientToMode();
-    new FieldPointerRouter(*this, game_);
+    new FieldPointerRouter(*this, game_, history_);
 }
 
 int MainWindow::fieldPlayerAt(const QPointF& global) const {
@@ -111,6 +111,7 @@ void MainWindow::buildMenu() {
     QMenu* menus[4];
     for (int m = 0; m < 4; ++m)
         menus[m] = menuBar()->addMenu(QString::fromUtf8(kMenus[m]));
+    buildEditMenu(menus[1]->menuAction());
     for (const Item& item : kItems) {
         QAction* action = menus[item.menu]->addAction(QString::fromUtf8(item.text));
         action->setCheckable(item.checkable);
@@ -237,30 +238,38 @@ void MainWindow::relayout() {
 
 // --- Requests ---------------------------------------------------------------------------------
 
+void MainWindow::afterTick(int player) {
+    fieldView(player)->tickRan(playback_->playback().timerWanted(player));
+    history_.afterTick(game_);
+}
+
 void MainWindow::onSetEditKind(CellKind kind) {
     setEditKind(game_, kind);
 }
 
 void MainWindow::onClearFields() {
-    clearFields(game_);
+    history_.step(game_, StepKind::Edit, [&] { clearFields(game_); });
 }
 
 void MainWindow::onSetMode(Mode mode) {
-    if (changeMode(game_, mode))
+    const bool resize = changeMode(game_, mode);
+    history_.afterTick(game_);
+    if (resize)
         fitClientToMode();
 }
 
 void MainWindow::onAdjustWarning(int unitIndex, bool add) {
-    adjustWarning(game_, unitIndex, add);
+    history_.step(game_, StepKind::Edit, [&] { adjustWarning(game_, unitIndex, add); });
 }
 
 void MainWindow::onDropNuisance() {
-    if (dropNuisance(game_))
+    if (history_.step(game_, StepKind::Edit, [&] { return dropNuisance(game_); }))
         fitClientToMode();
 }
 
 void MainWindow::onSetRandomPosition(std::uint32_t position, bool rebuild) {
-    if (setRandomPosition(game_, position, rebuild))
+    if (history_.step(game_, StepKind::Edit,
+                      [&] { return setRandomPosition(game_, position, rebuild); }))
         fitClientToMode();
 }
 
@@ -273,7 +282,7 @@ void MainWindow::onTempStore() {
 }
 
 void MainWindow::onTempRestore() {
-    tempRestore(game_);
+    history_.step(game_, StepKind::Edit, [&] { tempRestore(game_); });
 }
 
 void MainWindow::onTempPrevious() {
@@ -289,7 +298,7 @@ void MainWindow::onTempSave() {
 }
 
 void MainWindow::onTempLoad() {
-    tempLoad(game_);
+    history_.step(game_, StepKind::Edit, [&] { tempLoad(game_); });
 }
 
 void MainWindow::onToolHidden() {
@@ -298,7 +307,8 @@ void MainWindow::onToolHidden() {
 }
 
 void MainWindow::onKeyDown(std::uint8_t key) {
-    const KeyResult result = peterin::onKeyDown(game_, key);
+    const KeyResult result = peterin::onKeyDown(game_, history_, key);
+    syncEditMenu();
     if (result.resizeMain)
         fitClientToMode();
     if (result.activateMain)
@@ -314,6 +324,8 @@ bool MainWindow::event(QEvent* event) {
     // what is pressed with it, F10) are left to the window system.
     if (event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
+        if (isHistoryShortcut(*key))
+            return true;
         const std::uint8_t code = translateKey(*key);
         if (code != 0) {
             onKeyDown(code);

@@ -73,7 +73,8 @@ void MainWindow::onMenuCommand(int id) {
 }
 
 void MainWindow::openFile(const QString& fileName) {
-    readFile(game_, QFile::encodeName(fileName).toStdString());
+    history_.step(game_, StepKind::FileRead,
+                  [&] { readFile(game_, QFile::encodeName(fileName).toStdString()); });
     repaintMain();
 }
 
@@ -117,7 +118,7 @@ void MainWindow::toggleToolWindow() {
 
 void MainWindow::openSettings() {
     // The dialog itself lays out and repaints what the applied values change.
-    runSettingsDialog(this, game_);
+    runSettingsDialog(this, game_, &history_);
 }
 
 void MainWindow::openManual() {

@@ -53,8 +53,7 @@ PlaybackMenu::PlaybackMenu(MainWindow& window, Game& game)
     window_.menuBar()->insertMenu(before, menu);
     for (int p = 0; p < kPlayerCount; ++p)
         window_.fieldView(p)->timer().setOnTick([this, p] { playback_->onTimer(p); });
-    playback_->setTickListener(
-        [this](int p) { window_.fieldView(p)->tickRan(playback_->timerWanted(p)); });
+    playback_->setTickListener([this](int p) { window_.afterTick(p); });
     sync();
 }
 

@@ -20,12 +20,27 @@ std::uint16_t coordinate(double value) {
 
 } // namespace
 
-FieldPointerRouter::FieldPointerRouter(MainWindow& window, Game& game)
-    : QObject(&window), window_(window), game_(game) {
+FieldPointerRouter::FieldPointerRouter(MainWindow& window, Game& game, History& history)
+    : QObject(&window), window_(window), game_(game), history_(history) {
     qApp->installEventFilter(this);
 }
 
 bool FieldPointerRouter::eventFilter(QObject* watched, QEvent* event) {
+    // A press or release travels up through the parents; the flag takes it once.
+    if (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonRelease) {
+        const auto* button = static_cast<QMouseEvent*>(event);
+        if (button->button() != Qt::LeftButton || !watched->isWidgetType())
+            return false;
+        if (event->type() == QEvent::MouseButtonPress && !stroke_ &&
+            static_cast<QWidget*>(watched)->window() == &window_) {
+            stroke_ = true;
+            history_.begin(game_);
+        } else if (event->type() == QEvent::MouseButtonRelease && stroke_) {
+            stroke_ = false;
+            history_.end(game_);
+        }
+        return false;
+    }
     // Widgets only: the window's own copy of the event comes first and goes on to them.
     if (event->type() != QEvent::MouseMove || !watched->isWidgetType() ||
         static_cast<QWidget*>(watched)->window() != &window_)

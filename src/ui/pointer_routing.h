@@ -1,5 +1,6 @@
 #pragma once
 
+#include "history/history.h"
 #include "play/game.h"
 
 #include <QObject>
@@ -13,12 +14,14 @@ class MainWindow;
 // button went down in, so a drag from the margin or from the other field would paint nothing
 // where it goes. Moves with the pointer outside both fields reach no field, so the hover cell
 // stays the last field cell. The main window decides which view is under the pointer.
+// A left-button stroke, from its press anywhere in the window to its release, is one step of the
+// history.
 class FieldPointerRouter : public QObject {
     Q_OBJECT
 
   public:
     // Watches the whole application (a drag's moves go to the widget that has the grab).
-    FieldPointerRouter(MainWindow& window, Game& game);
+    FieldPointerRouter(MainWindow& window, Game& game, History& history);
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -26,6 +29,8 @@ class FieldPointerRouter : public QObject {
   private:
     MainWindow& window_;
     Game& game_;
+    History& history_;
+    bool stroke_ = false; // the left button went down in the window and is not up yet
 };
 
 } // namespace peterin

@@ -58,7 +58,7 @@ TEST(Snapshot, APositionTakenMidChainRunsOnExactlyAsTheOriginalWhereverItIsResto
     EXPECT_EQ(h.game.tempSaves.size(), 1u);
     h.runAll();
     EXPECT_EQ(capture(h.game), end);
-    EXPECT_EQ(h.ui.status[1], "\t\t" + std::to_string(end.players[0].score));
+    EXPECT_EQ(h.ui.status[1].substr(2), std::to_string(end.players[0].score));
 
     Harness other(9, 14);
     other.game.settings.nextCount = 5;
@@ -94,7 +94,7 @@ TEST(Snapshot, EveryPartOfTheLiveStateIsTakenAndPutBack) {
         {"store", [](Game& g) { tempStore(g); }},
         {"stored field", [](Game& g) { setCell(g.tempSaves[0].fields[1], 1, 1, CellKind::Red); }},
         {"cursor", [](Game& g) { g.tempCursor = 0; }},
-        {"ID text", [](Game& g) { g.tempIdText = "0"; }},
+        {"ID text", [](Game& g) { g.tempIdText.push_back('0'); }},
         {"next count", [](Game& g) { g.settings.nextCount = 4; }},
         {"bands", [](Game& g) { g.settings.showHeaven = 0; }},
         {"blob size", [](Game& g) { g.settings.cellWidth = 17; }},

@@ -59,15 +59,16 @@ def open_menu(workdir, main_window, index):
     # The menu bar ends where the client area's background begins.
     bar = next(dy for dy in range(100) if screen.at(x + 1, y + dy) == ORANGE)
     titles = menu_titles(screen, x, y + 2, y + bar - 2, width)
-    if len(titles) < 3:
+    if len(titles) < 4:
         sys.exit(f"menu titles not found: {titles}")
     left, right = titles[index]
     click((left + right) // 2, y + bar // 2)
 
 
 def open_settings(workdir, main_window):
-    # "ツール" is the third title; its second item is the settings command.
-    open_menu(workdir, main_window, 2)
+    # "ツール" is the fourth title (after ファイル, 編集, 表示); its second item is the settings
+    # command.
+    open_menu(workdir, main_window, 3)
     for key in ("Down", "Down", "Return"):
         run("xdotool", "key", key)
         time.sleep(0.1)
