@@ -2,6 +2,7 @@
 
 #include "drawing.h"
 #include "file_chooser.h"
+#include "file_menu.h"
 #include "geometry.h"
 #include "key_translation.h"
 #include "play/commands.h"
@@ -63,6 +64,7 @@ MainWindow::MainWindow(Game& game) : game_(game) {
         warningViews_[i] = new WarningView(game_, p, client_);
     }
     placeViews();
+    fileExtras_ = new FileMenuExtras(*this, game_, *menuBar()->actions().constFirst()->menu());
     syncMenuChecks();
     fitClientToMode();
 }
@@ -167,6 +169,7 @@ void MainWindow::startTimer(int player) {
 
 void MainWindow::stopTimer(int player) {
     fieldView(player)->timer().stop();
+    notePositionChanged(); // a turn ended
 }
 
 void MainWindow::repaintField(int player) {
@@ -280,6 +283,7 @@ void MainWindow::onKeyDown(std::uint8_t key) {
         fitClientToMode();
     if (result.activateMain)
         activateWindow();
+    notePositionChanged();
 }
 
 void MainWindow::onMouseWheel(int delta) {

@@ -18,6 +18,7 @@ class QString;
 namespace peterin {
 
 class FileChooser;
+class FileMenuExtras;
 class ToolWindow;
 
 // Menu command ids of the main window's menu.
@@ -96,6 +97,13 @@ class MainWindow : public QMainWindow, public UiPort {
     // Reads a position file into the game, as "開く" and a dropped file do. The mode and the
     // turn timers stay: a game in progress goes on with the loaded position.
     void openFile(const QString& fileName);
+    // The same, telling the user when reading stopped early, without naming the window or the
+    // recent files after the file; whether the file could be read.
+    bool readPositionFile(const QString& fileName);
+    // The recent files, the title, the work kept across exits.
+    FileMenuExtras& fileExtras() const { return *fileExtras_; }
+    // The position may have changed (a turn ended, a key, a click, a file): keep the work.
+    void notePositionChanged();
     // The file dialogs "開く" and "保存" ask through; tests hand in their own.
     void setFileChooser(std::unique_ptr<FileChooser> chooser);
     FileChooser& fileChooser() { return *fileChooser_; }
@@ -159,6 +167,7 @@ class MainWindow : public QMainWindow, public UiPort {
     std::map<int, QAction*> actions_;
     ToolWindow* tool_ = nullptr;
     std::unique_ptr<FileChooser> fileChooser_;
+    FileMenuExtras* fileExtras_ = nullptr;
     bool toolWindowShown_ = true;
     bool shownOnce_ = false;
     std::uint32_t randomPosition_ = 0;

@@ -1,5 +1,6 @@
 // The menu's commands and files dropped on the main window.
 #include "file_chooser.h"
+#include "file_menu.h"
 #include "main_window.h"
 #include "save_dialog.h"
 #include "settings_dialog.h"
@@ -46,6 +47,8 @@ void MainWindow::onMenuCommand(int id) {
     case kMenuSave: {
         SaveDialog dialog(game_, *fileChooser_, this);
         dialog.exec();
+        if (dialog.written())
+            fileExtras_->noteFileUsed(dialog.fileName());
         break;
     }
     case kMenuLimbo:
@@ -77,8 +80,20 @@ void MainWindow::onMenuCommand(int id) {
 }
 
 void MainWindow::openFile(const QString& fileName) {
-    readFile(game_, QFile::encodeName(fileName).toStdString());
+    if (readPositionFile(fileName))
+        fileExtras_->noteFileUsed(fileName);
+    notePositionChanged();
+}
+
+bool MainWindow::readPositionFile(const QString& fileName) {
+    const std::filesystem::path path = QFile::encodeName(fileName).toStdString();
+    ReadReport report;
+    const bool opened = readFile(game_, path, &report);
     repaintMain();
+    // What was read stays; the user is told it is not the whole file.
+    if (const auto stopped = earlyStopMessage(path, report); opened && stopped)
+        showMessage(*stopped);
+    return opened;
 }
 
 void MainWindow::setFileChooser(std::unique_ptr<FileChooser> chooser) {

@@ -204,6 +204,7 @@ void ToolWindow::command(int id) {
     }
     if (id != kToolRandomBox)
         giveActivationBack();
+    main_.notePositionChanged();
 }
 
 void ToolWindow::giveActivationBack() {

@@ -157,6 +157,44 @@ class MenuCommandsTest : public QObject {
         QCOMPARE(program.game.mode, Mode::Battle);
     }
 
+    void aReadThatStopsEarlyIsToldWithTheFileLineAndReason() {
+        QTemporaryDir dir;
+        struct Case {
+            QByteArray bytes;
+            QString told; // empty: nothing is said
+        };
+        const Case cases[] = {
+            {QByteArray("\x7f"
+                        "ELF\x02\x01\x00\xff\n",
+                        9),
+             QStringLiteral("stopped at line 1: a line that is not a section tag")},
+            {"just some notes\n",
+             QStringLiteral("stopped at line 1: a line that is not a section tag")},
+            {"[S]\n20, 20\n[M]\n6, 12\n------\n--",
+             QStringLiteral("stopped at line 6: the file ends inside the cell rows")},
+            {"[S]\n20, 20\n", QString()},
+        };
+        for (const Case& c : cases) {
+            Program program;
+            const QString path = dir.filePath(QStringLiteral("読む.dat"));
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            file.write(c.bytes);
+            file.close();
+            MessageLog log;
+            program.window->openFile(path);
+            if (c.told.isEmpty()) {
+                QVERIFY(log.texts.isEmpty());
+            } else {
+                QCOMPARE(log.texts.size(), 1);
+                QVERIFY2(log.texts[0].contains(path) && log.texts[0].contains(c.told),
+                         qPrintable(log.texts[0]));
+            }
+            // What came before the stop is kept.
+            QCOMPARE(program.game.settings.cellWidth, c.bytes.startsWith("[S]") ? 20 : 40);
+        }
+    }
+
     void aDropReadsOnlyTheFirstFile() {
         QTemporaryDir dir;
         Program program;

@@ -1,6 +1,8 @@
 // The window program: settings, game, main window, event loop.
+#include "files/program_folders.h"
 #include "play/game.h"
 #include "settings/settings.h"
+#include "ui/file_menu.h"
 #include "ui/main_window.h"
 
 #include <QApplication>
@@ -20,8 +22,10 @@ int main(int argc, char** argv) {
 
     peterin::MainWindow window(game);
     relay.attach(&window);
+    window.fileExtras().keepIn(peterin::programConfigFolder(), peterin::programStateFolder());
     window.show();
     const int result = app.exec();
+    window.fileExtras().noteExit();
     relay.attach(nullptr);
     return result;
 }
