@@ -1,8 +1,11 @@
 #include "ui/file_chooser.h"
+#include "ui/qt_japanese.h"
 
 #include <QApplication>
+#include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -127,6 +130,22 @@ class FileDialogTest : public QObject {
             QVERIFY2(!rescuer.finish(), "a dialog blocked reading the pipe");
             QCOMPARE(watch.openedFiles(), QStringList());
         }
+    }
+
+    void theStandardDialogsSpeakJapanese() {
+        QVERIFY(installQtJapanese(*QCoreApplication::instance()));
+        QStringList buttons;
+        QTimer::singleShot(0, [&] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            QVERIFY(dialog != nullptr);
+            for (QPushButton* button :
+                 dialog->findChild<QDialogButtonBox*>()->findChildren<QPushButton*>())
+                buttons << button->text();
+            dialog->reject();
+        });
+        DialogFileChooser chooser;
+        chooser.openName(nullptr);
+        QCOMPARE(buttons, (QStringList{QStringLiteral("開く(&O)"), QStringLiteral("キャンセル")}));
     }
 };
 

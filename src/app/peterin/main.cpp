@@ -4,6 +4,7 @@
 #include "settings/settings.h"
 #include "ui/file_menu.h"
 #include "ui/main_window.h"
+#include "ui/qt_japanese.h"
 
 #include <QApplication>
 
@@ -11,6 +12,7 @@
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
+    peterin::installQtJapanese(app);
 
     peterin::PortRelay relay;
     peterin::Game game(relay);
