@@ -17,6 +17,7 @@ class QString;
 
 namespace peterin {
 
+class ClientScroller;
 class FileChooser;
 class FileMenuExtras;
 class ToolWindow;
@@ -112,7 +113,8 @@ class MainWindow : public QMainWindow, public UiPort {
     void onKeyDown(std::uint8_t key);
     void onMouseWheel(int delta);
 
-    // Gives the client area the size width x height, keeping the window's position.
+    // Gives the client area the size width x height, keeping the window's position; within
+    // scroll bars when the window would not fit on the screen.
     void resizeMainToClient(int width, int height);
     // The client size the settings and the mode call for.
     void fitClientToMode();
@@ -160,6 +162,7 @@ class MainWindow : public QMainWindow, public UiPort {
 
     Game& game_;
     ClientArea* client_ = nullptr;
+    ClientScroller* scroller_ = nullptr;
     PartStatusBar* status_ = nullptr;
     std::array<FieldView*, kPlayerCount> fieldViews_{};
     std::array<NextView*, kPlayerCount> nextViews_{};

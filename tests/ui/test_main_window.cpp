@@ -11,6 +11,9 @@
 #include <QKeyEvent>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTest>
 #include <QWheelEvent>
 
@@ -265,6 +268,50 @@ class MainWindowTest : public QObject {
         program.game.editKind = CellKind::Block;
         wheel(program.window.get(), 120);
         QCOMPARE(program.game.editKind, CellKind::Red);
+    }
+
+    void aWindowLargerThanTheScreenShowsItsWholeClientInScrollBars() {
+        const QSize screen = QGuiApplication::primaryScreen()->availableGeometry().size();
+        Settings big;
+        big.fieldWidth = 30;
+        big.fieldHeight = 30;
+        Settings small;
+        small.cellWidth = small.cellHeight = 10;
+        for (const Settings& s : {small, big}) {
+            Program program(s);
+            MainWindow& w = *program.window;
+            QTest::qWait(0); // the queued fit after the first show
+            const QSize wanted(mainClientWidth(s, false), mainClientHeight(s));
+            QCOMPARE(program.client(), wanted);
+            auto* scroller = qobject_cast<QAbstractScrollArea*>(w.centralWidget());
+            QVERIFY(scroller != nullptr);
+            const bool fits = wanted.width() <= screen.width() / 2;
+            QCOMPARE(scroller->verticalScrollBar()->isVisible(), !fits);
+            QCOMPARE(scroller->horizontalScrollBar()->isVisible(), !fits);
+            if (fits) {
+                QCOMPARE(w.centralWidget()->size(), wanted);
+            } else {
+                QVERIFY(w.frameGeometry().width() <= screen.width());
+                QVERIFY(w.frameGeometry().height() <= screen.height());
+                // Scrolled, the client's far corner comes into view, and the game keeps the
+                // wheel and the keys.
+                scroller->verticalScrollBar()->setValue(scroller->verticalScrollBar()->maximum());
+                QCOMPARE(program.window->clientArea()
+                             ->mapTo(scroller->viewport(), QPoint(0, wanted.height()))
+                             .y(),
+                         scroller->viewport()->height());
+                // The scroller lets the wheel pass on to the window, which picks the colour.
+                const int at = scroller->verticalScrollBar()->value();
+                QWheelEvent up(QPointF(10, 10), QPointF(10, 10), QPoint(), QPoint(0, 120),
+                               Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+                QApplication::sendEvent(scroller->viewport(), &up);
+                QVERIFY(!up.isAccepted());
+                QCOMPARE(scroller->verticalScrollBar()->value(), at);
+                program.key(Qt::Key_W);
+                QCOMPARE(program.game.mode, Mode::Play);
+                QCOMPARE(scroller->verticalScrollBar()->value(), at);
+            }
+        }
     }
 
     void storedPositionsTurnTheBackgroundAndStopTheOtherKeys() {
