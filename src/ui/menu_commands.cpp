@@ -2,6 +2,7 @@
 #include "file_chooser.h"
 #include "file_menu.h"
 #include "main_window.h"
+#include "manual_window.h"
 #include "save_dialog.h"
 #include "settings_dialog.h"
 #include "tool_window.h"
@@ -10,12 +11,10 @@
 
 #include <QAction>
 #include <QCoreApplication>
-#include <QDesktopServices>
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFile>
-#include <QFileInfo>
 #include <QMimeData>
 #include <QUrl>
 
@@ -142,10 +141,7 @@ void MainWindow::openSettings() {
 void MainWindow::openManual() {
     const QString path =
         QDir(QCoreApplication::applicationDirPath()).filePath(QString::fromUtf8(kManualName));
-    // A missing manual counts as a failure even where the desktop would still start a viewer.
-    if (!QFileInfo(path).isFile() || !QDesktopServices::openUrl(QUrl::fromLocalFile(path)))
-        showMessageBox(this,
-                       {"「説明書.txt」を開くのに失敗しました", "失敗", MessageIcon::Warning});
+    openManualAt(this, path);
 }
 
 void MainWindow::showAbout() {

@@ -4,6 +4,7 @@
 #include "running_program.h"
 #include "ui/file_chooser.h"
 #include "ui/main_window.h"
+#include "ui/manual_window.h"
 #include "ui/save_dialog.h"
 #include "ui/settings_dialog.h"
 
@@ -14,6 +15,7 @@
 #include <QFile>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -315,6 +317,25 @@ class MenuCommandsTest : public QObject {
         });
         program.command(kMenuSettings);
         QCOMPARE(opened, 1);
+    }
+
+    void aManualTheSystemCannotOpenIsShownInAReadOnlyWindow() {
+        // The test platform has no desktop to open files with, like a system without xdg-open.
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("説明書.txt"));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("ぺてりん 説明書\n■ 画面\n");
+        file.close();
+        Program program;
+        MessageLog log;
+        openManualAt(program.window.get(), path);
+        ManualWindow* shown = program.window->findChild<ManualWindow*>();
+        QVERIFY(shown != nullptr);
+        QVERIFY(shown->isVisible());
+        QVERIFY(shown->textView()->isReadOnly());
+        QCOMPARE(shown->textView()->toPlainText(), QStringLiteral("ぺてりん 説明書\n■ 画面\n"));
+        QVERIFY(log.texts.isEmpty());
     }
 
     void helpItemsShowTheAboutBoxAndTellWhenTheManualIsMissing() {
