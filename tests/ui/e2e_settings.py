@@ -91,7 +91,9 @@ def type_into(workdir, dialog, dlu_x, dlu_y, text):
 def main():
     program = os.path.abspath(sys.argv[1])
     with tempfile.TemporaryDirectory() as workdir:
-        env = dict(os.environ, ASAN_OPTIONS="detect_leaks=0")
+        # The program's own folders go into the scratch folder, not the user's home.
+        env = dict(os.environ, ASAN_OPTIONS="detect_leaks=0", XDG_STATE_HOME=scratch,
+                   XDG_CONFIG_HOME=scratch)
         app = subprocess.Popen([program], cwd=workdir, env=env)
         try:
             window = find_window("ぺてりん")
