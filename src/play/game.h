@@ -26,6 +26,14 @@ inline constexpr int kLivePosition = -1;
 // The ID-box text for the live position.
 inline constexpr const char* kLiveIdText = "MAIN";
 
+// The chain count and score the status bar shows for a player.
+struct ShownStatus {
+    std::int32_t chainCount = 0;
+    std::int32_t score = 0;
+
+    bool operator==(const ShownStatus&) const = default;
+};
+
 // Everything the game consists of, owned by whoever runs it (the program's main, or a test).
 // Nothing else holds game state, so several games can exist side by side.
 struct Game {
@@ -58,6 +66,10 @@ struct Game {
 
     // The one conventional generator of the run: nuisance columns and fresh random positions.
     ConventionalRandom rng;
+
+    // What the status bar shows for each player, kept by showChainStatus so that a position put
+    // back can show it again.
+    std::array<ShownStatus, kPlayerCount> shownStatus{};
 };
 
 // Player `player` (0 for 1P, 1 for 2P) of the game.

@@ -37,8 +37,13 @@ long idNumber(const std::string& text) {
     return errno == ERANGE ? (n < 0 ? LONG_MIN : LONG_MAX) : n;
 }
 
-// A restored position runs on from its phases: a busy side that takes part in the mode ticks,
-// every other side is still. Without this a position stored mid-chain would sit frozen.
+void showId(Game& game, std::string text) {
+    game.tempIdText = std::move(text);
+    game.ui.showTempId(game.tempIdText);
+}
+
+} // namespace
+
 void syncTimers(Game& game) {
     for (int p = 0; p < kPlayerCount; ++p) {
         const Player& player = game.players[static_cast<std::size_t>(p)];
@@ -53,13 +58,6 @@ void syncTimers(Game& game) {
         }
     }
 }
-
-void showId(Game& game, std::string text) {
-    game.tempIdText = std::move(text);
-    game.ui.showTempId(game.tempIdText);
-}
-
-} // namespace
 
 void copyLiveInto(const Game& game, TempSave& save) {
     for (std::size_t i = 0; i < kPlayerCount; ++i) {

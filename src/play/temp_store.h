@@ -11,6 +11,10 @@ namespace peterin {
 void copyLiveInto(const Game& game, TempSave& save);
 void copyIntoLive(Game& game, const TempSave& save);
 
+// A position put back runs on from its phases: a busy side that takes part in the mode ticks,
+// every other side is still. Without this a position stored mid-chain would sit frozen.
+void syncTimers(Game& game);
+
 // Stores the live position: into a new temporary save appended at the end when "MAIN" is shown
 // (the cursor moves onto it), otherwise over the one shown. Repaints the main window.
 void tempStore(Game& game);

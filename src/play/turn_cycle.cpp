@@ -333,6 +333,7 @@ void onPlayerKey(Game& game, std::uint8_t key) {
 }
 
 void showChainStatus(Game& game, int player, std::int32_t chainCount, std::int32_t score) {
+    game.shownStatus[static_cast<std::size_t>(player)] = {chainCount, score};
     game.ui.setStatusText(chainStatusPart(player), "\t\t" + std::to_string(chainCount) + "連鎖");
     game.ui.setStatusText(scoreStatusPart(player), "\t\t" + std::to_string(score));
 }

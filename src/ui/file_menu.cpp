@@ -8,7 +8,6 @@
 #include <QFileInfo>
 #include <QKeySequence>
 #include <QMenu>
-#include <QMouseEvent>
 
 namespace peterin {
 
@@ -34,9 +33,8 @@ FileMenuExtras::FileMenuExtras(MainWindow& window, Game& game, QMenu& fileMenu)
     quit_->setShortcut(QKeySequence(QStringLiteral("Ctrl+Q")));
     connect(quit_, &QAction::triggered, &window, &QWidget::close);
     rebuildRecentMenu();
-    // An edit stroke ends when the button is let go over a field.
-    for (int p = 0; p < kPlayerCount; ++p)
-        window.fieldView(p)->installEventFilter(this);
+    // Every step recorded, undone or redone changed the position.
+    connect(&window, &MainWindow::historyChanged, this, &FileMenuExtras::notePositionChanged);
 }
 
 void FileMenuExtras::keepIn(const std::filesystem::path& configFolder,
@@ -74,12 +72,6 @@ void FileMenuExtras::noteExit() {
         notePositionChanged();
 }
 
-bool FileMenuExtras::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::MouseButtonRelease)
-        notePositionChanged();
-    return QObject::eventFilter(watched, event);
-}
-
 void FileMenuExtras::rebuildRecentMenu() {
     recentMenu_->clear();
     for (const std::string& path : recent_) {
@@ -100,7 +92,6 @@ void FileMenuExtras::openPreviousState() {
     }
     // Read as any file, but it is the program's own, so it names no window and no recent file.
     window_.readPositionFile(QFile::decodeName(QByteArray::fromStdString(file.string())));
-    notePositionChanged();
 }
 
 } // namespace peterin

@@ -34,7 +34,8 @@ class FileMenuExtras : public QObject {
 
     // A file was opened or saved: it heads the recent files and names the window.
     void noteFileUsed(const QString& fileName);
-    // The position may have changed: the work is written again.
+    // The position changed (a step of the history, a temporary save stored): the work is
+    // written again.
     void notePositionChanged();
     // The program ends: the work is written one last time, if this run wrote it at all.
     void noteExit();
@@ -42,9 +43,6 @@ class FileMenuExtras : public QObject {
     QMenu* recentMenu() const { return recentMenu_; }
     QAction* quitAction() const { return quit_; }
     QAction* previousStateAction() const { return previous_; }
-
-  protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     void rebuildRecentMenu();

@@ -65,6 +65,7 @@ MainWindow::MainWindow(Game& game) : game_(game) {
         const auto i = static_cast<std::size_t>(p);
         nextViews_[i] = new NextView(game_, p, client_);
         fieldViews_[i] = new FieldView(game_, p, client_);
+        fieldViews_[i]->setHistory(&history_);
         warningViews_[i] = new WarningView(game_, p, client_);
     }
     placeViews();
@@ -100,6 +101,7 @@ void MainWindow::buildMenu() {
     QMenu* menus[4];
     for (int m = 0; m < 4; ++m)
         menus[m] = menuBar()->addMenu(QString::fromUtf8(kMenus[m]));
+    buildEditMenu(menus[1]->menuAction());
     for (const Item& item : kItems) {
         QAction* action = menus[item.menu]->addAction(QString::fromUtf8(item.text));
         action->setCheckable(item.checkable);
@@ -183,7 +185,6 @@ void MainWindow::startTimer(int player) {
 
 void MainWindow::stopTimer(int player) {
     fieldView(player)->timer().stop();
-    notePositionChanged(); // a turn ended
 }
 
 void MainWindow::repaintField(int player) {
@@ -236,7 +237,7 @@ void MainWindow::onSetEditKind(CellKind kind) {
 }
 
 void MainWindow::onClearFields() {
-    clearFields(game_);
+    history_.step(game_, StepKind::Edit, [&] { clearFields(game_); });
 }
 
 void MainWindow::onSetMode(Mode mode) {
@@ -245,16 +246,17 @@ void MainWindow::onSetMode(Mode mode) {
 }
 
 void MainWindow::onAdjustWarning(int unitIndex, bool add) {
-    adjustWarning(game_, unitIndex, add);
+    history_.step(game_, StepKind::Edit, [&] { adjustWarning(game_, unitIndex, add); });
 }
 
 void MainWindow::onDropNuisance() {
-    if (dropNuisance(game_))
+    if (history_.step(game_, StepKind::Edit, [&] { return dropNuisance(game_); }))
         fitClientToMode();
 }
 
 void MainWindow::onSetRandomPosition(std::uint32_t position, bool rebuild) {
-    if (setRandomPosition(game_, position, rebuild))
+    if (history_.step(game_, StepKind::Edit,
+                      [&] { return setRandomPosition(game_, position, rebuild); }))
         fitClientToMode();
 }
 
@@ -267,7 +269,7 @@ void MainWindow::onTempStore() {
 }
 
 void MainWindow::onTempRestore() {
-    tempRestore(game_);
+    history_.step(game_, StepKind::Edit, [&] { tempRestore(game_); });
 }
 
 void MainWindow::onTempPrevious() {
@@ -283,7 +285,7 @@ void MainWindow::onTempSave() {
 }
 
 void MainWindow::onTempLoad() {
-    tempLoad(game_);
+    history_.step(game_, StepKind::Edit, [&] { tempLoad(game_); });
 }
 
 void MainWindow::onToolHidden() {
@@ -292,12 +294,13 @@ void MainWindow::onToolHidden() {
 }
 
 void MainWindow::onKeyDown(std::uint8_t key) {
-    const KeyResult result = peterin::onKeyDown(game_, key);
+    const KeyResult result = peterin::onKeyDown(game_, history_, key);
+    syncEditMenu();
     if (result.resizeMain)
         fitClientToMode();
     if (result.activateMain)
         activateWindow();
-    notePositionChanged();
+    notePositionChanged(); // the temporary-save keys store positions outside the history
 }
 
 void MainWindow::onMouseWheel(int delta) {
@@ -309,6 +312,8 @@ bool MainWindow::event(QEvent* event) {
     // what is pressed with it, F10) are left to the window system.
     if (event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
+        if (isHistoryShortcut(*key))
+            return true;
         const std::uint8_t code = translateKey(*key);
         if (code != 0) {
             onKeyDown(code);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "history/history.h"
 #include "play/game.h"
 #include "play/ui_port.h"
 #include "player_views.h"
@@ -13,6 +14,7 @@
 #include <memory>
 
 class QAction;
+class QKeyEvent;
 class QString;
 
 namespace peterin {
@@ -32,6 +34,8 @@ inline constexpr int kMenuSettings = 310;
 inline constexpr int kMenuOnePersonBattle = 311;
 inline constexpr int kMenuAbout = 312;
 inline constexpr int kMenuManual = 313;
+inline constexpr int kMenuUndo = 1001;
+inline constexpr int kMenuRedo = 1002;
 
 // The client area: the background in "背景色", or in "保存ID時の色" while a stored position is on
 // screen, so the user sees at once which is shown. The six player views are its children.
@@ -103,11 +107,18 @@ class MainWindow : public QMainWindow, public UiPort {
     bool readPositionFile(const QString& fileName);
     // The recent files, the title, the work kept across exits.
     FileMenuExtras& fileExtras() const { return *fileExtras_; }
-    // The position may have changed (a turn ended, a key, a click, a file): keep the work.
+    // The position may have changed outside the history (a temporary save stored by a key or
+    // the tool window): keep the work.
     void notePositionChanged();
     // The file dialogs "開く" and "保存" ask through; tests hand in their own.
     void setFileChooser(std::unique_ptr<FileChooser> chooser);
     FileChooser& fileChooser() { return *fileChooser_; }
+
+    // "元に戻す" and "やり直し" of the menu "編集".
+    void onUndo();
+    void onRedo();
+    // The history of the user's steps with the live position.
+    History& history() { return history_; }
 
     // A translated key press (virtual-key code) and a wheel step.
     void onKeyDown(std::uint8_t key);
@@ -136,6 +147,10 @@ class MainWindow : public QMainWindow, public UiPort {
     std::uint32_t shownRandomPosition() const { return randomPosition_; }
     const std::string& shownTempId() const { return tempIdText_; }
 
+  signals:
+    // A step was recorded, undone or redone, and the game shows it.
+    void historyChanged(peterin::HistoryEvent event);
+
   protected:
     bool event(QEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
@@ -159,8 +174,16 @@ class MainWindow : public QMainWindow, public UiPort {
     void openManual();
     void showAbout();
     bool battle() const { return game_.mode == Mode::Battle; }
+    // The menu "編集", inserted before `before`; its items follow the history.
+    void buildEditMenu(QAction* before);
+    void syncEditMenu();
+    void afterHistoryStep();
+    // Ctrl+Z, Ctrl+Y and Ctrl+Shift+Z belong to the menu, also while greyed out: the game
+    // never sees them as the plain key.
+    static bool isHistoryShortcut(const QKeyEvent& event);
 
     Game& game_;
+    History history_;
     ClientArea* client_ = nullptr;
     ClientScroller* scroller_ = nullptr;
     PartStatusBar* status_ = nullptr;

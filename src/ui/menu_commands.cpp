@@ -81,13 +81,13 @@ void MainWindow::onMenuCommand(int id) {
 void MainWindow::openFile(const QString& fileName) {
     if (readPositionFile(fileName))
         fileExtras_->noteFileUsed(fileName);
-    notePositionChanged();
 }
 
 bool MainWindow::readPositionFile(const QString& fileName) {
     const std::filesystem::path path = QFile::encodeName(fileName).toStdString();
     ReadReport report;
-    const bool opened = readFile(game_, path, &report);
+    bool opened = false;
+    history_.step(game_, StepKind::FileRead, [&] { opened = readFile(game_, path, &report); });
     repaintMain();
     // What was read stays; the user is told it is not the whole file.
     if (const auto stopped = earlyStopMessage(path, report); opened && stopped)
@@ -135,7 +135,7 @@ void MainWindow::toggleToolWindow() {
 
 void MainWindow::openSettings() {
     // The dialog itself lays out and repaints what the applied values change.
-    runSettingsDialog(this, game_);
+    runSettingsDialog(this, game_, &history_);
 }
 
 void MainWindow::openManual() {

@@ -1,5 +1,6 @@
 #include "player_views.h"
 
+#include "history/history.h"
 #include "pictures.h"
 #include "play/editing.h"
 #include "play/turn_cycle.h"
@@ -42,7 +43,11 @@ TickTimer::TickTimer(std::function<void()> onTick, QObject* parent)
 }
 
 FieldView::FieldView(Game& game, int player, QWidget* parent)
-    : PlayerView(game, player, parent), timer_([this] { gameTick(game_, this->player()); }) {
+    : PlayerView(game, player, parent), timer_([this] {
+          gameTick(game_, this->player());
+          if (history_)
+              history_->afterTick(game_);
+      }) {
     // The hover cell follows the mouse even with no button held, for the edit cursor.
     setMouseTracking(true);
 }
@@ -64,10 +69,18 @@ void FieldView::mouseMoveEvent(QMouseEvent* event) {
 }
 
 void FieldView::mousePressEvent(QMouseEvent* event) {
-    if (event->button() == Qt::LeftButton)
+    if (event->button() == Qt::LeftButton) {
+        if (history_)
+            history_->begin(game_);
         onFieldLeftDown(game_, player());
-    else if (event->button() == Qt::RightButton)
+    } else if (event->button() == Qt::RightButton) {
         onFieldRightDown(game_, player());
+    }
+}
+
+void FieldView::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton && history_)
+        history_->end(game_);
 }
 
 void FieldView::render(QImage& buffer) {

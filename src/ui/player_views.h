@@ -10,6 +10,8 @@
 
 namespace peterin {
 
+class History;
+
 // A player's view: draws its whole picture into a back buffer of exactly its own size, then
 // copies the buffer to the screen in one piece, so a half-drawn state is never seen. The buffer
 // is made again only when the view's size changes.
@@ -48,6 +50,8 @@ class TickTimer : public QObject {
     void start() { timer_.start(); }
     void stop() { timer_.stop(); }
     bool isActive() const { return timer_.isActive(); }
+    // One tick now, as a timeout would bring it (tests step turns without waiting).
+    void fire() { onTick_(); }
 
     static constexpr int kPeriodMs = 10;
 
@@ -65,14 +69,18 @@ class FieldView : public PlayerView {
     FieldView(Game& game, int player, QWidget* parent);
 
     TickTimer& timer() { return timer_; }
+    // The history a left-button stroke is a step of, and that watches the turn's ticks.
+    void setHistory(History* history) { history_ = history; }
 
   protected:
     void render(QImage& buffer) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
 
   private:
     TickTimer timer_;
+    History* history_ = nullptr;
 };
 
 // The coming pairs.

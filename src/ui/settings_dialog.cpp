@@ -1,5 +1,7 @@
 #include "settings_dialog.h"
 
+#include "history/history.h"
+
 #include "drawing.h"
 #include "key_box.h"
 #include "main_window.h"
@@ -498,6 +500,8 @@ void SettingsDialog::readControls(Settings& settings) const {
 }
 
 void SettingsDialog::apply() {
+    if (history_)
+        history_->begin(game_);
     const Settings before = game_.settings;
     Settings& now = game_.settings;
     readControls(now);
@@ -524,6 +528,12 @@ void SettingsDialog::apply() {
         redraw = true;
 
     appliedAny_ = true;
+    if (history_) {
+        const bool sized = now.fieldWidth != before.fieldWidth ||
+                           now.fieldHeight != before.fieldHeight ||
+                           now.nextCount != before.nextCount;
+        sized ? history_->end(game_) : history_->discard();
+    }
     if (layoutChanged)
         game_.ui.relayout();
     else if (redraw)
@@ -542,8 +552,9 @@ void SettingsDialog::saveForNextStart() {
         showMessage_(*result.message);
 }
 
-bool runSettingsDialog(QWidget* parent, Game& game) {
+bool runSettingsDialog(QWidget* parent, Game& game, History* history) {
     SettingsDialog dialog(game, parent);
+    dialog.setHistory(history);
     dialog.exec();
     return dialog.appliedAny();
 }

@@ -19,6 +19,8 @@ class QTabWidget;
 
 namespace peterin {
 
+class History;
+
 class ColourButton;
 class KeyBox;
 
@@ -48,8 +50,10 @@ class SettingsDialog : public QDialog {
 
     SettingsDialog(Game& game, QWidget* parent);
 
-    // Applies the values shown to the running game ("適用").
+    // Applies the values shown to the running game ("適用"). With a history, an apply that
+    // changes a field's size or the number of next pairs is one step of it.
     void apply();
+    void setHistory(History* history) { history_ = history; }
     // Writes the values shown to 設定.ini without applying them ("次回起動時も有効").
     void saveForNextStart();
 
@@ -87,6 +91,7 @@ class SettingsDialog : public QDialog {
     void readControls(Settings& settings) const;
 
     Game& game_;
+    History* history_ = nullptr;
     int cx_ = 0;
     int cy_ = 0;
     QTabWidget* tabs_ = nullptr;
@@ -99,6 +104,6 @@ class SettingsDialog : public QDialog {
 
 // Runs the settings dialog modally over `parent`. Returns whether values were applied to the
 // running game; the field, queues, layout and repaint have then been taken care of.
-bool runSettingsDialog(QWidget* parent, Game& game);
+bool runSettingsDialog(QWidget* parent, Game& game, History* history = nullptr);
 
 } // namespace peterin

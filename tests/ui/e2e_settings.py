@@ -58,8 +58,8 @@ def open_settings(workdir, main_window):
     titles = menu_titles(screen, x, y + 2, y + bar - 2, width)
     if len(titles) < 3:
         sys.exit(f"menu titles not found: {titles}")
-    # "ツール" is the third title; its second item is the settings command.
-    left, right = titles[2]
+    # "ツール" is the title before "ヘルプ", the last; its second item is the settings command.
+    left, right = titles[-2]
     click((left + right) // 2, y + bar // 2)
     for key in ("Down", "Down", "Return"):
         run("xdotool", "key", key)
@@ -92,8 +92,8 @@ def main():
     program = os.path.abspath(sys.argv[1])
     with tempfile.TemporaryDirectory() as workdir:
         # The program's own folders go into the scratch folder, not the user's home.
-        env = dict(os.environ, ASAN_OPTIONS="detect_leaks=0", XDG_STATE_HOME=scratch,
-                   XDG_CONFIG_HOME=scratch)
+        env = dict(os.environ, ASAN_OPTIONS="detect_leaks=0", XDG_STATE_HOME=workdir,
+                   XDG_CONFIG_HOME=workdir)
         app = subprocess.Popen([program], cwd=workdir, env=env)
         try:
             window = find_window("ぺてりん")

@@ -171,6 +171,15 @@ class FileMenuTest : public QObject {
             TestRead kept(folder / kLastStateName);
             QCOMPARE(kept.game.tempSaves.size(), std::size_t{1});
             QCOMPARE(getCell(kept.game.players[0].field, 2, 11), CellKind::Yellow);
+
+            // Each step of the history is kept, and so is its undoing.
+            QTemporaryDir files;
+            first.window->openFile(writePosition(files, QStringLiteral("赤.dat"), CellKind::Red));
+            QCOMPARE(getCell(TestRead(folder / kLastStateName).game.players[0].field, 0, 11),
+                     CellKind::Red);
+            first.window->onUndo();
+            QCOMPARE(getCell(TestRead(folder / kLastStateName).game.players[0].field, 0, 11),
+                     CellKind::Empty);
         }
         Program second(state.path());
         QVERIFY(std::filesystem::exists(folder / kPreviousStateName));

@@ -81,7 +81,7 @@ class MainWindowTest : public QObject {
         // The status bar lies below the client area, not over it.
         QVERIFY(w.partStatusBar()->geometry().top() >= w.clientArea()->geometry().bottom());
 
-        QCOMPARE(w.menuBar()->actions().size(), 4);
+        QCOMPARE(w.menuBar()->actions().size(), 5);
         for (int id : {kMenuOpen, kMenuSave, kMenuSettings, kMenuManual, kMenuAbout})
             QVERIFY(!w.menuAction(id)->isCheckable());
         for (int id : {kMenuOnePersonBattle, kMenuLimbo, kMenuHeaven, kMenuToolWindow})

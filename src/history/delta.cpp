@@ -1,0 +1,558 @@
+#include "history/delta.h"
+
+#include <array>
+#include <stdexcept>
+#include <type_traits>
+
+namespace peterin {
+
+namespace {
+
+// Every number is written as a zigzag varint: the small values positions are made of take a
+// byte or two.
+class Writer {
+  public:
+    explicit Writer(std::vector<std::uint8_t>& out) : out_(out) {}
+
+    void number(std::int64_t value) {
+        auto n = (static_cast<std::uint64_t>(value) << 1) ^ static_cast<std::uint64_t>(value >> 63);
+        while (n >= 0x80) {
+            out_.push_back(static_cast<std::uint8_t>(n | 0x80));
+            n >>= 7;
+        }
+        out_.push_back(static_cast<std::uint8_t>(n));
+    }
+
+  private:
+    std::vector<std::uint8_t>& out_;
+};
+
+class Reader {
+  public:
+    explicit Reader(const std::vector<std::uint8_t>& in) : in_(in) {}
+
+    bool done() const { return at_ >= in_.size(); }
+
+    std::int64_t number() {
+        std::uint64_t n = 0;
+        for (int shift = 0; shift < 64; shift += 7) {
+            if (at_ >= in_.size()) {
+                throw std::logic_error("history record cut short");
+            }
+            const std::uint8_t byte = in_[at_++];
+            n |= static_cast<std::uint64_t>(byte & 0x7F) << shift;
+            if ((byte & 0x80) == 0) {
+                break;
+            }
+        }
+        return static_cast<std::int64_t>(n >> 1) ^ -static_cast<std::int64_t>(n & 1);
+    }
+
+    template <class T> void into(T& value) {
+        if constexpr (std::is_enum_v<T>) {
+            value = static_cast<T>(number());
+        } else {
+            value = static_cast<T>(number());
+        }
+    }
+
+  private:
+    const std::vector<std::uint8_t>& in_;
+    std::size_t at_ = 0;
+};
+
+template <class T> std::int64_t asNumber(T value) {
+    if constexpr (std::is_enum_v<T>) {
+        return static_cast<std::int64_t>(static_cast<std::underlying_type_t<T>>(value));
+    } else {
+        return static_cast<std::int64_t>(value);
+    }
+}
+
+// --- Whole values -----------------------------------------------------------------------------
+
+void put(Writer& w, const Cell& c) {
+    w.number(asNumber(c.kind));
+    w.number(c.fallState);
+    w.number(c.groupSize);
+    w.number(c.linkMask);
+    w.number(c.visited);
+}
+
+void get(Reader& r, Cell& c) {
+    r.into(c.kind);
+    r.into(c.fallState);
+    r.into(c.groupSize);
+    r.into(c.linkMask);
+    r.into(c.visited);
+}
+
+// Runs of equal cells are written once with their length: most of a field is empty.
+void put(Writer& w, const FieldCells& f) {
+    w.number(f.width);
+    w.number(f.height);
+    w.number(f.limboRows);
+    w.number(static_cast<std::int64_t>(f.cells.size()));
+    for (std::size_t i = 0; i < f.cells.size();) {
+        std::size_t run = 1;
+        while (i + run < f.cells.size() && f.cells[i + run] == f.cells[i]) {
+            ++run;
+        }
+        w.number(static_cast<std::int64_t>(run));
+        put(w, f.cells[i]);
+        i += run;
+    }
+}
+
+void get(Reader& r, FieldCells& f) {
+    r.into(f.width);
+    r.into(f.height);
+    r.into(f.limboRows);
+    std::size_t count = 0;
+    r.into(count);
+    f.cells.clear();
+    f.cells.reserve(count);
+    while (f.cells.size() < count) {
+        std::size_t run = 0;
+        r.into(run);
+        Cell cell;
+        get(r, cell);
+        f.cells.insert(f.cells.end(), run, cell);
+    }
+}
+
+void put(Writer& w, const RandomState& s) {
+    w.number(s.valid ? 1 : 0);
+    w.number(s.position);
+    w.number(s.x);
+    w.number(s.y);
+    w.number(s.z);
+    w.number(s.w);
+}
+
+void get(Reader& r, RandomState& s) {
+    s.valid = r.number() != 0;
+    r.into(s.position);
+    r.into(s.x);
+    r.into(s.y);
+    r.into(s.z);
+    r.into(s.w);
+}
+
+void put(Writer& w, const Pair& p) {
+    w.number(p.position);
+    w.number(p.shape);
+    for (int slot : p.slot) {
+        w.number(slot);
+    }
+}
+
+void get(Reader& r, Pair& p) {
+    r.into(p.position);
+    r.into(p.shape);
+    for (int& slot : p.slot) {
+        r.into(slot);
+    }
+}
+
+template <class Container> void putAll(Writer& w, const Container& items) {
+    w.number(static_cast<std::int64_t>(items.size()));
+    for (const auto& item : items) {
+        if constexpr (std::is_arithmetic_v<std::decay_t<decltype(item)>>) {
+            w.number(static_cast<std::int64_t>(item));
+        } else {
+            put(w, item);
+        }
+    }
+}
+
+template <class Container> void getAll(Reader& r, Container& items) {
+    std::size_t count = 0;
+    r.into(count);
+    items.clear();
+    items.resize(count);
+    for (auto& item : items) {
+        if constexpr (std::is_arithmetic_v<std::decay_t<decltype(item)>>) {
+            r.into(item);
+        } else {
+            get(r, item);
+        }
+    }
+}
+
+// The generator states follow one another a few steps apart, so each is written as the number
+// of steps from the one written before it when that is how it came about, else in full.
+constexpr std::int64_t kMaxStateSteps = 64;
+
+void putState(Writer& w, const RandomState& state, RandomState& previous, bool& havePrevious) {
+    if (havePrevious && state.valid == previous.valid) {
+        RandomState walk = previous;
+        for (std::int64_t n = 0; n <= kMaxStateSteps; ++n) {
+            if (walk == state) {
+                w.number(n + 1);
+                previous = state;
+                return;
+            }
+            step(walk);
+        }
+    }
+    w.number(0);
+    put(w, state);
+    previous = state;
+    havePrevious = true;
+}
+
+void getState(Reader& r, RandomState& state, RandomState& previous) {
+    const std::int64_t n = r.number();
+    if (n == 0) {
+        get(r, state);
+    } else {
+        state = previous;
+        for (std::int64_t i = 1; i < n; ++i) {
+            step(state);
+        }
+    }
+    previous = state;
+}
+
+void put(Writer& w, const PairSequence& s) {
+    putAll(w, s.queue);
+    putAll(w, s.held);
+    putAll(w, s.pattern.usedColours);
+    putAll(w, s.pattern.shapes);
+    putAll(w, s.pattern.tokens);
+    RandomState previous;
+    bool havePrevious = false;
+    putState(w, s.headState, previous, havePrevious);
+    w.number(static_cast<std::int64_t>(s.headCursor));
+    w.number(static_cast<std::int64_t>(s.headShapeIndex));
+    w.number(static_cast<std::int64_t>(s.origins.size()));
+    for (const GeneratorState& origin : s.origins) {
+        putState(w, origin.random, previous, havePrevious);
+        w.number(static_cast<std::int64_t>(origin.cursor));
+        w.number(static_cast<std::int64_t>(origin.shapeIndex));
+    }
+    putState(w, s.tailState, previous, havePrevious);
+    w.number(static_cast<std::int64_t>(s.tailCursor));
+    w.number(static_cast<std::int64_t>(s.shapeIndex));
+}
+
+void get(Reader& r, PairSequence& s) {
+    getAll(r, s.queue);
+    getAll(r, s.held);
+    getAll(r, s.pattern.usedColours);
+    getAll(r, s.pattern.shapes);
+    getAll(r, s.pattern.tokens);
+    RandomState previous;
+    getState(r, s.headState, previous);
+    r.into(s.headCursor);
+    r.into(s.headShapeIndex);
+    std::size_t count = 0;
+    r.into(count);
+    s.origins.assign(count, GeneratorState{});
+    for (GeneratorState& origin : s.origins) {
+        getState(r, origin.random, previous);
+        r.into(origin.cursor);
+        r.into(origin.shapeIndex);
+    }
+    getState(r, s.tailState, previous);
+    r.into(s.tailCursor);
+    r.into(s.shapeIndex);
+}
+
+void put(Writer& w, const FallingPair& p) {
+    w.number(p.x);
+    w.number(p.row);
+    w.number(p.shape);
+    for (CellKind kind : p.cells) {
+        w.number(asNumber(kind));
+    }
+}
+
+void get(Reader& r, FallingPair& p) {
+    r.into(p.x);
+    r.into(p.row);
+    r.into(p.shape);
+    for (CellKind& kind : p.cells) {
+        r.into(kind);
+    }
+}
+
+// --- The parts of a snapshot ------------------------------------------------------------------
+
+// Calls f on every single number of the snapshot, always in the same order; the order gives
+// each its index in the records.
+template <class S, class F> void forEachNumber(S& s, F&& f) {
+    for (auto& p : s.players) {
+        f(p.phase);
+        f(p.countdown);
+        f(p.chainCount);
+        f(p.score);
+        f(p.pendingNuisance);
+        f(p.nuisanceRowsLeft);
+        f(p.attackState);
+        f(p.waitingForPartner);
+        f(p.tally.base);
+        f(p.tally.cleared);
+        f(p.tally.colourMask);
+        f(p.tally.groupBonus);
+        f(p.shownStatus.chainCount);
+        f(p.shownStatus.score);
+    }
+    f(s.mode);
+    f(s.rng.state);
+    for (std::size_t p = 0; p < kPlayerCount; ++p) {
+        f(s.turnBackup.phase[p]);
+        f(s.turnBackup.waitingForPartner[p]);
+        f(s.turnBackup.pendingNuisance[p]);
+        f(s.turnBackup.chainCount[p]);
+        f(s.turnBackup.attackState[p]);
+    }
+    auto& v = s.settings;
+    f(v.fieldWidth);
+    f(v.fieldHeight);
+    f(v.nextCount);
+    f(v.nextColumns);
+    f(v.nextRows);
+    f(v.cellWidth);
+    f(v.cellHeight);
+    f(v.showHeaven);
+    f(v.showLimbo);
+}
+
+std::vector<std::int64_t> numbersOf(const Snapshot& s) {
+    std::vector<std::int64_t> numbers;
+    forEachNumber(s, [&](const auto& value) { numbers.push_back(asNumber(value)); });
+    return numbers;
+}
+
+void putNumbers(Snapshot& s, const std::vector<std::int64_t>& numbers) {
+    std::size_t i = 0;
+    forEachNumber(s, [&](auto& value) {
+        using T = std::decay_t<decltype(value)>;
+        if constexpr (std::is_enum_v<T>) {
+            value = static_cast<T>(static_cast<std::underlying_type_t<T>>(numbers[i]));
+        } else {
+            value = static_cast<T>(numbers[i]);
+        }
+        ++i;
+    });
+}
+
+// Targets 0 and 1 are the live players, 2 and 3 the turn backup's.
+constexpr int kTargets = 2 * kPlayerCount;
+
+FieldCells& fieldOf(Snapshot& s, int target) {
+    const auto p = static_cast<std::size_t>(target % kPlayerCount);
+    return target < kPlayerCount ? s.players[p].field : s.turnBackup.fields[p];
+}
+const FieldCells& fieldOf(const Snapshot& s, int target) {
+    return fieldOf(const_cast<Snapshot&>(s), target);
+}
+PairSequence& sequenceOf(Snapshot& s, int target) {
+    const auto p = static_cast<std::size_t>(target % kPlayerCount);
+    return target < kPlayerCount ? s.players[p].sequence : s.turnBackup.sequences[p];
+}
+const PairSequence& sequenceOf(const Snapshot& s, int target) {
+    return sequenceOf(const_cast<Snapshot&>(s), target);
+}
+FallingPair& pairOf(Snapshot& s, int target) {
+    const auto p = static_cast<std::size_t>(target % kPlayerCount);
+    return target < kPlayerCount ? s.players[p].fallingPair : s.turnBackup.fallingPairs[p];
+}
+const FallingPair& pairOf(const Snapshot& s, int target) {
+    return pairOf(const_cast<Snapshot&>(s), target);
+}
+
+enum Record : std::int64_t {
+    kNumber = 1,   // index, before, after
+    kCells = 2,    // target, count, then per cell: index step, before, after
+    kField = 3,    // target, whole field before, whole field after
+    kSequence = 4, // target, whole queue before, whole queue after
+    kPair = 5,     // target, falling pair before, falling pair after
+};
+
+bool sameShape(const FieldCells& a, const FieldCells& b) {
+    return a.width == b.width && a.height == b.height && a.limboRows == b.limboRows &&
+           a.cells.size() == b.cells.size();
+}
+
+void diffCells(Writer& w, int target, const FieldCells& a, const FieldCells& b) {
+    std::vector<std::size_t> changed;
+    for (std::size_t i = 0; i < a.cells.size(); ++i) {
+        if (!(a.cells[i] == b.cells[i])) {
+            changed.push_back(i);
+        }
+    }
+    if (changed.empty()) {
+        return;
+    }
+    w.number(kCells);
+    w.number(target);
+    w.number(static_cast<std::int64_t>(changed.size()));
+    std::size_t last = 0;
+    for (std::size_t i : changed) {
+        w.number(static_cast<std::int64_t>(i - last));
+        last = i;
+        put(w, a.cells[i]);
+        put(w, b.cells[i]);
+    }
+}
+
+StoreState storeOf(const Snapshot& s) {
+    return {s.tempSaves, s.tempCursor, s.tempIdText};
+}
+
+std::size_t storeBytes(const StoreState& store) {
+    std::size_t n = sizeof(StoreState) + store.idText.capacity();
+    for (const StoredPosition& save : store.saves) {
+        n += sizeof(StoredPosition);
+        for (std::size_t p = 0; p < kPlayerCount; ++p) {
+            n += save.fields[p].cells.capacity() * sizeof(Cell);
+            n += (save.sequences[p].queue.size() + save.sequences[p].held.size()) * sizeof(Pair);
+            n += save.sequences[p].origins.size() * sizeof(GeneratorState);
+        }
+    }
+    return n;
+}
+
+} // namespace
+
+std::size_t Delta::bytes() const {
+    std::size_t n = sizeof(Delta) + records.capacity();
+    if (storeBefore) {
+        n += storeBytes(*storeBefore) + storeBytes(*storeAfter);
+    }
+    return n;
+}
+
+Delta diff(const Snapshot& before, const Snapshot& after) {
+    Delta delta;
+    Writer w(delta.records);
+    const std::vector<std::int64_t> a = numbersOf(before);
+    const std::vector<std::int64_t> b = numbersOf(after);
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (a[i] != b[i]) {
+            w.number(kNumber);
+            w.number(static_cast<std::int64_t>(i));
+            w.number(a[i]);
+            w.number(b[i]);
+        }
+    }
+    for (int t = 0; t < kTargets; ++t) {
+        const FieldCells& fa = fieldOf(before, t);
+        const FieldCells& fb = fieldOf(after, t);
+        if (sameShape(fa, fb)) {
+            diffCells(w, t, fa, fb);
+        } else {
+            w.number(kField);
+            w.number(t);
+            put(w, fa);
+            put(w, fb);
+        }
+        if (!(sequenceOf(before, t) == sequenceOf(after, t))) {
+            w.number(kSequence);
+            w.number(t);
+            put(w, sequenceOf(before, t));
+            put(w, sequenceOf(after, t));
+        }
+        if (!(pairOf(before, t) == pairOf(after, t))) {
+            w.number(kPair);
+            w.number(t);
+            put(w, pairOf(before, t));
+            put(w, pairOf(after, t));
+        }
+    }
+    if (before.hasStore && after.hasStore) {
+        StoreState sa = storeOf(before);
+        StoreState sb = storeOf(after);
+        if (!(sa == sb)) {
+            delta.storeBefore = std::make_shared<const StoreState>(std::move(sa));
+            delta.storeAfter = std::make_shared<const StoreState>(std::move(sb));
+        }
+    }
+    delta.records.shrink_to_fit();
+    return delta;
+}
+
+void apply(Snapshot& snapshot, const Delta& delta, Side side) {
+    const bool after = side == Side::After;
+    std::vector<std::int64_t> numbers = numbersOf(snapshot);
+    Reader r(delta.records);
+    while (!r.done()) {
+        const std::int64_t kind = r.number();
+        switch (kind) {
+        case kNumber: {
+            std::size_t i = 0;
+            r.into(i);
+            const std::int64_t was = r.number();
+            const std::int64_t now = r.number();
+            numbers.at(i) = after ? now : was;
+            break;
+        }
+        case kCells: {
+            int target = 0;
+            r.into(target);
+            FieldCells& field = fieldOf(snapshot, target);
+            std::size_t count = 0;
+            r.into(count);
+            std::size_t at = 0;
+            for (std::size_t n = 0; n < count; ++n) {
+                std::size_t step = 0;
+                r.into(step);
+                at += step;
+                Cell was;
+                Cell now;
+                get(r, was);
+                get(r, now);
+                // A field of another size came from outside the steps; its cells are not ours.
+                if (at < field.cells.size()) {
+                    field.cells[at] = after ? now : was;
+                }
+            }
+            break;
+        }
+        case kField: {
+            int target = 0;
+            r.into(target);
+            FieldCells was;
+            FieldCells now;
+            get(r, was);
+            get(r, now);
+            fieldOf(snapshot, target) = after ? std::move(now) : std::move(was);
+            break;
+        }
+        case kSequence: {
+            int target = 0;
+            r.into(target);
+            PairSequence was;
+            PairSequence now;
+            get(r, was);
+            get(r, now);
+            sequenceOf(snapshot, target) = after ? std::move(now) : std::move(was);
+            break;
+        }
+        case kPair: {
+            int target = 0;
+            r.into(target);
+            FallingPair was;
+            FallingPair now;
+            get(r, was);
+            get(r, now);
+            pairOf(snapshot, target) = after ? now : was;
+            break;
+        }
+        default:
+            throw std::logic_error("unknown history record");
+        }
+    }
+    putNumbers(snapshot, numbers);
+    if (delta.storeBefore && snapshot.hasStore) {
+        const StoreState& store = after ? *delta.storeAfter : *delta.storeBefore;
+        snapshot.tempSaves = store.saves;
+        snapshot.tempCursor = store.cursor;
+        snapshot.tempIdText = store.idText;
+    }
+}
+
+} // namespace peterin
