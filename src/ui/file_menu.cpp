@@ -9,6 +9,8 @@
 #include <QKeySequence>
 #include <QMenu>
 
+#include <system_error>
+
 namespace peterin {
 
 namespace {
@@ -83,15 +85,15 @@ void FileMenuExtras::rebuildRecentMenu() {
 }
 
 void FileMenuExtras::openPreviousState() {
-    const std::filesystem::path file =
-        state_ ? state_->previousFile() : std::filesystem::path(kPreviousStateName);
-    if (!std::filesystem::is_regular_file(file)) {
+    std::error_code ec;
+    if (!state_ || !std::filesystem::is_regular_file(state_->previousFile(), ec)) {
         window_.showMessage(
             {"前回の状態は残っていません。", "前回の状態を開く", MessageIcon::Information});
         return;
     }
     // Read as any file, but it is the program's own, so it names no window and no recent file.
-    window_.readPositionFile(QFile::decodeName(QByteArray::fromStdString(file.string())));
+    window_.readPositionFile(
+        QFile::decodeName(QByteArray::fromStdString(state_->previousFile().string())));
 }
 
 } // namespace peterin
