@@ -272,15 +272,16 @@ class MainWindowTest : public QObject {
 
     void aWindowLargerThanTheScreenShowsItsWholeClientInScrollBars() {
         const QSize screen = QGuiApplication::primaryScreen()->availableGeometry().size();
-        Settings big;
-        big.fieldWidth = 30;
-        big.fieldHeight = 30;
-        Settings small;
-        small.cellWidth = small.cellHeight = 10;
-        for (const Settings& s : {small, big}) {
-            Program program(s);
+        for (const bool large : {false, true}) {
+            Program program;
             MainWindow& w = *program.window;
-            QTest::qWait(0); // the queued fit after the first show
+            const Settings& s = program.game.settings;
+            if (large) {
+                changeFieldSize(program.game, 30, 30);
+            } else {
+                program.game.settings.cellWidth = program.game.settings.cellHeight = 10;
+            }
+            w.relayout();
             const QSize wanted(mainClientWidth(s, false), mainClientHeight(s));
             QCOMPARE(program.client(), wanted);
             auto* scroller = qobject_cast<QAbstractScrollArea*>(w.centralWidget());
