@@ -2,10 +2,15 @@
 // settings allow, and a file with many temporary positions.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "files/dat_file.h"
+#include "files/last_state.h"
 #include "files/text_input.h"
 #include "play/game.h"
 
@@ -83,6 +88,40 @@ void BM_ReadTempPositions(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_ReadTempPositions)->Arg(100)->Unit(benchmark::kMicrosecond);
+
+// The work kept after every step: a 6 x 12 game with 100 stored positions, written whole and
+// renamed into place in a temporary folder (TMPDIR, else /tmp), as the program does.
+void BM_KeepLastState(benchmark::State& state) {
+    NullUi ui;
+    Game game(ui);
+    initGame(game, 0);
+    std::string positions = "[-]\n";
+    for (int i = 0; i < state.range(0); ++i) {
+        positions += fieldFile(6, 12, false) + "[-]\n";
+    }
+    readText(game, positions);
+    std::string folder = (std::filesystem::temp_directory_path() / "peterin-bench-XXXXXX").string();
+    if (::mkdtemp(folder.data()) == nullptr) {
+        state.SkipWithError("no temporary folder");
+        return;
+    }
+    StateKeeper keeper(folder);
+    for (auto _ : state) {
+        if (keeper.write(game)) {
+            state.SkipWithError("the state could not be written");
+            break;
+        }
+    }
+    std::filesystem::remove_all(folder);
+}
+BENCHMARK(BM_KeepLastState)
+    ->Arg(100)
+    ->Unit(benchmark::kMicrosecond)
+    ->Repetitions(10)
+    ->ReportAggregatesOnly(false)
+    ->ComputeStatistics("max", [](const std::vector<double>& v) {
+        return *std::max_element(v.begin(), v.end());
+    });
 
 } // namespace
 

@@ -44,8 +44,8 @@ void syncDirectory(const std::filesystem::path& dir) {
 
 } // namespace
 
-std::optional<std::string> replaceFile(const std::filesystem::path& path,
-                                       std::string_view content) {
+std::optional<std::string> replaceFile(const std::filesystem::path& path, std::string_view content,
+                                       bool flushToDisk) {
     std::filesystem::path target = path;
     std::error_code ec;
     if (std::filesystem::is_symlink(target, ec)) {
@@ -90,7 +90,7 @@ std::optional<std::string> replaceFile(const std::filesystem::path& path,
         // Keep the permissions of the file being replaced; failing to is not worth a lost save.
         ::fchmod(fd, old.st_mode & 07777);
     }
-    if (error == 0 && ::fsync(fd) != 0) {
+    if (error == 0 && flushToDisk && ::fsync(fd) != 0) {
         error = errno;
     }
     if (::close(fd) != 0 && error == 0) {
@@ -103,7 +103,9 @@ std::optional<std::string> replaceFile(const std::filesystem::path& path,
         ::unlink(temp.c_str());
         return reason(error);
     }
-    syncDirectory(dir);
+    if (flushToDisk) {
+        syncDirectory(dir);
+    }
     return std::nullopt;
 }
 

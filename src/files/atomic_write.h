@@ -12,7 +12,10 @@ namespace peterin {
 // renamed over the old one. A symbolic link is followed, so the file it names is replaced. A file
 // the user may not write is refused, as opening it for writing would refuse it.
 // Returns nothing on success, else the system's reason (as strerror words it); on failure the
-// old file is untouched and no temporary file is left behind.
-std::optional<std::string> replaceFile(const std::filesystem::path& path, std::string_view content);
+// old file is untouched and no temporary file is left behind. Without `flushToDisk` the new file
+// is not waited for on the disk: the rename still keeps it whole if the program dies, but not
+// if the machine does; for state rewritten at every step, where waiting would cost too much.
+std::optional<std::string> replaceFile(const std::filesystem::path& path, std::string_view content,
+                                       bool flushToDisk = true);
 
 } // namespace peterin

@@ -182,6 +182,10 @@ class Reader {
         if (storeReplaced_) {
             tempReplaceAll(game_, std::move(newSaves_));
         }
+        // The random-position box must not keep a value the file replaced.
+        if (const auto& queue = game_.players[0].sequence.queue; !queue.empty()) {
+            game_.ui.showRandomPosition(queue.front().position);
+        }
     }
 
   private:
@@ -500,6 +504,20 @@ bool readFile(Game& game, const std::filesystem::path& path, ReadReport* report)
         return false;
     }
     return true;
+}
+
+std::string stopText(const ReadReport& report) {
+    return "stopped at line " + std::to_string(report.stopLine) + ": " + report.stopReason;
+}
+
+std::optional<Message> earlyStopMessage(const std::filesystem::path& path,
+                                        const ReadReport& report) {
+    if (report.complete || report.stopReason.empty()) {
+        return std::nullopt;
+    }
+    return Message{"「" + fileText(path) + "」を最後まで読み込めませんでした。\n" +
+                       stopText(report) + "\nそれより前の内容は読み込まれています。",
+                   "err", MessageIcon::Warning};
 }
 
 std::optional<std::string> whyUnreadable(const std::filesystem::path& path) {

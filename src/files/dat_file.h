@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "settings/message.h"
+
 namespace peterin {
 
 struct Field;
@@ -52,6 +54,14 @@ struct ReadReport {
     std::int64_t stopLine = 0;
     std::string stopReason; // why reading stopped early
 };
+
+// "stopped at line N: REASON" for a read that stopped before the end of its file.
+std::string stopText(const ReadReport& report);
+
+// What the user is told when reading `path` stopped at a line it could not use: the file, the
+// line and the reason. Nothing for a file read to its end.
+std::optional<Message> earlyStopMessage(const std::filesystem::path& path,
+                                        const ReadReport& report);
 
 // Reads a position file into the live position and the temporary-save store, section by
 // section, stopping silently at the first section it cannot read (what came before stays).

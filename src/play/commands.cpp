@@ -68,6 +68,10 @@ bool dropNuisance(Game& game) {
 
 bool setRandomPosition(Game& game, std::uint32_t position, bool rebuild) {
     setPosition(game.players[0].sequence, position, rebuild);
+    // A rebuilt queue starts anew; the box shows where, whatever the user typed.
+    if (const auto& queue = game.players[0].sequence.queue; rebuild && !queue.empty()) {
+        game.ui.showRandomPosition(queue.front().position);
+    }
     game.ui.repaintField(0);
     game.ui.repaintNext(0);
     if (game.mode != Mode::Edit) {

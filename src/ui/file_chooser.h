@@ -2,6 +2,7 @@
 
 #include <QString>
 
+class QFileDialog;
 class QWidget;
 
 namespace peterin {
@@ -23,6 +24,11 @@ class FileChooser {
     // suffix), or an empty string. Choosers that make no pictures cancel.
     virtual QString pictureName(QWidget* owner, const QString& suffix);
 };
+
+// Makes a file dialog safe to browse any folder: it names file types and icons from the file
+// names alone and never opens a file, so devices, pipes and files under /proc or /sys cannot
+// block the window thread. Qt's own dialog is used, where this can be relied on.
+void keepFileDialogFromReading(QFileDialog& dialog);
 
 // The standard file dialogs. The open dialog preselects the file type chosen the time before;
 // both start in the folder used last.

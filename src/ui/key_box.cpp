@@ -30,6 +30,12 @@ KeyBox::KeyBox(QWidget* parent) : QWidget(parent) {
 void KeyBox::setCode(std::uint8_t code) {
     code_ = code;
     update();
+    emit codeChanged();
+}
+
+void KeyBox::setMarked(bool marked) {
+    marked_ = marked;
+    update();
 }
 
 bool KeyBox::event(QEvent* event) {
@@ -79,8 +85,8 @@ void KeyBox::paintEvent(QPaintEvent*) {
     const QRect face = rect().adjusted(kEdge, kEdge, -kEdge, -kEdge);
     painter.fillRect(face, hasFocus() ? QColor(255, 255, 0) : QColor(Qt::white));
 
-    // Black on an opaque white band, centred across the top of the face.
-    painter.setPen(Qt::black);
+    // Black (red when marked) on an opaque white band, centred across the top of the face.
+    painter.setPen(marked_ ? QColor(Qt::red) : QColor(Qt::black));
     painter.setBackground(Qt::white);
     painter.setBackgroundMode(Qt::OpaqueMode);
     painter.drawText(face, Qt::AlignHCenter | Qt::AlignTop, QString::fromUtf8(KeyName(code_)));

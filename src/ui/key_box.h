@@ -19,6 +19,12 @@ class KeyBox : public QWidget {
     // The virtual-key code shown; 0 means no key.
     std::uint8_t code() const { return code_; }
     void setCode(std::uint8_t code);
+    // A marked box shows its key in red: another action holds the same key.
+    void setMarked(bool marked);
+    bool marked() const { return marked_; }
+
+  signals:
+    void codeChanged();
 
   protected:
     bool event(QEvent* event) override;
@@ -30,6 +36,7 @@ class KeyBox : public QWidget {
   private:
     // A fresh box reads as the digit key 0 until the dialog gives it its value.
     std::uint8_t code_ = 0x30;
+    bool marked_ = false;
 };
 
 } // namespace peterin

@@ -1,6 +1,8 @@
 #include "main_window.h"
 
+#include "client_scroller.h"
 #include "file_chooser.h"
+#include "file_menu.h"
 #include "key_translation.h"
 #include "picture_menu.h"
 #include "play/commands.h"
@@ -16,6 +18,8 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPainter>
+#include <QScreen>
+#include <QStyle>
 #include <QWheelEvent>
 
 namespace peterin {
@@ -44,7 +48,8 @@ MainWindow::MainWindow(Game& game) : game_(game) {
     buildMenu();
 
     client_ = new ClientArea(game_, this);
-    setCentralWidget(client_);
+    scroller_ = new ClientScroller(client_, this);
+    setCentralWidget(scroller_);
     status_ = new PartStatusBar(this);
     setStatusBar(status_);
     status_->setPartText(chainStatusPart(0), "\t\t0連鎖");
@@ -66,6 +71,7 @@ MainWindow::MainWindow(Game& game) : game_(game) {
         warningViews_[i] = new WarningView(game_, p, client_);
     }
     placeViews();
+    fileExtras_ = new FileMenuExtras(*this, game_, *menuBar()->actions().constFirst()->menu());
     syncMenuChecks();
     playback_ = new PlaybackMenu(*this, game_);
     fitClientToMode();
@@ -151,7 +157,17 @@ void MainWindow::resizeMainToClient(int width, int height) {
     int menuHeight = menuBar()->heightForWidth(width);
     if (menuHeight < 0)
         menuHeight = menuBar()->sizeHint().height();
-    resize(width, height + menuHeight + status_->sizeHint().height());
+    scroller_->setClientSize({width, height});
+    const QSize wanted(width, height + menuHeight + status_->sizeHint().height());
+    const QScreen* shownOn = screen();
+    if (shownOn == nullptr) {
+        resize(wanted);
+        return;
+    }
+    // A window larger than the screen shows its client in scroll bars.
+    resize(fitWindowToScreen(wanted, frameGeometry().size() - size(),
+                             shownOn->availableGeometry().size(),
+                             style()->pixelMetric(QStyle::PM_ScrollBarExtent)));
 }
 
 void MainWindow::fitClientToMode() {
@@ -313,6 +329,7 @@ void MainWindow::onKeyDown(std::uint8_t key) {
         fitClientToMode();
     if (result.activateMain)
         activateWindow();
+    notePositionChanged(); // the temporary-save keys store positions outside the history
 }
 
 void MainWindow::onMouseWheel(int delta) {
@@ -354,6 +371,8 @@ void MainWindow::showEvent(QShowEvent* event) {
         placeToolWindow();
         if (toolWindowShown_)
             tool_->show();
+        // A window too large for the screen is fitted again once its frame is known.
+        QMetaObject::invokeMethod(this, &MainWindow::fitClientToMode, Qt::QueuedConnection);
     }
     // The frame is known only once the window is on screen; place again when it is.
     QMetaObject::invokeMethod(this, &MainWindow::placeToolWindow, Qt::QueuedConnection);

@@ -19,7 +19,9 @@ class QString;
 
 namespace peterin {
 
+class ClientScroller;
 class FileChooser;
+class FileMenuExtras;
 class PlaybackMenu;
 class ToolWindow;
 
@@ -101,6 +103,14 @@ class MainWindow : public QMainWindow, public UiPort {
     // Reads a position file into the game, as "開く" and a dropped file do. The mode and the
     // turn timers stay: a game in progress goes on with the loaded position.
     void openFile(const QString& fileName);
+    // The same, telling the user when reading stopped early, without naming the window or the
+    // recent files after the file; whether the file could be read.
+    bool readPositionFile(const QString& fileName);
+    // The recent files, the title, the work kept across exits.
+    FileMenuExtras& fileExtras() const { return *fileExtras_; }
+    // The position may have changed outside the history (a temporary save stored by a key or
+    // the tool window): keep the work.
+    void notePositionChanged();
     // The file dialogs "開く" and "保存" ask through; tests hand in their own.
     void setFileChooser(std::unique_ptr<FileChooser> chooser);
     FileChooser& fileChooser() { return *fileChooser_; }
@@ -118,7 +128,8 @@ class MainWindow : public QMainWindow, public UiPort {
     void onKeyDown(std::uint8_t key);
     void onMouseWheel(int delta);
 
-    // Gives the client area the size width x height, keeping the window's position.
+    // Gives the client area the size width x height, keeping the window's position; within
+    // scroll bars when the window would not fit on the screen.
     void resizeMainToClient(int width, int height);
     // The client size the settings and the mode call for.
     void fitClientToMode();
@@ -182,6 +193,7 @@ class MainWindow : public QMainWindow, public UiPort {
     Game& game_;
     History history_;
     ClientArea* client_ = nullptr;
+    ClientScroller* scroller_ = nullptr;
     PartStatusBar* status_ = nullptr;
     std::array<FieldView*, kPlayerCount> fieldViews_{};
     std::array<NextView*, kPlayerCount> nextViews_{};
@@ -190,6 +202,7 @@ class MainWindow : public QMainWindow, public UiPort {
     ToolWindow* tool_ = nullptr;
     PlaybackMenu* playback_ = nullptr; // owned as a child object
     std::unique_ptr<FileChooser> fileChooser_;
+    FileMenuExtras* fileExtras_ = nullptr;
     bool toolWindowShown_ = true;
     bool shownOnce_ = false;
     std::uint32_t randomPosition_ = 0;

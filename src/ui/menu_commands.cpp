@@ -1,7 +1,9 @@
 // The menu's commands and files dropped on the main window.
 #include "data_paths.h"
 #include "file_chooser.h"
+#include "file_menu.h"
 #include "main_window.h"
+#include "manual_window.h"
 #include "save_dialog.h"
 #include "settings_dialog.h"
 #include "tool_window.h"
@@ -9,11 +11,12 @@
 #include "files/dat_file.h"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QDesktopServices>
+#include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFile>
-#include <QFileInfo>
 #include <QMimeData>
 #include <QUrl>
 
@@ -42,6 +45,8 @@ void MainWindow::onMenuCommand(int id) {
     case kMenuSave: {
         SaveDialog dialog(game_, *fileChooser_, this);
         dialog.exec();
+        if (dialog.written())
+            fileExtras_->noteFileUsed(dialog.fileName());
         break;
     }
     case kMenuLimbo:
@@ -73,9 +78,20 @@ void MainWindow::onMenuCommand(int id) {
 }
 
 void MainWindow::openFile(const QString& fileName) {
-    history_.step(game_, StepKind::FileRead,
-                  [&] { readFile(game_, QFile::encodeName(fileName).toStdString()); });
+    if (readPositionFile(fileName))
+        fileExtras_->noteFileUsed(fileName);
+}
+
+bool MainWindow::readPositionFile(const QString& fileName) {
+    const std::filesystem::path path = QFile::encodeName(fileName).toStdString();
+    ReadReport report;
+    bool opened = false;
+    history_.step(game_, StepKind::FileRead, [&] { opened = readFile(game_, path, &report); });
     repaintMain();
+    // What was read stays; the user is told it is not the whole file.
+    if (const auto stopped = earlyStopMessage(path, report); opened && stopped)
+        showMessage(*stopped);
+    return opened;
 }
 
 void MainWindow::setFileChooser(std::unique_ptr<FileChooser> chooser) {
@@ -122,11 +138,7 @@ void MainWindow::openSettings() {
 }
 
 void MainWindow::openManual() {
-    const QString path = manualPath();
-    // A missing manual counts as a failure even where the desktop would still start a viewer.
-    if (!QFileInfo(path).isFile() || !QDesktopServices::openUrl(QUrl::fromLocalFile(path)))
-        showMessageBox(this,
-                       {"「説明書.txt」を開くのに失敗しました", "失敗", MessageIcon::Warning});
+    openManualAt(this, manualPath());
 }
 
 void MainWindow::showAbout() {

@@ -86,10 +86,12 @@ void SaveDialog::accept() {
     const QString name = chooser_.saveName(this);
     if (!name.isEmpty())
         written_ = saveChosen(game_, QFile::encodeName(name).toStdString(), chosen);
-    if (written_)
+    if (written_) {
+        fileName_ = name;
         QDialog::accept();
-    else
+    } else {
         reject();
+    }
 }
 
 } // namespace peterin

@@ -4,6 +4,7 @@
 
 #include <QDialog>
 #include <QRect>
+#include <QString>
 
 #include <map>
 
@@ -40,6 +41,8 @@ class SaveDialog : public QDialog {
     SaveChoices choices() const;
     // Whether "OK" wrote a file.
     bool written() const { return written_; }
+    // The file "OK" wrote.
+    const QString& fileName() const { return fileName_; }
 
     // "OK": tells the user when nothing is ticked, otherwise asks for the name and writes.
     // The dialog closes either way.
@@ -52,6 +55,7 @@ class SaveDialog : public QDialog {
     FileChooser& chooser_;
     std::map<int, QCheckBox*> boxes_;
     bool written_ = false;
+    QString fileName_;
 };
 
 } // namespace peterin

@@ -5,6 +5,7 @@
 #include "key_box.h"
 #include "main_window.h"
 #include "render/drawing.h"
+#include "settings/key_conflicts.h"
 #include "settings/settings.h"
 
 #include <QAbstractButton>
@@ -306,6 +307,7 @@ SettingsDialog::SettingsDialog(Game& game, QWidget* parent)
             this, &SettingsDialog::saveForNextStart);
 
     fillFromSettings();
+    markKeyConflicts();
 
     // The colour chooser offers the current colours as its custom colours; the sixteenth stays
     // as the user last left it in this run.
@@ -435,6 +437,22 @@ void SettingsDialog::buildOtherKeyPage(QWidget* page) {
     int labelId = 800;
     for (const OtherKey& key : kOtherKeys)
         addKeyBox(page, key.id, key.label, labelId++, key.x, key.y);
+}
+
+void SettingsDialog::markKeyConflicts() {
+    std::array<std::uint8_t, kKeyCount> keys{};
+    std::map<int, KeyBox*> boxes; // by key index
+    for (const auto& [id, widget] : controls_) {
+        if (const int index = keyIndexOf(id); index >= 0) {
+            boxes[index] = static_cast<KeyBox*>(widget);
+            keys[static_cast<std::size_t>(index)] = boxes[index]->code();
+            connect(boxes[index], &KeyBox::codeChanged, this, &SettingsDialog::markKeyConflicts,
+                    Qt::UniqueConnection);
+        }
+    }
+    const auto conflicts = keysInConflict(keys);
+    for (const auto& [index, box] : boxes)
+        box->setMarked(conflicts[static_cast<std::size_t>(index)]);
 }
 
 void SettingsDialog::fillFromSettings() {

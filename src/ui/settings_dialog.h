@@ -84,6 +84,8 @@ class SettingsDialog : public QDialog {
     void addColourButton(QWidget* page, int id, int x, int y, int width, int height);
     void addKeyBox(QWidget* page, int id, const char* label, int labelId, int x, int y);
     void fillFromSettings();
+    // Shows in red every key box whose key another action acting with it holds too.
+    void markKeyConflicts();
     void chooseColourFor(int id);
     // Reads every control into `settings` and validates them.
     void readControls(Settings& settings) const;

@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
+#include <QRegularExpressionValidator>
 
 #include <cctype>
 #include <climits>
@@ -97,6 +98,8 @@ ToolWindow::ToolWindow(MainWindow& main, const Settings& settings)
     randomBox_->setGeometry(10, 225, 65, 20);
     randomBox_->setAlignment(Qt::AlignCenter);
     randomBox_->setMaxLength(31);
+    randomBox_->setValidator(
+        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), randomBox_));
     addButton(kToolInit, {1, 245, 41, 18}, QStringLiteral("INIT"));
     addButton(kToolOk, {42, 245, 42, 18}, QStringLiteral("OK"));
 
@@ -216,6 +219,7 @@ void ToolWindow::command(int id) {
     }
     if (id != kToolRandomBox)
         giveActivationBack();
+    main_.notePositionChanged();
 }
 
 void ToolWindow::giveActivationBack() {

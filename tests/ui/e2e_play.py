@@ -97,7 +97,9 @@ def main():
     keep = os.environ.get("PETERIN_E2E_SHOTS")  # a folder to keep the screenshots in
     with tempfile.TemporaryDirectory() as scratch:
         workdir = keep or scratch
-        env = dict(os.environ, ASAN_OPTIONS="detect_leaks=0")
+        # The program's own folders go into the scratch folder, not the user's home.
+        env = dict(os.environ, ASAN_OPTIONS="detect_leaks=0", XDG_STATE_HOME=scratch,
+                   XDG_CONFIG_HOME=scratch)
         app = subprocess.Popen([program], cwd=workdir, env=env)
         try:
             window = wait_for_window()

@@ -108,7 +108,7 @@ def cancel_dialogs_that_remember(workdir, window, home):
     time.sleep(0.3)
     x, y, width, height = geometry(dialog)
     click(x + width * 32 // 312, page_top(workdir, dialog) + height * 27 // 292)  # "背景"
-    chooser = find_window("^Select Colou?r$")
+    chooser = find_window("^(色を選択|Select Colou?r)$")  # Qt's own words, in Japanese
     check("colour chooser shown", chooser is not None, True)
     run("xdotool", "key", "Escape")
     time.sleep(0.5)
@@ -131,7 +131,9 @@ def main():
     program = os.path.abspath(sys.argv[1])
     with tempfile.TemporaryDirectory() as workdir, tempfile.TemporaryDirectory() as home:
         # Qt programs keep dialog state in the user's configuration folder; this one must not.
-        env = dict(os.environ, ASAN_OPTIONS="detect_leaks=0", HOME=home, XDG_CONFIG_HOME=home)
+        # The program's own state goes into the scratch folder.
+        env = dict(os.environ, ASAN_OPTIONS="detect_leaks=0", HOME=home, XDG_CONFIG_HOME=home,
+                   XDG_STATE_HOME=workdir)
         app = subprocess.Popen([program], cwd=workdir, env=env)
         try:
             window = find_window("ぺてりん")

@@ -11,6 +11,9 @@
 #include <QKeyEvent>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTest>
 #include <QWheelEvent>
 
@@ -268,6 +271,51 @@ class MainWindowTest : public QObject {
         program.game.editKind = CellKind::Block;
         wheel(program.window.get(), 120);
         QCOMPARE(program.game.editKind, CellKind::Red);
+    }
+
+    void aWindowLargerThanTheScreenShowsItsWholeClientInScrollBars() {
+        const QSize screen = QGuiApplication::primaryScreen()->availableGeometry().size();
+        for (const bool large : {false, true}) {
+            Program program;
+            MainWindow& w = *program.window;
+            const Settings& s = program.game.settings;
+            if (large) {
+                changeFieldSize(program.game, 30, 30);
+            } else {
+                program.game.settings.cellWidth = program.game.settings.cellHeight = 10;
+            }
+            w.relayout();
+            const QSize wanted(mainClientWidth(s, false), mainClientHeight(s));
+            QCOMPARE(program.client(), wanted);
+            auto* scroller = qobject_cast<QAbstractScrollArea*>(w.centralWidget());
+            QVERIFY(scroller != nullptr);
+            const bool fits = wanted.width() <= screen.width() / 2;
+            QCOMPARE(scroller->verticalScrollBar()->isVisible(), !fits);
+            QCOMPARE(scroller->horizontalScrollBar()->isVisible(), !fits);
+            if (fits) {
+                QCOMPARE(w.centralWidget()->size(), wanted);
+            } else {
+                QVERIFY(w.frameGeometry().width() <= screen.width());
+                QVERIFY(w.frameGeometry().height() <= screen.height());
+                // Scrolled, the client's far corner comes into view, and the game keeps the
+                // wheel and the keys.
+                scroller->verticalScrollBar()->setValue(scroller->verticalScrollBar()->maximum());
+                QCOMPARE(program.window->clientArea()
+                             ->mapTo(scroller->viewport(), QPoint(0, wanted.height()))
+                             .y(),
+                         scroller->viewport()->height());
+                // The scroller lets the wheel pass on to the window, which picks the colour.
+                const int at = scroller->verticalScrollBar()->value();
+                QWheelEvent up(QPointF(10, 10), QPointF(10, 10), QPoint(), QPoint(0, 120),
+                               Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+                QApplication::sendEvent(scroller->viewport(), &up);
+                QVERIFY(!up.isAccepted());
+                QCOMPARE(scroller->verticalScrollBar()->value(), at);
+                program.key(Qt::Key_W);
+                QCOMPARE(program.game.mode, Mode::Play);
+                QCOMPARE(scroller->verticalScrollBar()->value(), at);
+            }
+        }
     }
 
     void storedPositionsTurnTheBackgroundAndStopTheOtherKeys() {

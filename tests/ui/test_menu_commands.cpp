@@ -4,6 +4,7 @@
 #include "running_program.h"
 #include "ui/file_chooser.h"
 #include "ui/main_window.h"
+#include "ui/manual_window.h"
 #include "ui/save_dialog.h"
 #include "ui/settings_dialog.h"
 
@@ -14,6 +15,7 @@
 #include <QFile>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -157,6 +159,44 @@ class MenuCommandsTest : public QObject {
         QCOMPARE(program.game.mode, Mode::Battle);
     }
 
+    void aReadThatStopsEarlyIsToldWithTheFileLineAndReason() {
+        QTemporaryDir dir;
+        struct Case {
+            QByteArray bytes;
+            QString told; // empty: nothing is said
+        };
+        const Case cases[] = {
+            {QByteArray("\x7f"
+                        "ELF\x02\x01\x00\xff\n",
+                        9),
+             QStringLiteral("stopped at line 1: a line that is not a section tag")},
+            {"just some notes\n",
+             QStringLiteral("stopped at line 1: a line that is not a section tag")},
+            {"[S]\n20, 20\n[M]\n6, 12\n------\n--",
+             QStringLiteral("stopped at line 6: the file ends inside the cell rows")},
+            {"[S]\n20, 20\n", QString()},
+        };
+        for (const Case& c : cases) {
+            Program program;
+            const QString path = dir.filePath(QStringLiteral("読む.dat"));
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            file.write(c.bytes);
+            file.close();
+            MessageLog log;
+            program.window->openFile(path);
+            if (c.told.isEmpty()) {
+                QVERIFY(log.texts.isEmpty());
+            } else {
+                QCOMPARE(log.texts.size(), 1);
+                QVERIFY2(log.texts[0].contains(path) && log.texts[0].contains(c.told),
+                         qPrintable(log.texts[0]));
+            }
+            // What came before the stop is kept.
+            QCOMPARE(program.game.settings.cellWidth, c.bytes.startsWith("[S]") ? 20 : 40);
+        }
+    }
+
     void aDropReadsOnlyTheFirstFile() {
         QTemporaryDir dir;
         Program program;
@@ -277,6 +317,25 @@ class MenuCommandsTest : public QObject {
         });
         program.command(kMenuSettings);
         QCOMPARE(opened, 1);
+    }
+
+    void aManualTheSystemCannotOpenIsShownInAReadOnlyWindow() {
+        // The test platform has no desktop to open files with, like a system without xdg-open.
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("説明書.txt"));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("ぺてりん 説明書\n■ 画面\n");
+        file.close();
+        Program program;
+        MessageLog log;
+        openManualAt(program.window.get(), path);
+        ManualWindow* shown = program.window->findChild<ManualWindow*>();
+        QVERIFY(shown != nullptr);
+        QVERIFY(shown->isVisible());
+        QVERIFY(shown->textView()->isReadOnly());
+        QCOMPARE(shown->textView()->toPlainText(), QStringLiteral("ぺてりん 説明書\n■ 画面\n"));
+        QVERIFY(log.texts.isEmpty());
     }
 
     void helpItemsShowTheAboutBoxAndTellWhenTheManualIsMissing() {

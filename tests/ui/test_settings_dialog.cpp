@@ -313,6 +313,50 @@ class SettingsDialogTest : public QObject {
         QCOMPARE(f.game.settings.keys[0], Settings{}.keys[0]);
     }
 
+    void keyBoxesHoldingAKeyThatActsTwiceShowRedWhileApplyingStaysAllowed() {
+        Fixture f;
+        f.dialog->show();
+        QVERIFY(QTest::qWaitForWindowActive(f.dialog.get()));
+        f.dialog->tabs()->setCurrentIndex(3);
+        std::vector<int> ids;
+        for (int id = 400; id <= 417; ++id)
+            ids.push_back(id);
+        for (int id = 450; id <= 466; ++id)
+            ids.push_back(id);
+        const auto marked = [&] {
+            std::vector<int> on;
+            for (int id : ids)
+                if (f.keyBox(id)->marked())
+                    on.push_back(id);
+            return on;
+        };
+        const auto showsRed = [](KeyBox* box) {
+            const QImage image = box->grab().toImage();
+            for (int y = 0; y < image.height(); ++y)
+                for (int x = 0; x < image.width(); ++x)
+                    if (const QColor c = image.pixelColor(x, y); c.red() > 200 && c.green() < 80)
+                        return true;
+            return false;
+        };
+        QCOMPARE(marked(), std::vector<int>{});
+
+        // The store key made D, which is also 1P's left in battle.
+        KeyBox* store = f.keyBox(454);
+        QTest::mouseClick(store, Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
+        QTest::keyClick(store, Qt::Key_D);
+        const auto on = marked();
+        QCOMPARE(on.size(), std::size_t{2});
+        QCOMPARE(on.back(), 454);
+        QCOMPARE(f.keyBox(on.front())->code(), std::uint8_t{0x44});
+        QVERIFY(showsRed(store));
+
+        f.press(kSettingsApply);
+        QCOMPARE(f.game.settings.keys[kKeyTempStore], std::uint8_t{0x44});
+        QTest::keyClick(store, Qt::Key_K);
+        QCOMPARE(marked(), std::vector<int>{});
+        QVERIFY(!showsRed(store));
+    }
+
     void enterAndEscInAFocusedKeyBoxAreKeysNotOkOrCancel() {
         Fixture f;
         f.dialog->show();

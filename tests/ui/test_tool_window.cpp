@@ -1,3 +1,4 @@
+#include "files/dat_file.h"
 #include "play/commands.h"
 #include "play/temp_store.h"
 #include "render/drawing.h"
@@ -16,6 +17,7 @@
 #include <QTest>
 
 #include <climits>
+#include <fstream>
 #include <memory>
 
 using namespace peterin;
@@ -169,6 +171,40 @@ class ToolWindowTest : public QObject {
         // The box shows the position of the pair loaded last.
         program.window->showRandomPosition(77);
         QCOMPARE(program.tool().randomText(), QStringLiteral("77"));
+    }
+
+    void theRandomBoxTakesDigitsOnlyAndShowsTheFrontPairAfterInitReadAndRestore() {
+        Program program;
+        QLineEdit* box = program.tool().randomBox();
+        box->clear();
+        QTest::keyClicks(box, QStringLiteral("a1-b2 c"));
+        QCOMPARE(box->text(), QStringLiteral("12"));
+
+        // A file whose pattern starts at position 0, read while the box shows 8.
+        QTemporaryDir dir;
+        const QString file = dir.filePath(QStringLiteral("zero.dat"));
+        {
+            PortRelay quiet;
+            Game scratch(quiet);
+            initGame(scratch, 0);
+            WriteOptions options;
+            options.next = true;
+            std::ofstream(QFile::encodeName(file).toStdString()) << formatFile(scratch, options);
+        }
+        const auto front = [&] {
+            return QString::number(program.player(0).sequence.queue.front().position);
+        };
+        box->setText(QStringLiteral("8"));
+        program.click(kToolInit);
+        QCOMPARE(box->text(), QStringLiteral("8"));
+        program.click(kToolStore);
+        program.window->openFile(file);
+        QCOMPARE(box->text(), QStringLiteral("0"));
+        QCOMPARE(box->text(), front());
+
+        program.click(kToolRestore); // the stored position, still shown, was made at 8
+        QCOMPARE(box->text(), QStringLiteral("8"));
+        QCOMPARE(box->text(), front());
     }
 
     void modeClearAndPaletteButtonsDriveTheGame() {

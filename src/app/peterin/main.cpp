@@ -1,10 +1,13 @@
 // The window program: settings, game, main window, event loop.
 #include "app/peterin/options.h"
+#include "files/program_folders.h"
 #include "play/game.h"
 #include "settings/settings.h"
 #include "ui/app_icon.h"
 #include "ui/data_paths.h"
+#include "ui/file_menu.h"
 #include "ui/main_window.h"
+#include "ui/qt_japanese.h"
 
 #include <QApplication>
 #include <QDir>
@@ -36,6 +39,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setWindowIcon(peterin::applicationIcon());
     QGuiApplication::setDesktopFileName(QString::fromUtf8(PETERIN_APP_ID));
+    peterin::installQtJapanese(app);
 
     peterin::PortRelay relay;
     peterin::Game game(relay);
@@ -57,8 +61,10 @@ int main(int argc, char** argv) {
 
     peterin::MainWindow window(game);
     relay.attach(&window);
+    window.fileExtras().keepIn(peterin::programConfigFolder(), peterin::programStateFolder());
     window.show();
     const int result = app.exec();
+    window.fileExtras().noteExit();
     relay.attach(nullptr);
     return result;
 }

@@ -33,12 +33,13 @@ Outcome fileError(const std::string& path, const std::string& reason) {
     return {1, "", "peterin-sim: cannot read " + path + ": " + reason + "\n"};
 }
 
-// Reads a position file as the open command does; an Outcome with status 1 when it cannot.
-Outcome readPositionFile(Game& game, HeadlessUi& ui, const std::string& path, ReadReport* report) {
+// Reads a position file as the open command does; status 1 when it cannot be read. A read that
+// stopped early is told on standard error.
+Outcome readPositionFile(Game& game, HeadlessUi& ui, const std::string& path, ReadReport& report) {
     if (const auto reason = whyUnreadable(path)) {
         return fileError(path, *reason);
     }
-    if (!readFile(game, path, report)) {
+    if (!readFile(game, path, &report)) {
         return {1, "", "peterin-sim: " + oneLine(ui.messages.back().text) + "\n"};
     }
     Outcome outcome;
@@ -46,7 +47,15 @@ Outcome readPositionFile(Game& game, HeadlessUi& ui, const std::string& path, Re
         outcome.err += "peterin-sim: " + path + ": " + oneLine(message.text) + "\n";
     }
     ui.messages.clear();
+    if (!report.complete) {
+        outcome.err += "peterin-sim: " + path + ": " + stopText(report) + "\n";
+    }
     return outcome;
+}
+
+// A file of which not one section could be taken (random bytes, plain text) fails the command.
+bool nothingTaken(const ReadReport& report) {
+    return !report.complete && report.sections.empty();
 }
 
 std::vector<std::string> fieldRows(const Field& field) {
@@ -96,7 +105,12 @@ Outcome startGame(Game& game, HeadlessUi& ui, const std::string& file,
         }
     }
     initGame(game, kStartTime);
-    return readPositionFile(game, ui, file, nullptr);
+    ReadReport report;
+    Outcome outcome = readPositionFile(game, ui, file, report);
+    if (outcome.status == 0 && nothingTaken(report)) {
+        outcome.status = 1;
+    }
+    return outcome;
 }
 
 Outcome runResolve(const ResolveCommand& command) {
@@ -185,8 +199,10 @@ Outcome runPairs(const PairsCommand& command) {
     initGame(game, kStartTime);
     Outcome outcome;
     if (command.pattern) {
-        outcome = readPositionFile(game, ui, *command.pattern, nullptr);
-        if (outcome.status != 0) {
+        ReadReport report;
+        outcome = readPositionFile(game, ui, *command.pattern, report);
+        if (outcome.status != 0 || nothingTaken(report)) {
+            outcome.status = 1;
             return outcome;
         }
     }
@@ -225,15 +241,18 @@ Outcome runCheck(const CheckCommand& command) {
     Game game(ui);
     initGame(game, kStartTime);
     ReadReport report;
-    Outcome outcome = readPositionFile(game, ui, command.file, &report);
+    Outcome outcome = readPositionFile(game, ui, command.file, report);
     if (outcome.status != 0) {
         return outcome;
     }
+    // A file with nothing usable is still explained, and still fails.
+    outcome.status = nothingTaken(report) ? 1 : 0;
     std::string& out = outcome.out;
     for (const ReadSection& s : report.sections) {
-        out += "line " + std::to_string(s.line) + ": [" + s.tag + "] " + s.detail +
-               (s.position > 0 ? " (temporary position " + std::to_string(s.position) + ")" : "") +
-               "\n";
+        out +=
+            "line " + std::to_string(s.line) + ": [" + s.tag + "] " + s.detail +
+            (s.position > 0 ? " (temporary position " + std::to_string(s.position - 1) + ")" : "") +
+            "\n";
     }
     out += plural(static_cast<int>(report.sections.size()), "section", "sections") + " read; " +
            plural(report.tempPositions, "temporary position", "temporary positions") +
@@ -248,8 +267,7 @@ Outcome runCheck(const CheckCommand& command) {
     if (report.complete) {
         out += "read to the end\n";
     } else {
-        out += "stopped at line " + std::to_string(report.stopLine) + ": " + report.stopReason +
-               "; everything before it was taken\n";
+        out += stopText(report) + "; everything before it was taken\n";
     }
     return outcome;
 }

@@ -43,18 +43,30 @@ class ArgReader {
     std::size_t index_ = 0;
 };
 
-std::optional<int> parseInt(const std::string& text) {
+// A whole number, or why the text is not one that fits an int.
+struct ParsedInt {
     int value = 0;
+    bool number = false;  // the text is a whole number at all
+    bool inRange = false; // ... and fits an int
+};
+
+ParsedInt parseInt(const std::string& text) {
+    ParsedInt parsed;
     const char* first = text.data();
     const char* last = text.data() + text.size();
     if (first != last && *first == '+') {
         ++first;
     }
-    const auto [end, ec] = std::from_chars(first, last, value);
-    if (first == last || ec != std::errc{} || end != last) {
-        return std::nullopt;
-    }
-    return value;
+    const auto [end, ec] = std::from_chars(first, last, parsed.value);
+    parsed.number = first != last && end == last && ec != std::errc::invalid_argument;
+    parsed.inRange = parsed.number && ec == std::errc{};
+    return parsed;
+}
+
+UsageError outOfRange(const std::string& option, const std::string& value, long long low,
+                      long long high) {
+    return {option + " " + value + " is out of range: it must be from " + std::to_string(low) +
+            " to " + std::to_string(high)};
 }
 
 UsageError unknownOption(const std::string& command, const std::string& arg) {
@@ -101,21 +113,27 @@ Command parsePairs(ArgReader& in) {
             if (error) {
                 break;
             }
-            const auto n = parseInt(value);
-            if (!n) {
+            const ParsedInt n = parseInt(value);
+            if (!n.number) {
                 return UsageError{"--position needs a whole number, not \"" + value + "\""};
             }
-            cmd.position = *n;
+            if (!n.inRange) {
+                return outOfRange("--position", value, INT_MIN, INT_MAX);
+            }
+            cmd.position = n.value;
         } else if (in.takeValue("--count", value, error)) {
             if (error) {
                 break;
             }
-            const auto n = parseInt(value);
-            if (!n || *n < 1 || *n > kMaxPairCount) {
+            const ParsedInt n = parseInt(value);
+            if (!n.number) {
                 return UsageError{"--count needs a whole number from 1 to " +
                                   std::to_string(kMaxPairCount) + ", not \"" + value + "\""};
             }
-            cmd.count = *n;
+            if (!n.inRange || n.value < 1 || n.value > kMaxPairCount) {
+                return outOfRange("--count", value, 1, kMaxPairCount);
+            }
+            cmd.count = n.value;
         } else if (in.takeValue("--pattern", value, error)) {
             cmd.pattern = value;
         } else if (in.peek() == "--json") {
@@ -243,7 +261,8 @@ Usage:
 
   peterin-sim check FILE.dat
       Reads FILE.dat as the program does and says what it took (sections, sizes, temporary
-      positions) and, if reading stopped early, on which line and why.
+      positions, numbered from 0 as the tool window's ID box shows them) and, if reading
+      stopped early, on which line and why.
 
   peterin-sim render FILE.dat --png OUT.png [--ini FILE]
   peterin-sim render FILE.dat --gif OUT.gif [--ini FILE]
@@ -260,6 +279,9 @@ Usage:
 
 The random generator used for '@' without a number and for falling nuisance is seeded the
 same way on every run, so results repeat exactly.
+
+A read that stops before the end of the file is told on standard error; what came before it is
+used. A file of which nothing at all could be taken counts as unreadable.
 
 Exit status: 0 done, 1 a file could not be read, 2 a bad command line.
 )";

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+
+#include "settings/message.h"
+
+namespace peterin {
+
+struct Game;
+
+// The file name of the work kept across exits, in the program's state folder, and the name the
+// previous run's file gets when a new run starts, so that its first change cannot overwrite it.
+inline constexpr const char* kLastStateName = "last.dat";
+inline constexpr const char* kPreviousStateName = "previous.dat";
+
+// The live position and every temporary position, with the sizes they need, as a position file.
+std::string lastStateText(const Game& game);
+
+// Keeps the work in one position file, rewritten whole after each change, so that neither an
+// exit nor a crash loses it.
+class StateKeeper {
+  public:
+    explicit StateKeeper(std::filesystem::path folder);
+
+    // Moves the previous run's file aside (see kPreviousStateName); once, before the first write.
+    void startRun();
+    // Writes the state. The first failure is returned to be told; further failures are not,
+    // until a write succeeds again.
+    std::optional<Message> write(const Game& game);
+    // Whether this run has written the state (an untouched run leaves the previous one alone).
+    bool wroteAny() const { return wroteAny_; }
+
+    std::filesystem::path lastFile() const { return folder_ / kLastStateName; }
+    std::filesystem::path previousFile() const { return folder_ / kPreviousStateName; }
+
+  private:
+    std::filesystem::path folder_;
+    bool wroteAny_ = false;
+    bool failing_ = false;
+};
+
+} // namespace peterin

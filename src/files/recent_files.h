@@ -1,0 +1,25 @@
+#pragma once
+
+#include <cstddef>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace peterin {
+
+// How many files "最近使ったファイル" lists.
+inline constexpr std::size_t kRecentFileCount = 8;
+
+// The list with `path` moved or added to the front (newest first), each file once, at most
+// kRecentFileCount long. A name that cannot be kept on one line is left out.
+std::vector<std::string> withRecentFile(std::vector<std::string> list, const std::string& path);
+
+// The list kept in `file`, one name a line, newest first; empty when there is none.
+std::vector<std::string> readRecentFiles(const std::filesystem::path& file);
+
+// Replaces `file` with the list, creating its folder; the reason on failure.
+std::optional<std::string> writeRecentFiles(const std::filesystem::path& file,
+                                            const std::vector<std::string>& list);
+
+} // namespace peterin
