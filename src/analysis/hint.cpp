@@ -88,7 +88,8 @@ template <typename Board> struct Evaluator {
     double leaf(const Board& b) const { return (withPotential ? potential(b) : 0) + shape(b); }
 
     double fire(const ChainOutcome& out, const Board& after) const {
-        return w.fire * out.vanishes + w.fireScore * out.score + w.afterFire * leaf(after);
+        return w.fire * out.vanishes + w.fireSquare * out.vanishes * out.vanishes +
+               w.fireScore * out.score + w.afterFire * leaf(after);
     }
 };
 

@@ -28,7 +28,8 @@ HintRequest hintRequestFor(const Game& game, int player);
 struct EngineWeights {
     double potential = 100;     // per chain step one or two added blobs of one colour could fire
     double secondBlob = 40;     // less when it takes two
-    double fire = 60;           // per chain step fired
+    double fire = 0;            // per chain step fired
+    double fireSquare = 12;     // per chain step fired, squared: long chains are worth the wait
     double fireScore = 0.0;     // per point a fire scores
     double afterFire = 0.2;     // share of the value of what a fire leaves
     double connection = 3;      // per pair of touching blobs of one colour
