@@ -12,9 +12,10 @@ namespace peterin::analysis {
 namespace {
 
 constexpr double kNone = -std::numeric_limits<double>::infinity();
+// The value of a pair that is lost itself: below anything an evaluation gives.
+constexpr double kLostValue = -1e9;
 
-// Fields above this many cells get no chain potential on the slow exact field: each test blob
-// there copies and recounts the whole field.
+// Fields above this many cells get a shallower search on the slow exact field.
 constexpr std::int32_t kExactPotentialCells = 16 * 16;
 
 template <typename Board> struct Evaluator {
@@ -164,21 +165,22 @@ std::vector<Suggestion> search(const Board& start, const HintRequest& request,
         Suggestion& s = out[i];
         s.placement = roots[i].placement;
         s.fired = roots[i].fired;
-        s.losing = !roots[i].placed;
-        s.value = kNone;
+        // A pair dropped where the next one appears, without moving it first, is lost.
+        s.losing = !roots[i].placed || roots[i].board.blocked(spawnColumn, 0);
+        s.value = kLostValue;
         if (!roots[i].placed) {
             continue;
         }
         const double fired =
             roots[i].fired.vanishes > 0 ? eval.fire(roots[i].fired, roots[i].board) : kNone;
         double value = fired;
-        if (pairs.size() == 1) {
+        if (pairs.size() == 1 || s.losing) {
             value = std::max(fired, eval.leaf(roots[i].board));
-            // With no next pair in sight, a blocked spawn cell is all that tells of a loss.
-            s.losing = roots[i].board.blocked(spawnColumn, 0);
         }
         s.value = value;
-        lines.push_back({i, roots[i].board, fired, value});
+        if (!s.losing) {
+            lines.push_back({i, roots[i].board, fired, value});
+        }
     }
 
     for (std::size_t level = 1; level < pairs.size(); ++level) {
@@ -202,23 +204,15 @@ std::vector<Suggestion> search(const Board& start, const HintRequest& request,
         std::vector<char> alive(roots.size(), 0);
         for (const Line<Board>& line : lines) {
             for (Child<Board>& c : children(line.board, pairs[level])) {
-                if (!c.placed) {
+                if (!c.placed || c.board.blocked(spawnColumn, 0)) {
                     continue;
                 }
                 double best = line.best;
                 if (c.fired.vanishes > 0) {
                     best = std::max(best, eval.fire(c.fired, c.board));
                 }
-                double value = best;
-                if (last) {
-                    // The pair after this one drops into the spawn column's top cell.
-                    if (c.board.blocked(spawnColumn, 0)) {
-                        continue;
-                    }
-                    value = std::max(best, eval.leaf(c.board));
-                } else if (level == 1) {
-                    value = std::max(best, eval.leaf(c.board));
-                }
+                // The first level is valued too: the beam of the next level picks by it.
+                const double value = last || level == 1 ? std::max(best, eval.leaf(c.board)) : best;
                 alive[line.root] = 1;
                 next.push_back({line.root, std::move(c.board), best, value});
             }
@@ -289,9 +283,13 @@ std::vector<Suggestion> suggest(const HintRequest& request, const EngineWeights&
     if (const std::optional<BitField> fast = BitField::from(request.field, request.rules)) {
         return search(*fast, request, weights, true);
     }
+    // On large fields every step of the exact rules costs a recount of the whole field: look
+    // at the falling pair alone there, without the potential.
+    const bool small = request.field.width * request.field.height <= kExactPotentialCells;
+    EngineWeights w = weights;
+    w.depth = small ? w.depth : 1;
     const ExactField exact(request.field, request.rules);
-    return search(exact, request, weights,
-                  request.field.width * request.field.height <= kExactPotentialCells);
+    return search(exact, request, w, small);
 }
 
 } // namespace peterin::analysis

@@ -51,8 +51,11 @@ struct LandedBlob {
 struct Suggestion {
     Placement placement;
     double value = 0;
-    ChainOutcome fired;  // the chain the drop fires at once
-    bool losing = false; // every line after it loses a pair (or it is lost itself)
+    ChainOutcome fired; // the chain the drop fires at once
+    // A pair could be lost after it: it is lost itself, it leaves the cell where the next
+    // pair's pivot appears occupied (dropping that pair at once loses it), or so does every
+    // line over the visible next pairs.
+    bool losing = false;
     std::vector<LandedBlob> landing;
 };
 

@@ -16,5 +16,7 @@ struct Outcome {
 Outcome runResolve(const ResolveCommand& command);
 Outcome runPairs(const PairsCommand& command);
 Outcome runCheck(const CheckCommand& command);
+Outcome runSuggest(const SuggestCommand& command);
+Outcome runAutoplay(const AutoplayCommand& command);
 
 } // namespace peterin::sim

@@ -26,6 +26,12 @@ Outcome run(const std::vector<std::string>& args) {
     if (const auto* pairs = std::get_if<PairsCommand>(&command)) {
         return runPairs(*pairs);
     }
+    if (const auto* suggest = std::get_if<SuggestCommand>(&command)) {
+        return runSuggest(*suggest);
+    }
+    if (const auto* autoplay = std::get_if<AutoplayCommand>(&command)) {
+        return runAutoplay(*autoplay);
+    }
     return runCheck(std::get<CheckCommand>(command));
 }
 
