@@ -18,6 +18,8 @@ namespace peterin::analysis {
 // field is a function of them.
 class BitField {
   public:
+    using Word = unsigned __int128;
+
     static constexpr int kMaxWidth = 8;
     static constexpr int kMaxHeight = 13; // visible rows; with the three hidden rows, 16 bits
 
@@ -55,12 +57,24 @@ class BitField {
 
     bool operator==(const BitField& other) const { return boards_ == other.boards_; }
 
+    // Pairs of side-by-side (or stacked) visible blobs of one colour.
+    std::int32_t touchingPairs() const;
+    // A copy that answers blocked() from a snapshot of the cells, for the many tests of a
+    // placement search on one field.
+    struct Snapshot {
+        Word taken;
+        Word inside;
+        bool operator()(std::int32_t x, std::int32_t r) const {
+            return x < 0 || x >= kMaxWidth || r < -3 || r >= kMaxHeight ||
+                   ((taken | ~inside) >> (x * 16 + r + 3) & 1) != 0;
+        }
+    };
+    Snapshot snapshot() const { return {occupied(), inside_}; }
+
     // Blobs of any kind in the visible rows and the LimboArea.
     std::int32_t blobCount() const;
 
   private:
-    using Word = unsigned __int128;
-
     Word occupied() const;
     void settle(std::uint32_t columns);
     bool vanishStep(ChainOutcome& outcome, std::vector<std::int32_t>* steps);
@@ -72,6 +86,9 @@ class BitField {
     Word visible_ = 0; // the cells of the visible rows
     Word falling_ = 0; // the cells where blobs fall: the LimboArea and the visible rows
     Word inside_ = 0;  // every cell of the field
+    // Columns changed since the field last held no vanishing group: only a group with a cell
+    // in one of them can vanish, so the group search starts only there.
+    std::uint32_t changed_ = 0;
 };
 
 } // namespace peterin::analysis

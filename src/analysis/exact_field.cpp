@@ -106,3 +106,21 @@ std::int32_t ExactField::blobCount() const {
 }
 
 } // namespace peterin::analysis
+
+namespace peterin::analysis {
+
+std::int32_t ExactField::touchingPairs() const {
+    std::int32_t n = 0;
+    for (std::int32_t x = 0; x < field_.width; ++x) {
+        for (std::int32_t r = 0; r < field_.height; ++r) {
+            const CellKind k = getCell(field_, x, r);
+            if (isColour(k)) {
+                n += (x + 1 < field_.width && getCell(field_, x + 1, r) == k ? 1 : 0) +
+                     (r + 1 < field_.height && getCell(field_, x, r + 1) == k ? 1 : 0);
+            }
+        }
+    }
+    return n;
+}
+
+} // namespace peterin::analysis

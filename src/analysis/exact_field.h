@@ -34,6 +34,13 @@ class ExactField {
     bool operator==(const ExactField& other) const;
     ChainOutcome resolve(std::vector<std::int32_t>* steps = nullptr);
     std::int32_t blobCount() const;
+    std::int32_t touchingPairs() const;
+    // blocked() for a placement search.
+    struct Snapshot {
+        const ExactField* field;
+        bool operator()(std::int32_t x, std::int32_t r) const { return field->blocked(x, r); }
+    };
+    Snapshot snapshot() const { return {this}; }
 
     const Field& field() const { return field_; }
 

@@ -63,7 +63,6 @@ template <typename Board> struct Evaluator {
         const std::int32_t height = b.height();
         const std::int32_t spawn = std::min(2, width - 1);
         std::int32_t previous = -1;
-        std::int32_t touching = 0;
         for (std::int32_t x = 0; x < width; ++x) {
             const std::optional<std::int32_t> r = b.restingRow(x);
             const std::int32_t free = r ? *r + 1 : 0; // empty visible rows on top
@@ -74,16 +73,8 @@ template <typename Board> struct Evaluator {
             previous = stack;
             const std::int32_t shortBy = std::max(0, 3 - free);
             value -= (x == spawn ? w.spawnCrowding : w.crowding) * shortBy * shortBy;
-            for (std::int32_t row = std::max(free, 0); row < height; ++row) {
-                const CellKind k = b.kind(x, row);
-                if (!isColour(k)) {
-                    continue;
-                }
-                touching += b.kind(x + 1, row) == k ? 1 : 0;
-                touching += row + 1 < height && b.kind(x, row + 1) == k ? 1 : 0;
-            }
         }
-        return value + w.connection * touching;
+        return value + w.connection * b.touchingPairs();
     }
 
     double leaf(const Board& b) const { return (withPotential ? potential(b) : 0) + shape(b); }
@@ -104,7 +95,7 @@ template <typename Board> struct Child {
 // Every distinct way to drop `pair` on `b`, with what it leaves.
 template <typename Board>
 std::vector<Child<Board>> children(const Board& b, const FallingPair& pair) {
-    const auto blocked = [&b](std::int32_t x, std::int32_t r) { return b.blocked(x, r); };
+    const auto blocked = b.snapshot();
     std::vector<Child<Board>> result;
     for (Placement& p : reachablePlacements(blocked, b.width(), b.height(), -2, pair)) {
         Child<Board> child{std::move(p), b, {}, true};
