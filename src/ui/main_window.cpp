@@ -3,6 +3,7 @@
 #include "drawing.h"
 #include "file_chooser.h"
 #include "geometry.h"
+#include "hint_runner.h"
 #include "key_translation.h"
 #include "play/commands.h"
 #include "play/temp_store.h"
@@ -61,6 +62,7 @@ MainWindow::MainWindow(Game& game) : game_(game) {
         nextViews_[i] = new NextView(game_, p, client_);
         fieldViews_[i] = new FieldView(game_, p, client_);
         warningViews_[i] = new WarningView(game_, p, client_);
+        fieldViews_[i]->setHints(hints_);
     }
     placeViews();
     syncMenuChecks();
@@ -102,6 +104,8 @@ void MainWindow::buildMenu() {
         // Each command decides the check marks from the state it changes.
         connect(action, &QAction::triggered, this, [this, id = item.id] { onMenuCommand(id); });
     }
+    hints_ = new HintRunner(game_, this);
+    hints_->addMenuItem(menus[2]);
 }
 
 QAction* MainWindow::menuAction(int id) const {

@@ -18,6 +18,7 @@ class QString;
 namespace peterin {
 
 class FileChooser;
+class HintRunner;
 class ToolWindow;
 
 // Menu command ids of the main window's menu.
@@ -120,6 +121,7 @@ class MainWindow : public QMainWindow, public UiPort {
     }
     QAction* menuAction(int id) const;
     ToolWindow* toolWindow() const { return tool_; }
+    HintRunner* hints() const { return hints_; }
     // Puts the tool window's top-left corner at this window's top-right corner, shown or not.
     void placeToolWindow();
     // What the tool window will show; kept until it exists.
@@ -158,6 +160,7 @@ class MainWindow : public QMainWindow, public UiPort {
     std::array<WarningView*, kPlayerCount> warningViews_{};
     std::map<int, QAction*> actions_;
     ToolWindow* tool_ = nullptr;
+    HintRunner* hints_ = nullptr;
     std::unique_ptr<FileChooser> fileChooser_;
     bool toolWindowShown_ = true;
     bool shownOnce_ = false;

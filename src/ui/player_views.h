@@ -10,6 +10,8 @@
 
 namespace peterin {
 
+class HintRunner;
+
 // A player's view: draws its whole picture into a back buffer of exactly its own size, then
 // copies the buffer to the screen in one piece, so a half-drawn state is never seen. The buffer
 // is made again only when the view's size changes.
@@ -65,6 +67,8 @@ class FieldView : public PlayerView {
     FieldView(Game& game, int player, QWidget* parent);
 
     TickTimer& timer() { return timer_; }
+    // Draws the move hints of `hints` over the field, and paints again when one is ready.
+    void setHints(HintRunner* hints);
 
   protected:
     void render(QImage& buffer) override;
@@ -73,6 +77,7 @@ class FieldView : public PlayerView {
 
   private:
     TickTimer timer_;
+    HintRunner* hints_ = nullptr;
 };
 
 // The coming pairs.
