@@ -274,11 +274,11 @@ std::vector<Suggestion> suggest(const HintRequest& request, const EngineWeights&
     if (const std::optional<BitField> fast = BitField::from(request.field, request.rules)) {
         return search(*fast, request, weights, true);
     }
-    // On large fields every step of the exact rules costs a recount of the whole field: look
-    // at the falling pair alone there, without the potential.
+    // Every step of the exact rules recounts the whole field and every copy allocates: search
+    // one next pair less, and on large fields the falling pair alone, without the potential.
     const bool small = request.field.width * request.field.height <= kExactPotentialCells;
     EngineWeights w = weights;
-    w.depth = small ? w.depth : 1;
+    w.depth = small ? std::min(w.depth, 2) : 1;
     const ExactField exact(request.field, request.rules);
     return search(exact, request, w, small);
 }

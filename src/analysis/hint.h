@@ -27,14 +27,14 @@ HintRequest hintRequestFor(const Game& game, int player);
 // The weights of the evaluation and the size of the search, tuned by bench/analysis.
 struct EngineWeights {
     double potential = 100;     // per chain step one or two added blobs of one colour could fire
-    double secondBlob = 40;     // less when it takes two
+    double secondBlob = 15;     // less when it takes two
     double fire = 0;            // per chain step fired
-    double fireSquare = 12;     // per chain step fired, squared: long chains are worth the wait
+    double fireSquare = 9;      // per chain step fired, squared: long chains are worth the wait
     double fireScore = 0.0;     // per point a fire scores
     double afterFire = 0.2;     // share of the value of what a fire leaves
     double connection = 3;      // per pair of touching blobs of one colour
     double bump = 2;            // per squared height difference of neighbouring columns
-    double crowding = 40;       // per squared row short of three free rows in a column
+    double crowding = 20;       // per squared row short of three free rows in a column
     double spawnCrowding = 400; // the same for the spawn column, whose blocking loses pairs
     int depth = 3;              // pairs searched: the falling one and up to this many - 1 next
     int beam = 4;               // best lines per first placement followed past the second pair
