@@ -46,7 +46,9 @@ bool setWeight(EngineWeights& w, const std::string& arg) {
                                               {"connection", &w.connection},
                                               {"bump", &w.bump},
                                               {"crowding", &w.crowding},
-                                              {"spawnCrowding", &w.spawnCrowding}};
+                                              {"spawnCrowding", &w.spawnCrowding},
+                                              {"full", &w.full},
+                                              {"fullShare", &w.fullShare}};
     if (auto it = doubles.find(name); it != doubles.end()) {
         *it->second = value;
         return true;

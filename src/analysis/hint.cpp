@@ -74,7 +74,9 @@ template <typename Board> struct Evaluator {
             const std::int32_t shortBy = std::max(0, 3 - free);
             value -= (x == spawn ? w.spawnCrowding : w.crowding) * shortBy * shortBy;
         }
-        return value + w.connection * b.touchingPairs();
+        const double over =
+            std::max(0.0, b.blobCount() - w.fullShare * static_cast<double>(width * height));
+        return value + w.connection * b.touchingPairs() - w.full * over * over;
     }
 
     double leaf(const Board& b) const { return (withPotential ? potential(b) : 0) + shape(b); }

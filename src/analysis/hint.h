@@ -36,6 +36,8 @@ struct EngineWeights {
     double bump = 2;            // per squared height difference of neighbouring columns
     double crowding = 20;       // per squared row short of three free rows in a column
     double spawnCrowding = 400; // the same for the spawn column, whose blocking loses pairs
+    double full = 6;            // per squared blob beyond `fullShare` of the visible cells
+    double fullShare = 0.72;    // where a nearly full field starts to press for a fire
     int depth = 3;              // pairs searched: the falling one and up to this many - 1 next
     int beam = 4;               // best lines per first placement followed past the second pair
 };
