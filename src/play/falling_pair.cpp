@@ -7,8 +7,6 @@ namespace peterin {
 namespace {
 
 constexpr int kAbove = blockIndex(0, -1);
-constexpr int kBelow = blockIndex(0, 1);
-constexpr int kLeft = blockIndex(-1, 0);
 constexpr int kRight = blockIndex(1, 0);
 constexpr int kAboveRight = blockIndex(1, -1);
 
@@ -16,6 +14,12 @@ constexpr int kAboveRight = blockIndex(1, -1);
 bool blocked(const Field& field, std::int32_t x, std::int32_t r) {
     return !field.contains(x, r) || getCell(field, x, r) != CellKind::Empty;
 }
+
+// blocked() on one field, for the templates of the header.
+struct FieldBlocked {
+    const Field& field;
+    bool operator()(std::int32_t x, std::int32_t r) const { return blocked(field, x, r); }
+};
 
 bool columnHasBlob(const PairBlock& block, int dx) {
     for (int dy = -1; dy <= 1; ++dy) {
@@ -76,7 +80,8 @@ void storeSquare(PairBlock& block, const Square& square) {
     block[kRight] = square.bottomRight;
 }
 
-// `4d` passes its colours around the square: clockwise on a right turn, else the other way.
+} // namespace
+
 void turnSquareColours(FallingPair& pair, bool clockwise) {
     const Square s = squareOf(pair.cells);
     if (clockwise) {
@@ -86,7 +91,6 @@ void turnSquareColours(FallingPair& pair, bool clockwise) {
     }
 }
 
-// `4a` changes the colour of its whole square, wrapping within the five colours.
 void turnSquareColour(FallingPair& pair, bool up) {
     int colour = static_cast<int>(pair.cells[kPivot]) + (up ? 1 : -1);
     if (colour < 1 || colour > 5) {
@@ -95,20 +99,6 @@ void turnSquareColour(FallingPair& pair, bool up) {
     const auto kind = static_cast<CellKind>(colour);
     storeSquare(pair.cells, {kind, kind, kind, kind});
 }
-
-int rotate(FallingPair& pair, const Field& field, const PairBlock& candidate, bool clockwise) {
-    if (pair.shape == kShape4d) {
-        turnSquareColours(pair, clockwise);
-        return kRotateInPlace;
-    }
-    if (pair.shape == kShape4a) {
-        turnSquareColour(pair, clockwise);
-        return kRotateInPlace;
-    }
-    return tryRotate(pair, field, candidate);
-}
-
-} // namespace
 
 void loadPair(FallingPair& pair, const Pair& source) {
     pair.cells.fill(CellKind::Empty);
@@ -129,14 +119,7 @@ void putAtSpawn(FallingPair& pair, const Field& field) {
 }
 
 bool fits(const Field& field, const PairBlock& block, std::int32_t x, std::int32_t row) {
-    for (int dx = -1; dx <= 1; ++dx) {
-        for (int dy = -1; dy <= 1; ++dy) {
-            if (block[blockIndex(dx, dy)] != CellKind::Empty && blocked(field, x + dx, row + dy)) {
-                return false;
-            }
-        }
-    }
-    return true;
+    return fitsOn(FieldBlocked{field}, block, x, row);
 }
 
 bool canMove(const FallingPair& pair, const Field& field, Direction direction) {
@@ -182,51 +165,19 @@ PairBlock rotatedHalf(const PairBlock& block) {
 }
 
 int tryRotate(FallingPair& pair, const Field& field, const PairBlock& candidate) {
-    const std::int32_t x = pair.x;
-    const std::int32_t row = pair.row;
-    auto storeAt = [&](std::int32_t newX, std::int32_t newRow, int result) {
-        pair.x = newX;
-        pair.row = newRow;
-        pair.cells = candidate;
-        return result;
-    };
-
-    if (fits(field, candidate, x, row)) {
-        return storeAt(x, row, kRotateInPlace);
-    }
-    // A blob turning up into something: push the pair down instead, or give up.
-    if (candidate[kAbove] != CellKind::Empty && blocked(field, x, row - 1)) {
-        return fits(field, candidate, x, row + 1) ? storeAt(x, row + 1, kRotateShifted)
-                                                  : kRotateRefused;
-    }
-    // Climbing comes before any sideways shift, but never into the HeavenArea.
-    if (row - 1 != field.heavenRow() && fits(field, candidate, x, row - 1)) {
-        return storeAt(x, row - 1, kRotateShifted);
-    }
-    if (candidate[kBelow] != CellKind::Empty && blocked(field, x, row + 1)) {
-        return kRotateRefused;
-    }
-    if (candidate[kLeft] != CellKind::Empty && blocked(field, x - 1, row)) {
-        return fits(field, candidate, x + 1, row) ? storeAt(x + 1, row, kRotateShifted)
-                                                  : kRotateRefused;
-    }
-    if (candidate[kRight] != CellKind::Empty && blocked(field, x + 1, row)) {
-        return fits(field, candidate, x - 1, row) ? storeAt(x - 1, row, kRotateShifted)
-                                                  : kRotateRefused;
-    }
-    return kRotateRefused;
+    return tryRotateOn(FieldBlocked{field}, field.heavenRow(), pair, candidate);
 }
 
 int rotateRight(FallingPair& pair, const Field& field) {
-    return rotate(pair, field, rotatedRight(pair.cells), true);
+    return rotateOn(FieldBlocked{field}, field.heavenRow(), pair, Rotation::Right);
 }
 
 int rotateLeft(FallingPair& pair, const Field& field) {
-    return rotate(pair, field, rotatedLeft(pair.cells), false);
+    return rotateOn(FieldBlocked{field}, field.heavenRow(), pair, Rotation::Left);
 }
 
 int rotateHalf(FallingPair& pair, const Field& field) {
-    return rotate(pair, field, rotatedHalf(pair.cells), false);
+    return rotateOn(FieldBlocked{field}, field.heavenRow(), pair, Rotation::Half);
 }
 
 int placePair(const FallingPair& pair, Field& field) {

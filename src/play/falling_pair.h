@@ -76,6 +76,90 @@ int rotateRight(FallingPair& pair, const Field& field);
 int rotateLeft(FallingPair& pair, const Field& field);
 int rotateHalf(FallingPair& pair, const Field& field);
 
+// The three rotation keys.
+enum class Rotation { Right, Left, Half };
+
+// The four-blob shapes turn without moving: `4d` passes its colours around the square
+// (clockwise on a right turn, else the other way), `4a` steps its colour through the five.
+void turnSquareColours(FallingPair& pair, bool clockwise);
+void turnSquareColour(FallingPair& pair, bool up);
+
+// The moves and turns over any view of the cells, so that a search can try them on its own
+// copy of a field: `blocked(x, r)` answers whether a blob cannot enter column x, row r
+// (outside the field or not empty); `heavenRow` is the HeavenArea row, which a turn never
+// climbs into. The functions above are these on a Field.
+template <typename Blocked>
+bool fitsOn(const Blocked& blocked, const PairBlock& block, std::int32_t x, std::int32_t row) {
+    for (int dx = -1; dx <= 1; ++dx) {
+        for (int dy = -1; dy <= 1; ++dy) {
+            if (block[static_cast<std::size_t>(blockIndex(dx, dy))] != CellKind::Empty &&
+                blocked(x + dx, row + dy)) {
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
+template <typename Blocked>
+int tryRotateOn(const Blocked& blocked, std::int32_t heavenRow, FallingPair& pair,
+                const PairBlock& candidate) {
+    constexpr auto kAbove = static_cast<std::size_t>(blockIndex(0, -1));
+    constexpr auto kBelow = static_cast<std::size_t>(blockIndex(0, 1));
+    constexpr auto kLeft = static_cast<std::size_t>(blockIndex(-1, 0));
+    constexpr auto kRight = static_cast<std::size_t>(blockIndex(1, 0));
+    const std::int32_t x = pair.x;
+    const std::int32_t row = pair.row;
+    auto storeAt = [&](std::int32_t newX, std::int32_t newRow, int result) {
+        pair.x = newX;
+        pair.row = newRow;
+        pair.cells = candidate;
+        return result;
+    };
+    const auto fitsAt = [&](std::int32_t atX, std::int32_t atRow) {
+        return fitsOn(blocked, candidate, atX, atRow);
+    };
+
+    if (fitsAt(x, row)) {
+        return storeAt(x, row, kRotateInPlace);
+    }
+    // A blob turning up into something: push the pair down instead, or give up.
+    if (candidate[kAbove] != CellKind::Empty && blocked(x, row - 1)) {
+        return fitsAt(x, row + 1) ? storeAt(x, row + 1, kRotateShifted) : kRotateRefused;
+    }
+    // Climbing comes before any sideways shift, but never into the HeavenArea.
+    if (row - 1 != heavenRow && fitsAt(x, row - 1)) {
+        return storeAt(x, row - 1, kRotateShifted);
+    }
+    if (candidate[kBelow] != CellKind::Empty && blocked(x, row + 1)) {
+        return kRotateRefused;
+    }
+    if (candidate[kLeft] != CellKind::Empty && blocked(x - 1, row)) {
+        return fitsAt(x + 1, row) ? storeAt(x + 1, row, kRotateShifted) : kRotateRefused;
+    }
+    if (candidate[kRight] != CellKind::Empty && blocked(x + 1, row)) {
+        return fitsAt(x - 1, row) ? storeAt(x - 1, row, kRotateShifted) : kRotateRefused;
+    }
+    return kRotateRefused;
+}
+
+template <typename Blocked>
+int rotateOn(const Blocked& blocked, std::int32_t heavenRow, FallingPair& pair, Rotation turn) {
+    const bool clockwise = turn == Rotation::Right;
+    if (pair.shape == kShape4d) {
+        turnSquareColours(pair, clockwise);
+        return kRotateInPlace;
+    }
+    if (pair.shape == kShape4a) {
+        turnSquareColour(pair, clockwise);
+        return kRotateInPlace;
+    }
+    const PairBlock candidate = turn == Rotation::Right  ? rotatedRight(pair.cells)
+                                : turn == Rotation::Left ? rotatedLeft(pair.cells)
+                                                         : rotatedHalf(pair.cells);
+    return tryRotateOn(blocked, heavenRow, pair, candidate);
+}
+
 // Writes the pair's blobs into the field, top row first, each row left to right.
 int placePair(const FallingPair& pair, Field& field);
 

@@ -3,6 +3,7 @@
 #include "client_scroller.h"
 #include "file_chooser.h"
 #include "file_menu.h"
+#include "hint_runner.h"
 #include "key_translation.h"
 #include "picture_menu.h"
 #include "play/commands.h"
@@ -69,6 +70,7 @@ MainWindow::MainWindow(Game& game) : game_(game) {
         nextViews_[i] = new NextView(game_, p, client_);
         fieldViews_[i] = new FieldView(game_, p, client_);
         warningViews_[i] = new WarningView(game_, p, client_);
+        fieldViews_[i]->setHints(hints_);
     }
     placeViews();
     fileExtras_ = new FileMenuExtras(*this, game_, *menuBar()->actions().constFirst()->menu());
@@ -127,6 +129,8 @@ void MainWindow::buildMenu() {
         connect(action, &QAction::triggered, this, [this, id = item.id] { onMenuCommand(id); });
     }
     new PictureMenu(*this, game_, *menus[0]);
+    hints_ = new HintRunner(game_, this);
+    hints_->addMenuItem(menus[2]);
 }
 
 QAction* MainWindow::menuAction(int id) const {

@@ -22,6 +22,7 @@ namespace peterin {
 class ClientScroller;
 class FileChooser;
 class FileMenuExtras;
+class HintRunner;
 class PlaybackMenu;
 class ToolWindow;
 
@@ -149,6 +150,7 @@ class MainWindow : public QMainWindow, public UiPort {
     QAction* menuAction(int id) const;
     ToolWindow* toolWindow() const { return tool_; }
     PlaybackMenu* playbackMenu() const { return playback_; }
+    HintRunner* hints() const { return hints_; }
     // Puts the tool window's top-left corner at this window's top-right corner, shown or not.
     void placeToolWindow();
     // What the tool window will show; kept until it exists.
@@ -201,6 +203,7 @@ class MainWindow : public QMainWindow, public UiPort {
     std::map<int, QAction*> actions_;
     ToolWindow* tool_ = nullptr;
     PlaybackMenu* playback_ = nullptr; // owned as a child object
+    HintRunner* hints_ = nullptr;
     std::unique_ptr<FileChooser> fileChooser_;
     FileMenuExtras* fileExtras_ = nullptr;
     bool toolWindowShown_ = true;

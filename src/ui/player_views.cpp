@@ -1,5 +1,6 @@
 #include "player_views.h"
 
+#include "hint_runner.h"
 #include "play/editing.h"
 #include "play/turn_cycle.h"
 #include "render/pictures.h"
@@ -78,8 +79,18 @@ void FieldView::mousePressEvent(QMouseEvent* event) {
         onFieldRightDown(game_, player());
 }
 
+void FieldView::setHints(HintRunner* hints) {
+    hints_ = hints;
+    connect(hints_, &HintRunner::ready, this, [this](int p) {
+        if (p == player())
+            update();
+    });
+}
+
 void FieldView::render(QImage& buffer) {
     paintField(buffer, game_.settings, fieldPictureOf(game_, player()));
+    if (hints_ != nullptr)
+        hints_->paintFor(buffer, player());
 }
 
 void NextView::render(QImage& buffer) {

@@ -11,6 +11,7 @@
 
 namespace peterin {
 
+class HintRunner;
 class History;
 
 // A player's view: draws its whole picture into a back buffer of exactly its own size, then
@@ -82,6 +83,8 @@ class FieldView : public PlayerView {
     void turnStopped(bool inOwnTick);
     void tickRan(bool timerWanted);
     const TurnRecorder& recorder() const { return recorder_; }
+    // Draws the move hints of `hints` over the field, and paints again when one is ready.
+    void setHints(HintRunner* hints);
 
   protected:
     void render(QImage& buffer) override;
@@ -91,6 +94,7 @@ class FieldView : public PlayerView {
   private:
     TickTimer timer_;
     TurnRecorder recorder_;
+    HintRunner* hints_ = nullptr;
 };
 
 // The coming pairs.

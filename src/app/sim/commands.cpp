@@ -1,8 +1,11 @@
 #include "app/sim/commands.h"
 
 #include <bit>
+#include <cstdio>
 #include <vector>
 
+#include "analysis/autoplay.h"
+#include "analysis/hint.h"
 #include "app/sim/json.h"
 #include "files/dat_file.h"
 #include "play/commands.h"
@@ -92,10 +95,10 @@ std::string plural(int n, const char* one, const char* many) {
     return std::to_string(n) + " " + (n == 1 ? one : many);
 }
 
-} // namespace
-
-Outcome startGame(Game& game, HeadlessUi& ui, const std::string& file,
-                  const std::optional<std::string>& ini) {
+// Loads the settings of --ini into a game about to be initialised; an Outcome with status 1 when
+// the file cannot be read.
+// The settings of `ini`, read like 設定.ini; the defaults without one.
+Outcome loadIni(Game& game, const std::optional<std::string>& ini) {
     if (ini) {
         if (const auto reason = whyUnreadable(*ini)) {
             return fileError(*ini, *reason);
@@ -104,13 +107,49 @@ Outcome startGame(Game& game, HeadlessUi& ui, const std::string& file,
             return fileError(*ini, message->text);
         }
     }
-    initGame(game, kStartTime);
+    return {};
+}
+
+// Reads `file` as the open command does; a file of which nothing could be taken fails.
+Outcome readWholeOrPart(Game& game, HeadlessUi& ui, const std::string& file) {
     ReadReport report;
     Outcome outcome = readPositionFile(game, ui, file, report);
     if (outcome.status == 0 && nothingTaken(report)) {
         outcome.status = 1;
     }
     return outcome;
+}
+
+// Play mode as the program enters it, run until 1P waits for its first pair.
+Outcome startPlay(Game& game) {
+    changeMode(game, Mode::Play);
+    if (!analysis::runUntilIdle(game, nullptr, kMaxTicks)) {
+        return {1, "",
+                "peterin-sim: the field did not settle within " + std::to_string(kMaxTicks) +
+                    " ticks\n"};
+    }
+    return {};
+}
+
+// The engine's value, short and stable in text and JSON.
+std::string valueText(double value) {
+    if (!(value > -1e300)) {
+        return "null";
+    }
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%.1f", value);
+    return buf;
+}
+
+} // namespace
+
+Outcome startGame(Game& game, HeadlessUi& ui, const std::string& file,
+                  const std::optional<std::string>& ini) {
+    if (Outcome failed = loadIni(game, ini); failed.status != 0) {
+        return failed;
+    }
+    initGame(game, kStartTime);
+    return readWholeOrPart(game, ui, file);
 }
 
 Outcome runResolve(const ResolveCommand& command) {
@@ -199,10 +238,8 @@ Outcome runPairs(const PairsCommand& command) {
     initGame(game, kStartTime);
     Outcome outcome;
     if (command.pattern) {
-        ReadReport report;
-        outcome = readPositionFile(game, ui, *command.pattern, report);
-        if (outcome.status != 0 || nothingTaken(report)) {
-            outcome.status = 1;
+        outcome = readWholeOrPart(game, ui, *command.pattern);
+        if (outcome.status != 0) {
             return outcome;
         }
     }
@@ -268,6 +305,112 @@ Outcome runCheck(const CheckCommand& command) {
         out += "read to the end\n";
     } else {
         out += stopText(report) + "; everything before it was taken\n";
+    }
+    return outcome;
+}
+
+} // namespace peterin::sim
+
+namespace peterin::sim {
+
+Outcome runSuggest(const SuggestCommand& command) {
+    HeadlessUi ui;
+    Game game(ui);
+    Outcome outcome = startGame(game, ui, command.file, command.ini);
+    if (outcome.status != 0) {
+        return outcome;
+    }
+    if (Outcome failed = startPlay(game); failed.status != 0) {
+        return failed;
+    }
+    const std::vector<analysis::Suggestion> ranked =
+        analysis::suggest(analysis::hintRequestFor(game, 0));
+    const std::size_t shown = std::min(ranked.size(), static_cast<std::size_t>(command.count));
+    std::string& out = outcome.out;
+    out += command.json ? "[" : "";
+    for (std::size_t i = 0; i < shown; ++i) {
+        const analysis::Suggestion& s = ranked[i];
+        if (command.json) {
+            out += i ? ",{" : "{";
+            appendMember(out, "column", s.placement.column, false);
+            appendMember(out, "turn", s.placement.turn);
+            out += ",\"value\":" + valueText(s.value);
+            appendMember(out, "chain", s.fired.chains);
+            out += std::string(",\"losing\":") + (s.losing ? "true" : "false") + "}";
+        } else {
+            out += "column " + std::to_string(s.placement.column) + " turn " +
+                   std::to_string(s.placement.turn) + " value " + valueText(s.value) + " chain " +
+                   std::to_string(s.fired.chains) +
+                   (s.losing ? " (a pair could be lost after it)" : "") + "\n";
+        }
+    }
+    out += command.json ? "]\n" : "";
+    return outcome;
+}
+
+Outcome runAutoplay(const AutoplayCommand& command) {
+    HeadlessUi ui;
+    Game game(ui);
+    if (Outcome failed = loadIni(game, command.ini); failed.status != 0) {
+        return failed;
+    }
+    game.settings.initialRandomPosition = command.position;
+    initGame(game, kStartTime);
+    Outcome outcome;
+    if (command.pattern) {
+        outcome = readWholeOrPart(game, ui, *command.pattern);
+        if (outcome.status != 0) {
+            return outcome;
+        }
+    }
+    if (Outcome failed = startPlay(game); failed.status != 0) {
+        return failed;
+    }
+    std::string& out = outcome.out;
+    int largest = 0;
+    int lost = 0;
+    long long total = 0;
+    out += command.json ? "{\"turns\":[" : "";
+    for (int i = 0; i < command.pairs; ++i) {
+        const std::vector<analysis::Suggestion> ranked =
+            analysis::suggest(analysis::hintRequestFor(game, 0));
+        const std::optional<analysis::PlayedTurn> turn =
+            ranked.empty() ? std::nullopt
+                           : analysis::playTurn(game, ranked.front().placement, kMaxTicks);
+        if (!turn) {
+            return {1, "",
+                    "peterin-sim: pair " + std::to_string(i + 1) +
+                        " could not be played where the engine put it\n"};
+        }
+        const analysis::Placement& p = ranked.front().placement;
+        largest = std::max(largest, turn->chains);
+        lost += turn->lost ? 1 : 0;
+        total += turn->score;
+        if (command.json) {
+            out += i ? ",{" : "{";
+            appendMember(out, "column", p.column, false);
+            appendMember(out, "turn", p.turn);
+            appendMember(out, "chain", turn->chains);
+            appendMember(out, "score", turn->score);
+            out += std::string(",\"lost\":") + (turn->lost ? "true" : "false") + "}";
+        } else {
+            out += "pair " + std::to_string(i + 1) + ": column " + std::to_string(p.column) +
+                   " turn " + std::to_string(p.turn) +
+                   (turn->lost ? ", lost"
+                               : ", chain " + std::to_string(turn->chains) + ", score " +
+                                     std::to_string(turn->score)) +
+                   "\n";
+        }
+    }
+    if (command.json) {
+        out += "]";
+        appendMember(out, "largestChain", largest);
+        appendMember(out, "score", total);
+        appendMember(out, "lostPairs", lost);
+        out += "}\n";
+    } else {
+        out += "largest chain " + std::to_string(largest) + ", score " + std::to_string(total) +
+               ", " + plural(lost, "pair", "pairs") + " lost\n";
     }
     return outcome;
 }

@@ -40,6 +40,8 @@ Outcome startGame(Game& game, HeadlessUi& ui, const std::string& file,
 Outcome runResolve(const ResolveCommand& command);
 Outcome runPairs(const PairsCommand& command);
 Outcome runCheck(const CheckCommand& command);
+Outcome runSuggest(const SuggestCommand& command);
+Outcome runAutoplay(const AutoplayCommand& command);
 // Needs the drawing library; a build without Qt has none and says so.
 Outcome runRender(const RenderCommand& command);
 

@@ -29,6 +29,12 @@ Outcome run(const std::vector<std::string>& args) {
     if (const auto* pairs = std::get_if<PairsCommand>(&command)) {
         return runPairs(*pairs);
     }
+    if (const auto* suggest = std::get_if<SuggestCommand>(&command)) {
+        return runSuggest(*suggest);
+    }
+    if (const auto* autoplay = std::get_if<AutoplayCommand>(&command)) {
+        return runAutoplay(*autoplay);
+    }
     if (const auto* render = std::get_if<RenderCommand>(&command)) {
 #ifdef PETERIN_SIM_RENDER
         return runRender(*render);

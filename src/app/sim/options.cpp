@@ -76,6 +76,32 @@ UsageError unknownOption(const std::string& command, const std::string& arg) {
     return {"unexpected argument for " + command + ": " + arg};
 }
 
+// A random position for `option`: any int, or the usage error saying what it must be.
+std::variant<int, UsageError> positionValue(const std::string& option, const std::string& value) {
+    const ParsedInt n = parseInt(value);
+    if (!n.number) {
+        return UsageError{option + " needs a whole number, not \"" + value + "\""};
+    }
+    if (!n.inRange) {
+        return outOfRange(option, value, INT_MIN, INT_MAX);
+    }
+    return n.value;
+}
+
+// A whole number from 1 to `max` for `option`, or the usage error saying what it must be.
+std::variant<int, UsageError> countValue(const std::string& option, const std::string& value,
+                                         int max) {
+    const ParsedInt n = parseInt(value);
+    if (!n.number) {
+        return UsageError{option + " needs a whole number from 1 to " + std::to_string(max) +
+                          ", not \"" + value + "\""};
+    }
+    if (!n.inRange || n.value < 1 || n.value > max) {
+        return outOfRange(option, value, 1, max);
+    }
+    return n.value;
+}
+
 Command parseResolve(ArgReader& in) {
     ResolveCommand cmd;
     bool haveFile = false;
@@ -113,27 +139,20 @@ Command parsePairs(ArgReader& in) {
             if (error) {
                 break;
             }
-            const ParsedInt n = parseInt(value);
-            if (!n.number) {
-                return UsageError{"--position needs a whole number, not \"" + value + "\""};
+            const auto n = positionValue("--position", value);
+            if (const auto* bad = std::get_if<UsageError>(&n)) {
+                return *bad;
             }
-            if (!n.inRange) {
-                return outOfRange("--position", value, INT_MIN, INT_MAX);
-            }
-            cmd.position = n.value;
+            cmd.position = std::get<int>(n);
         } else if (in.takeValue("--count", value, error)) {
             if (error) {
                 break;
             }
-            const ParsedInt n = parseInt(value);
-            if (!n.number) {
-                return UsageError{"--count needs a whole number from 1 to " +
-                                  std::to_string(kMaxPairCount) + ", not \"" + value + "\""};
+            const auto n = countValue("--count", value, kMaxPairCount);
+            if (const auto* bad = std::get_if<UsageError>(&n)) {
+                return *bad;
             }
-            if (!n.inRange || n.value < 1 || n.value > kMaxPairCount) {
-                return outOfRange("--count", value, 1, kMaxPairCount);
-            }
-            cmd.count = n.value;
+            cmd.count = std::get<int>(n);
         } else if (in.takeValue("--pattern", value, error)) {
             cmd.pattern = value;
         } else if (in.peek() == "--json") {
@@ -141,6 +160,83 @@ Command parsePairs(ArgReader& in) {
             in.skip();
         } else {
             return unknownOption("pairs", in.peek());
+        }
+    }
+    if (error) {
+        return *error;
+    }
+    return cmd;
+}
+
+Command parseSuggest(ArgReader& in) {
+    SuggestCommand cmd;
+    bool haveFile = false;
+    std::optional<UsageError> error;
+    while (!in.done() && !error) {
+        std::string value;
+        if (in.takeValue("--ini", value, error)) {
+            cmd.ini = value;
+        } else if (in.takeValue("--count", value, error)) {
+            if (error) {
+                break;
+            }
+            const auto n = countValue("--count", value, kMaxSuggestCount);
+            if (const auto* bad = std::get_if<UsageError>(&n)) {
+                return *bad;
+            }
+            cmd.count = std::get<int>(n);
+        } else if (in.peek() == "--json") {
+            cmd.json = true;
+            in.skip();
+        } else if (!haveFile && (in.peek().empty() || in.peek()[0] != '-' || in.peek() == "-")) {
+            cmd.file = in.peek();
+            haveFile = true;
+            in.skip();
+        } else {
+            return unknownOption("suggest", in.peek());
+        }
+    }
+    if (error) {
+        return *error;
+    }
+    if (!haveFile) {
+        return UsageError{"suggest needs a position file: peterin-sim suggest FILE.dat"};
+    }
+    return cmd;
+}
+
+Command parseAutoplay(ArgReader& in) {
+    AutoplayCommand cmd;
+    std::optional<UsageError> error;
+    while (!in.done() && !error) {
+        std::string value;
+        if (in.takeValue("--position", value, error)) {
+            if (error) {
+                break;
+            }
+            const auto n = positionValue("--position", value);
+            if (const auto* bad = std::get_if<UsageError>(&n)) {
+                return *bad;
+            }
+            cmd.position = std::get<int>(n);
+        } else if (in.takeValue("--pairs", value, error)) {
+            if (error) {
+                break;
+            }
+            const auto n = countValue("--pairs", value, kMaxAutoplayPairs);
+            if (const auto* bad = std::get_if<UsageError>(&n)) {
+                return *bad;
+            }
+            cmd.pairs = std::get<int>(n);
+        } else if (in.takeValue("--pattern", value, error)) {
+            cmd.pattern = value;
+        } else if (in.takeValue("--ini", value, error)) {
+            cmd.ini = value;
+        } else if (in.peek() == "--json") {
+            cmd.json = true;
+            in.skip();
+        } else {
+            return unknownOption("autoplay", in.peek());
         }
     }
     if (error) {
@@ -231,6 +327,12 @@ Command parseCommandLine(const std::vector<std::string>& args) {
     if (command == "check") {
         return parseCheck(in);
     }
+    if (command == "suggest") {
+        return parseSuggest(in);
+    }
+    if (command == "autoplay") {
+        return parseAutoplay(in);
+    }
     if (command == "render") {
         return parseRender(in);
     }
@@ -270,6 +372,20 @@ Usage:
       after reading FILE.dat in edit mode. With --gif, plays 1P's position as resolve does
       and writes that turn as a looping animation: every picture of the views, each held for
       the ticks it was shown (one tick is one hundredth of a second), the last for a second.
+
+  peterin-sim suggest FILE.dat [--ini FILE] [--count K] [--json]
+      Reads FILE.dat as resolve does, lets the field settle in play mode and ranks the places
+      1P's falling pair can be brought to with the pair keys, best first, seeing the next
+      pairs that "表示可能数" shows. Prints the best K (default 5): the pivot's column, the
+      turn (0 up, 1 right, 2 down, 3 left: where the pair's upper blob went; for four-blob
+      pairs the right turns), the engine's value, the chain the drop fires at once, and
+      whether a pair could be lost after it (such places come last).
+
+  peterin-sim autoplay [--position N] [--pattern FILE.dat] [--pairs K] [--ini FILE] [--json]
+      Plays 1P alone from a fresh game started as pairs starts it, for K pairs (default 60),
+      each dropped where suggest would put it and resolved tick by tick by the turn cycle.
+      Prints each pair's place, chain and score, then the largest chain, the total score and
+      how many pairs were lost.
 
   peterin-sim --help
       Shows this text.

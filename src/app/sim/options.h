@@ -35,6 +35,23 @@ struct RenderCommand {
     std::optional<std::string> ini;
 };
 
+// peterin-sim suggest FILE.dat [--ini FILE] [--count K] [--json]
+struct SuggestCommand {
+    std::string file;
+    std::optional<std::string> ini;
+    int count = 5;
+    bool json = false;
+};
+
+// peterin-sim autoplay [--position N] [--pattern FILE.dat] [--pairs K] [--ini FILE] [--json]
+struct AutoplayCommand {
+    int position = 0;
+    std::optional<std::string> pattern;
+    std::optional<std::string> ini;
+    int pairs = 60;
+    bool json = false;
+};
+
 struct HelpCommand {};
 struct VersionCommand {};
 
@@ -43,11 +60,16 @@ struct UsageError {
     std::string text;
 };
 
-using Command = std::variant<HelpCommand, VersionCommand, ResolveCommand, PairsCommand,
-                             CheckCommand, RenderCommand, UsageError>;
+using Command =
+    std::variant<HelpCommand, VersionCommand, ResolveCommand, PairsCommand, CheckCommand,
+                 RenderCommand, SuggestCommand, AutoplayCommand, UsageError>;
 
 // Upper bound of --count, so a typo cannot ask for gigabytes of output.
 inline constexpr int kMaxPairCount = 1000000;
+
+// Upper bounds of --count of suggest and --pairs of autoplay; each pair is a search.
+inline constexpr int kMaxSuggestCount = 1000;
+inline constexpr int kMaxAutoplayPairs = 100000;
 
 // Reads the arguments after the program name.
 Command parseCommandLine(const std::vector<std::string>& args);

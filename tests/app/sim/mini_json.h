@@ -103,6 +103,25 @@ class JsonParser {
         if (i_ == digits) {
             return false;
         }
+        const auto moreDigits = [&] {
+            const std::size_t first = i_;
+            while (i_ < s_.size() && std::isdigit(static_cast<unsigned char>(s_[i_]))) {
+                ++i_;
+            }
+            return i_ > first;
+        };
+        if (i_ < s_.size() && s_[i_] == '.' && (++i_, !moreDigits())) {
+            return false;
+        }
+        if (i_ < s_.size() && (s_[i_] == 'e' || s_[i_] == 'E')) {
+            ++i_;
+            if (i_ < s_.size() && (s_[i_] == '+' || s_[i_] == '-')) {
+                ++i_;
+            }
+            if (!moreDigits()) {
+                return false;
+            }
+        }
         out = std::stod(std::string(s_.substr(start, i_ - start)));
         return true;
     }

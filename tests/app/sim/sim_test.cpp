@@ -48,7 +48,8 @@ std::size_t lineCount(const std::string& text) {
 TEST(PeterinSim, HelpDescribesEveryCommand) {
     const ProcessResult r = sim({"--help"});
     EXPECT_EQ(r.status, 0);
-    for (const char* command : {"resolve FILE.dat", "pairs", "check FILE.dat", "render FILE.dat"}) {
+    for (const char* command : {"resolve FILE.dat", "pairs", "check FILE.dat", "render FILE.dat",
+                                "suggest FILE.dat", "autoplay"}) {
         EXPECT_NE(r.out.find(command), std::string::npos) << command;
     }
     EXPECT_EQ(sim({"pairs", "-h"}).out, r.out);
@@ -74,6 +75,12 @@ TEST(PeterinSim, ABadCommandLineGivesOneLineAndStatusTwo) {
         {"render", "a.dat", "--gif"},
         {"render", "a.dat", "--png", "a.png", "--gif", "a.gif"},
         {"render", "a.dat", "--png", "a.png", "--json"},
+        {"suggest"},
+        {"suggest", "a.dat", "--count", "0"},
+        {"suggest", "a.dat", "--pairs", "3"},
+        {"autoplay", "--pairs", "0"},
+        {"autoplay", "--pairs", "100001"},
+        {"autoplay", "a.dat"},
     };
     for (const auto& args : bad) {
         std::string joined;
@@ -155,6 +162,10 @@ TEST(PeterinSim, AFileThatCannotBeReadGivesOneLineAndStatusOne) {
         {"check", missing},
         {"render", missing, "--png", file.dir() + "/out.png"},
         {"render", file.path(), "--gif", missing + "/out.gif"}, // the output cannot be written
+        {"suggest", missing},
+        {"suggest", file.path(), "--ini", missing},
+        {"autoplay", "--pattern", missing, "--json"},
+        {"autoplay", "--ini", missing},
     };
     for (const auto& args : cases) {
         SCOPED_TRACE(args[0] + " " + args[1] + " " + args.back());
@@ -314,6 +325,85 @@ TEST(PeterinSim, APatternErrorIsReportedAndReadingStops) {
     EXPECT_EQ(r.status, 1); // its only section failed: nothing was taken
     EXPECT_NE(r.err.find("使用色指定3文字目"), std::string::npos);
     EXPECT_NE(r.out.find("stopped at line"), std::string::npos);
+}
+
+} // namespace
+} // namespace peterin::testing
+
+namespace peterin::testing {
+namespace {
+
+TEST(PeterinSim, SuggestRanksEveryReachablePlacementLosingOnesLast) {
+    // Column 2 is full up to row 1: whatever lands on it blocks where the next pair appears.
+    TempFile file(fieldFile({"--R---", "--B---", "--G---", "--Y---", "--R---", "--B---", "--G---",
+                             "--Y---", "--R---", "--B---", "--G---"}));
+    const ProcessResult r = sim({"suggest", file.path(), "--count", "100", "--json"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    const auto doc = parseJson(r.out);
+    ASSERT_TRUE(doc) << r.out;
+    ASSERT_GT(doc->array.size(), 5u);
+    bool seenLosing = false;
+    double previous = 1e300;
+    for (const Json& s : doc->array) {
+        EXPECT_GE(s["column"].number, 0);
+        EXPECT_LE(s["column"].number, 5);
+        EXPECT_GE(s["turn"].number, 0);
+        EXPECT_LE(s["turn"].number, 3);
+        const bool losing = s["losing"].boolean;
+        EXPECT_TRUE(losing || !seenLosing) << "a losing placement ranked before a safe one";
+        if (losing != seenLosing) {
+            previous = 1e300;
+        }
+        seenLosing = losing;
+        EXPECT_LE(s["value"].number, previous);
+        previous = s["value"].number;
+        if (s["column"].number == 2 && s["turn"].number == 0) {
+            EXPECT_TRUE(losing);
+        }
+    }
+    EXPECT_TRUE(seenLosing);
+
+    const ProcessResult text = sim({"suggest", file.path()});
+    EXPECT_EQ(lineCount(text.out), 5u);
+    EXPECT_EQ(text.out.rfind("column ", 0), 0u);
+}
+
+TEST(PeterinSim, AutoplayTotalsWhatEachTurnDidAndRepeatsExactly) {
+    // Without next pairs in sight and with pairs of two vanishing, the search is short and
+    // chains come at once.
+    TempFile ini("[\x83\x56\x83\x58\x83\x65\x83\x80]\n"
+                 "\x8f\xc1\x82\xa6\x82\xe9\x98\x41\x8c\x8b\x90\x94=2\n"
+                 "[\x83l\x83N\x83X\x83g]\n"
+                 "\x95\\\x8e\xa6\x89\xc2\x94\\\x90\x94=0\n");
+    const std::vector<std::string> args = {"autoplay", "--position", "7",       "--pairs",
+                                           "12",       "--ini",      ini.path()};
+    std::vector<std::string> json = args;
+    json.push_back("--json");
+    const ProcessResult r = sim(json);
+    ASSERT_EQ(r.status, 0) << r.err;
+    const auto doc = parseJson(r.out);
+    ASSERT_TRUE(doc) << r.out;
+    const Json& turns = (*doc)["turns"];
+    ASSERT_EQ(turns.array.size(), 12u);
+    double largest = 0;
+    double score = 0;
+    double lost = 0;
+    for (const Json& t : turns.array) {
+        largest = std::max(largest, t["chain"].number);
+        score += t["score"].number;
+        lost += t["lost"].boolean ? 1 : 0;
+    }
+    EXPECT_GT(largest, 0);
+    EXPECT_EQ((*doc)["largestChain"].number, largest);
+    EXPECT_EQ((*doc)["score"].number, score);
+    EXPECT_EQ((*doc)["lostPairs"].number, lost);
+    EXPECT_EQ(sim(json).out, r.out);
+
+    const ProcessResult text = sim(args);
+    EXPECT_EQ(lineCount(text.out), 13u);
+    EXPECT_NE(text.out.find("largest chain " + std::to_string(static_cast<int>(largest)) +
+                            ", score " + std::to_string(static_cast<long long>(score))),
+              std::string::npos);
 }
 
 } // namespace

@@ -1,0 +1,64 @@
+#include "analysis/autoplay.h"
+
+#include "play/turn_cycle.h"
+
+namespace peterin::analysis {
+
+bool runUntilIdle(Game& game, std::vector<std::int32_t>* steps, long maxTicks) {
+    Player& self = game.players[0];
+    for (long tick = 0; self.phase != Phase::Idle; ++tick) {
+        if (tick == maxTicks) {
+            return false;
+        }
+        const std::int32_t chainBefore = self.chainCount;
+        const std::int32_t scoreBefore = self.score;
+        gameTick(game, 0);
+        if (steps != nullptr && self.chainCount != chainBefore) {
+            steps->push_back(self.score - scoreBefore);
+        }
+    }
+    return true;
+}
+
+std::optional<PlayedTurn> playTurn(Game& game, const Placement& placement, long maxTicks) {
+    Player& self = game.players[0];
+    if (game.mode != Mode::Play || self.phase != Phase::Idle) {
+        return std::nullopt;
+    }
+    // What each pair key does (the turn cycle's key routing), one action per key.
+    for (const PairMove move : placement.moves) {
+        switch (move) {
+        case PairMove::Left:
+            moveLeft(self.fallingPair, self.field);
+            break;
+        case PairMove::Right:
+            moveRight(self.fallingPair, self.field);
+            break;
+        case PairMove::RotateRight:
+            rotateRight(self.fallingPair, self.field);
+            break;
+        case PairMove::RotateLeft:
+            rotateLeft(self.fallingPair, self.field);
+            break;
+        case PairMove::RotateHalf:
+            rotateHalf(self.fallingPair, self.field);
+            break;
+        }
+        game.ui.repaintField(0);
+    }
+    if (!(self.fallingPair == placement.pair)) {
+        return std::nullopt;
+    }
+    PlayedTurn turn;
+    turn.lost = dropPair(self.fallingPair, self.field) != kPlaced;
+    advancePhase(game, 0);
+    game.ui.repaintField(0);
+    if (!runUntilIdle(game, &turn.steps, maxTicks)) {
+        return std::nullopt;
+    }
+    turn.chains = self.chainCount;
+    turn.score = self.score;
+    return turn;
+}
+
+} // namespace peterin::analysis

@@ -1,0 +1,94 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+#include "analysis/chain_outcome.h"
+#include "play/falling_pair.h"
+#include "rules/field.h"
+
+namespace peterin::analysis {
+
+// A field of the usual sizes as one 128-bit word per cell kind: a 16-bit lane per column, bit
+// r + 3 of a lane standing for row r (the hidden top row is bit 0). Group search becomes flood
+// fills by shifts and masks, and gravity a per-column compaction, so a whole chain resolves in
+// well under a microsecond. It holds only the kinds: what the turn cycle does to a settled
+// field is a function of them.
+class BitField {
+  public:
+    using Word = unsigned __int128;
+
+    static constexpr int kMaxWidth = 8;
+    static constexpr int kMaxHeight = 13; // visible rows; with the three hidden rows, 16 bits
+
+    // The field as a BitField, or nothing when it does not fit: wider or higher than the
+    // limits, a LimboArea of other than one row, or a block where blobs fall (rows -1 down),
+    // which would split a column into separately falling parts.
+    static std::optional<BitField> from(const Field& field, const ChainRules& rules);
+
+    std::int32_t width() const { return width_; }
+    std::int32_t height() const { return height_; }
+    CellKind kind(std::int32_t x, std::int32_t r) const;
+    // Whether a blob cannot enter (x, r): outside the field or not empty.
+    bool blocked(std::int32_t x, std::int32_t r) const;
+
+    // The drop key on `pair` (one row down when it fits, then written over whatever is there);
+    // false when its pivot cell is blocked and the pair is lost. Call resolve() afterwards.
+    bool drop(const FallingPair& pair);
+    // Writes one blob (a test blob of the chain potential); call resolve() afterwards unless it
+    // was put where it rests.
+    void put(std::int32_t x, std::int32_t r, CellKind kind);
+    // The row a blob dropped into column x comes to rest in, or nothing when the column is full
+    // up to the LimboArea.
+    std::optional<std::int32_t> restingRow(std::int32_t x) const;
+    // Cells in the region of equal colour of the visible cell (x, r); 0 for no colour blob.
+    std::int32_t regionSize(std::int32_t x, std::int32_t r) const;
+
+    // Lets everything fall, without resolving anything.
+    void fall();
+    // Lets everything fall and runs the chain to its end. With `steps` the score of every step
+    // is appended to it.
+    ChainOutcome resolve(std::vector<std::int32_t>* steps = nullptr);
+
+    // The field written back into `field` (sized alike), each cell set as setCell would.
+    void writeTo(Field& field) const;
+
+    bool operator==(const BitField& other) const { return boards_ == other.boards_; }
+
+    // Pairs of side-by-side (or stacked) visible blobs of one colour.
+    std::int32_t touchingPairs() const;
+    // A copy that answers blocked() from a snapshot of the cells, for the many tests of a
+    // placement search on one field.
+    struct Snapshot {
+        Word taken;
+        Word inside;
+        bool operator()(std::int32_t x, std::int32_t r) const {
+            return x < 0 || x >= kMaxWidth || r < -3 || r >= kMaxHeight ||
+                   ((taken | ~inside) >> (x * 16 + r + 3) & 1) != 0;
+        }
+    };
+    Snapshot snapshot() const { return {occupied(), inside_}; }
+
+    // Blobs of any kind in the visible rows and the LimboArea.
+    std::int32_t blobCount() const;
+
+  private:
+    Word occupied() const;
+    void settle(std::uint32_t columns);
+    bool vanishStep(ChainOutcome& outcome, std::vector<std::int32_t>* steps);
+
+    std::array<Word, 8> boards_{}; // kinds Red (1) to Block (8) at index kind - 1
+    std::int32_t width_ = 0;
+    std::int32_t height_ = 0;
+    ChainRules rules_;
+    Word visible_ = 0; // the cells of the visible rows
+    Word falling_ = 0; // the cells where blobs fall: the LimboArea and the visible rows
+    Word inside_ = 0;  // every cell of the field
+    // Columns changed since the field last held no vanishing group: only a group with a cell
+    // in one of them can vanish, so the group search starts only there.
+    std::uint32_t changed_ = 0;
+};
+
+} // namespace peterin::analysis

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "play/falling_pair.h"
+
+namespace peterin::analysis {
+
+// One key a player presses to bring the falling pair where it is dropped from.
+enum class PairMove : std::uint8_t { Left, Right, RotateRight, RotateLeft, RotateHalf };
+
+// A place the falling pair can be dropped from, with a way of getting there.
+struct Placement {
+    FallingPair pair;            // the pair as it is dropped: position and block
+    std::int32_t column = 0;     // the pivot's column
+    std::int32_t turn = 0;       // see turnOf
+    std::vector<PairMove> moves; // from the start, before the drop key
+};
+
+// How far a pair is turned: for two- and three-blob pairs the side of the pivot its other
+// blob (the one above the pivot when it was loaded) lies on, 0 above, 1 right, 2 below, 3 left;
+// for four-blob pairs, which turn in place, the right turns from `start`.
+std::int32_t turnOf(const FallingPair& pair, const FallingPair& start);
+
+// Every position and turn the pair can reach from where it is with the moving and turning
+// keys, never passing through a blob or a wall, as a breadth-first search over the rules'
+// own moves on `blocked(x, r)` (true outside the field or on a blob), so each comes with a
+// shortest key sequence. States that are dropped into the same cells are given once.
+template <typename Blocked>
+std::vector<Placement> reachablePlacements(const Blocked& blocked, std::int32_t width,
+                                           std::int32_t height, std::int32_t heavenRow,
+                                           const FallingPair& start);
+
+} // namespace peterin::analysis
+
+#include "analysis/placements_impl.h"
