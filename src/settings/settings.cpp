@@ -1,6 +1,7 @@
 #include "settings.h"
 
 #include "ini_file.h"
+#include "limits.h"
 #include "shift_jis.h"
 
 #include <algorithm>
@@ -306,15 +307,44 @@ void ValidateSettings(Settings& s) {
     clampTo(s.emptyOpacity, 0, 100);
 }
 
-void LoadSettings(Settings& settings, const IniFile& ini) {
-    readSettings(settings, ini);
-    ValidateSettings(settings);
+std::optional<std::string> whyFieldTooLarge(std::int64_t width, std::int64_t height) {
+    if (fieldSizeAllowed(width, height)) {
+        return std::nullopt;
+    }
+    return "盤面 " + std::to_string(width) + " × " + std::to_string(height) +
+           " は大きすぎます（1 面 " + std::to_string(kMaxFieldCells) + " マスまで）。";
 }
 
-void LoadSettings(Settings& settings, const std::filesystem::path& path) {
+namespace {
+
+std::optional<Message> loadNamed(Settings& settings, const IniFile& ini, const std::string& name) {
+    readSettings(settings, ini);
+    ValidateSettings(settings);
+    const auto why = whyFieldTooLarge(settings.fieldWidth, settings.fieldHeight);
+    if (!why) {
+        return std::nullopt;
+    }
+    // The field would not fit in memory: the file's size is refused and the default one taken,
+    // within the file's own bounds, which are harmless by themselves.
+    const Settings defaults;
+    settings.fieldWidth = std::min(defaults.fieldWidth, settings.maxFieldWidth);
+    settings.fieldHeight = std::min(defaults.fieldHeight, settings.maxFieldHeight);
+    return Message{"「" + name + "」の盤面の大きさは使えません。\n" + *why + "\n" +
+                       std::to_string(settings.fieldWidth) + " × " +
+                       std::to_string(settings.fieldHeight) + " で始めます。",
+                   "err", MessageIcon::Warning};
+}
+
+} // namespace
+
+std::optional<Message> LoadSettings(Settings& settings, const IniFile& ini) {
+    return loadNamed(settings, ini, kSettingsFileName);
+}
+
+std::optional<Message> LoadSettings(Settings& settings, const std::filesystem::path& path) {
     IniFile ini;
     IniFile::read(path, ini); // a missing or unreadable file leaves every default
-    LoadSettings(settings, ini);
+    return loadNamed(settings, ini, path.string());
 }
 
 std::optional<Message> LoadSettings(Settings& settings) {
@@ -323,8 +353,7 @@ std::optional<Message> LoadSettings(Settings& settings) {
         LoadSettings(settings, IniFile());
         return kLoadFailed;
     }
-    LoadSettings(settings, *path);
-    return std::nullopt;
+    return LoadSettings(settings, *path);
 }
 
 SaveResult SaveSettings(const Settings& settings, const std::filesystem::path& path) {

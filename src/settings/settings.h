@@ -166,14 +166,18 @@ inline constexpr const char* kSettingsFileName = "設定.ini";
 std::vector<std::uint8_t> parseWheel(const std::string& text);
 
 // Fills `settings` from 設定.ini in the current directory (defaults for anything missing), then
-// validates. Returns the message to show when the path could not be resolved; loading still
-// completes with defaults in that case.
+// validates. Returns the message to show when the path could not be resolved (loading still
+// completes with defaults) or when the field size asks for more than limits.h allows (the
+// field then keeps its default size).
 std::optional<Message> LoadSettings(Settings& settings);
-// The same from an explicit file.
-void LoadSettings(Settings& settings, const std::filesystem::path& path);
+// The same from an explicit file, named in the message.
+std::optional<Message> LoadSettings(Settings& settings, const std::filesystem::path& path);
+// The same from an INI file already in memory.
+std::optional<Message> LoadSettings(Settings& settings, const IniFile& ini);
 
-// Fills `settings` from an INI file already in memory, then validates.
-void LoadSettings(Settings& settings, const IniFile& ini);
+// Why a field of this size cannot be made (beyond limits.h's ceiling), in words for the user,
+// or nothing when it can.
+std::optional<std::string> whyFieldTooLarge(std::int64_t width, std::int64_t height);
 
 // Clamps every value into its range and derives the dependent bounds, in a fixed order.
 void ValidateSettings(Settings& settings);

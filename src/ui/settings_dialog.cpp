@@ -293,8 +293,8 @@ SettingsDialog::SettingsDialog(Game& game, QWidget* parent)
     auto* ok = static_cast<QPushButton*>(controls_[kSettingsOk]);
     ok->setDefault(true);
     connect(ok, &QPushButton::clicked, this, [this] {
-        apply();
-        accept();
+        if (apply())
+            accept();
     });
     connect(static_cast<QPushButton*>(controls_[kSettingsCancel]), &QPushButton::clicked, this,
             &QDialog::reject);
@@ -479,10 +479,21 @@ void SettingsDialog::readControls(Settings& settings) const {
     }
 }
 
-void SettingsDialog::apply() {
+bool SettingsDialog::refuseOversizedField(const Settings& settings) {
+    const auto why = whyFieldTooLarge(settings.fieldWidth, settings.fieldHeight);
+    if (why)
+        showMessage_({"設定を変えませんでした。\n" + *why, "err", MessageIcon::Warning});
+    return why.has_value();
+}
+
+bool SettingsDialog::apply() {
     const Settings before = game_.settings;
     Settings& now = game_.settings;
     readControls(now);
+    if (refuseOversizedField(now)) {
+        now = before;
+        return false;
+    }
 
     bool layoutChanged = false;
     bool redraw = false;
@@ -510,6 +521,7 @@ void SettingsDialog::apply() {
         game_.ui.relayout();
     else if (redraw)
         game_.ui.repaintMain();
+    return true;
 }
 
 void SettingsDialog::saveForNextStart() {
@@ -517,6 +529,8 @@ void SettingsDialog::saveForNextStart() {
     // them, not even while the confirmation is on screen and the turn timers go on.
     Settings saved = game_.settings;
     readControls(saved);
+    if (refuseOversizedField(saved))
+        return;
     const SaveResult result = SaveSettings(saved);
     if (result)
         showMessage_({"設定ファイルに保存しました", "OK", MessageIcon::None});

@@ -106,7 +106,10 @@ Outcome runResolve(const ResolveCommand& command) {
         if (const auto reason = whyUnreadable(*command.ini)) {
             return fileError(*command.ini, *reason);
         }
-        LoadSettings(game.settings, *command.ini);
+        // A field size too large for memory is refused here as the program refuses it.
+        if (const auto refused = LoadSettings(game.settings, *command.ini)) {
+            return {1, "", "peterin-sim: " + oneLine(refused->text) + "\n"};
+        }
     }
     initGame(game, kStartTime);
     Outcome outcome = readPositionFile(game, ui, command.file, nullptr);
