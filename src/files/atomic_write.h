@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -14,5 +15,13 @@ namespace peterin {
 // Returns nothing on success, else the system's reason (as strerror words it); on failure the
 // old file is untouched and no temporary file is left behind.
 std::optional<std::string> replaceFile(const std::filesystem::path& path, std::string_view content);
+
+// The calls through which replaceFile puts the bytes on the disk. Tests put their own in place to
+// fail as a failing disk does (EIO part-way, a flush that fails); everything else leaves them.
+struct DiskCalls {
+    long (*write)(int fd, const void* bytes, std::size_t count);
+    int (*fsync)(int fd);
+};
+DiskCalls& diskCalls();
 
 } // namespace peterin

@@ -364,8 +364,11 @@ SaveResult SaveSettings(const Settings& settings, const std::filesystem::path& p
         return {false, kSaveFailed};
     }
     writeSettings(settings, ini);
-    if (!ini.write(path)) {
-        return {false, kSaveFailed};
+    std::string why;
+    if (!ini.write(path, &why)) {
+        // A full disk or a failing one: the old file is whole, and the user learns why.
+        return {false, Message{kSaveFailed.text + "\n「" + path.string() + "」\n" + why,
+                               kSaveFailed.caption, kSaveFailed.icon}};
     }
     return {true, std::nullopt};
 }
