@@ -8,6 +8,13 @@ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DPETERIN_SANITIZE=ON
 cmake --build "$build" -j "$(nproc)"
 (cd "$build" && ctest --output-on-failure -j "$(nproc)")
 
+# The real program under seeded random input for a minute (PETERIN_SOAK_MINUTES changes that;
+# 0 skips it).
+soak_minutes=${PETERIN_SOAK_MINUTES:-1}
+if [ "$soak_minutes" != 0 ]; then
+  PETERIN_TEST_BUILD=$build scripts/soak.sh "$soak_minutes"
+fi
+
 # The fuzz targets (clang, libFuzzer): each replays its committed seed corpus, then explores for
 # a short while, so a regression in a parser shows here. New inputs go to a scratch folder, never
 # into the committed corpus; a crashing input is kept under the build folder and fails the run.
