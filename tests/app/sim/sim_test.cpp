@@ -69,6 +69,10 @@ TEST(PeterinSim, ABadCommandLineGivesOneLineAndStatusTwo) {
         {"pairs", "extra"},
         {"check"},
         {"check", "a.dat", "--json"},
+        // Line breaks in what the message quotes do not break it over two lines.
+        {"\nplay"},
+        {"pairs", "--position", "1\r\n2"},
+        {"check", "a.dat", "\n--x"},
     };
     for (const auto& args : bad) {
         std::string joined;
@@ -93,6 +97,7 @@ TEST(PeterinSim, AFileThatCannotBeReadGivesOneLineAndStatusOne) {
         {"resolve", file.dir()},
         {"pairs", "--pattern", missing, "--json"},
         {"check", missing},
+        {"check", missing + "\nsecond line"},
     };
     for (const auto& args : cases) {
         SCOPED_TRACE(args.back());
@@ -101,7 +106,8 @@ TEST(PeterinSim, AFileThatCannotBeReadGivesOneLineAndStatusOne) {
         EXPECT_TRUE(r.out.empty()); // never a partial document
         EXPECT_EQ(lineCount(r.err), 1u);
         EXPECT_NE(r.err.find(args[0] == "resolve" && args.size() == 2 ? file.dir() : missing),
-                  std::string::npos);
+                  std::string::npos)
+            << r.err;
     }
 
     // A file that opens but fails part-way is not reported as read to its end.
