@@ -361,7 +361,8 @@ class Soak:
         for report in glob.glob(os.path.join(self.workdir, "sanitizer*")):
             with open(report, errors="replace") as f:
                 sys.stderr.write(f.read())
-        print(f"soak: {self.actions} actions in {self.minutes:g} min, "
+        minutes = (time.monotonic() - begin) / 60
+        print(f"soak: {self.actions} actions in {minutes:.1f} min, "
               f"rss {rss_start:.0f} -> {rss_end:.0f} MiB, {len(self.faults)} faults")
         return 1 if self.faults else 0
 
