@@ -302,14 +302,14 @@ class Reader {
         }
     }
 
-    // The first field or pattern after a [-] begins a temporary position; those of the file
-    // replace whatever the store held.
     // A new temporary position starts with fields of the live size.
     std::int64_t liveSaveBytes() const {
         const Field& live = game_.players[0].field;
         return positionBytes(live.width, live.height, game_.settings.nextCount + 1);
     }
 
+    // The first field or pattern after a [-] begins a temporary position; those of the file
+    // replace whatever the store held.
     void startTempPosition() {
         if (!storeReplaced_) {
             storeReplaced_ = true;
