@@ -8,8 +8,9 @@ Run under a virtual display, in a scratch folder (scripts/soak.sh does all of th
 The DAT_FILES are the positions to open: they are copied into WORKDIR together with truncated
 and fuzzed copies. At the end it prints
     soak: ACTIONS actions in MINUTES min, rss START -> END MiB, N faults
-where START is the resident memory after the first minute (or at the end of a shorter run), and
-exits 1 when there was any fault: the program ended, a sanitizer wrote a report, the program did
+where START is the resident memory a minute in and END at the end, each taken right after
+opening a small position that replaces the stored positions (once a minute, see reset_position),
+and exits 1 when there was any fault: the program ended, a sanitizer wrote a report, the program did
 not answer a ping within 5 s, or its memory grew by more than 10 % after the first minute.
 
 Every kind of input is one entry of ACTIONS below, so a new command is one more line there.
@@ -29,6 +30,7 @@ from x_ping import Pinger
 CHECK_EVERY = 3.0    # seconds between liveness checks
 HANG_AFTER = 5.0     # seconds without an answer that count as a hang
 GROWTH_LIMIT = 1.10  # resident memory after the first minute may grow by this factor at most
+RESET_EVERY = 60.0   # seconds between openings of the reset position (see reset_position)
 
 # The keys a user of the default settings presses, and a few more that are bound to nothing.
 BOUND_KEYS = ["Left", "Right", "Down", "Up", "z", "x", "d", "g", "f", "s", "a", "r", "period",
@@ -94,6 +96,11 @@ class Soak:
                 with open(name, "wb") as f:
                     f.write(content)
                 made.append(name)
+        # The reset position: one small stored position, so opening it replaces the store.
+        reset = os.path.join(folder, "reset.dat")
+        with open(reset, "w") as f:
+            f.write("[A]\n2, 1, 2\n[M]\n6, 12\n" + "------\n" * 15 + "[-]\n[N]\nRBGY\n2\n@0?*\n[-]\n")
+        self.reset_file = reset
         return made
 
     # --- The program and its windows --------------------------------------------------------
@@ -264,6 +271,16 @@ class Soak:
             if window not in (self.main, dialog, self.tool_window()):
                 xdo("windowfocus", window, "key", "Escape")
 
+    def reset_position(self):
+        """Opens a small position with one stored position, as a user going back to a known
+        position does. Stored positions are memory the user asked for; with a store that only
+        grew, a long run would measure them rather than leaks. Opening the file replaces the
+        store, so the memory after each reset is comparable."""
+        self.menu(FILE_MENU, OPEN)
+        self.type_file_name(self.reset_file)
+        self.dismiss_dialogs()
+        self.refresh_boxes()
+
     def about(self):
         self.menu(HELP_MENU, ABOUT)
 
@@ -317,6 +334,7 @@ class Soak:
         begin = time.monotonic()
         end = begin + self.minutes * 60
         next_check = begin + CHECK_EVERY
+        next_reset = begin + RESET_EVERY
         rss_start = None
         last = "start"
         alive = True
@@ -332,6 +350,12 @@ class Soak:
                 pass  # a window went away under the action: the checks below decide
             self.actions += 1
             now = time.monotonic()
+            if now >= next_reset:
+                next_reset = now + RESET_EVERY
+                self.reset_position()
+                # Memory is compared right after resets, from the first one on.
+                if rss_start is None and self.app.poll() is None:
+                    rss_start = self.rss_mib()
             if os.environ.get("PETERIN_SOAK_TRACE"):
                 print(f"soak: {now - begin:7.1f} s  {last} ({now - started:.2f} s)", file=sys.stderr)
             if now >= next_check:
@@ -339,10 +363,9 @@ class Soak:
                 alive = self.check(last)
                 if alive:
                     self.refresh_boxes()
-                if alive and rss_start is None and now - begin >= 60:
-                    rss_start = self.rss_mib()
         if alive:
             self.dismiss_dialogs()
+            self.reset_position()
             alive = self.check(last)
             Screen(self.workdir, "end")  # the last screen, for a look by eye
         rss_end = self.rss_mib() if alive else 0.0
