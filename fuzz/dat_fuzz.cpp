@@ -9,8 +9,11 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <sstream>
 #include <string>
+#include <unistd.h>
 
 namespace {
 
@@ -63,21 +66,65 @@ void checkConsistent(const Game& game) {
     }
 }
 
+// One file in a folder of this process, removed at exit, for the inputs read from disk.
+class DiskFile {
+  public:
+    DiskFile() {
+        std::string folder = (std::filesystem::temp_directory_path() / "dat_fuzz-XXXXXX").string();
+        if (::mkdtemp(folder.data()) == nullptr) {
+            std::abort();
+        }
+        folder_ = folder;
+    }
+    ~DiskFile() {
+        std::error_code ignored;
+        std::filesystem::remove_all(folder_, ignored);
+    }
+    std::filesystem::path path() const { return folder_ / "input.dat"; }
+
+  private:
+    std::filesystem::path folder_;
+};
+
+const DiskFile kDiskFile;
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     SilentUi ui;
     Game game(ui);
     initGame(game, 0);
-    read(game, std::string(reinterpret_cast<const char*>(data), size));
-    checkConsistent(game);
-
+    const std::string text(reinterpret_cast<const char*>(data), size);
+    // One input in eight meets bounds raised by hand in 設定.ini, where a file can ask for more
+    // memory than the ceiling allows and must be refused whole.
+    if (size % 8 == 1) {
+        game.settings.maxFieldWidth = game.settings.maxFieldHeight = 100000;
+    }
     WriteOptions all;
     all.bothPlayers = all.next = all.tempSaves = all.nextCounts = all.blobSize = true;
+    const std::string before = formatFile(game, all);
+    const Settings settingsBefore = game.settings;
+
+    // One input in three goes through a file on disk, as the open command reads it.
+    ReadReport first;
+    if (size % 3 == 0) {
+        std::ofstream(kDiskFile.path(), std::ios::binary | std::ios::trunc) << text;
+        readFile(game, kDiskFile.path(), &first);
+    } else {
+        first = read(game, text);
+    }
+    checkConsistent(game);
+    if (first.stopReason.starts_with("refused")) {
+        check(formatFile(game, all) == before && game.settings == settingsBefore,
+              "a refused file changes nothing");
+    }
+
     const std::string written = formatFile(game, all);
 
     SilentUi ui2;
     Game again(ui2);
+    again.settings.maxFieldWidth = game.settings.maxFieldWidth;
+    again.settings.maxFieldHeight = game.settings.maxFieldHeight;
     initGame(again, 0);
     const ReadReport report = read(again, written);
     check(report.complete, "a written file reads to its end");

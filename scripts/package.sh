@@ -4,7 +4,10 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${PETERIN_PACKAGE_BUILD:-build}
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DPETERIN_TESTS=OFF -DPETERIN_BENCH=OFF >&2
+# A Release tree made elsewhere (with its tests and benchmarks) is used as it is configured.
+if [ ! -f "$build/CMakeCache.txt" ]; then
+  cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DPETERIN_TESTS=OFF -DPETERIN_BENCH=OFF >&2
+fi
 cmake --build "$build" -j "$(nproc)" >&2
 rm -f "$build"/peterin_*.deb
 (cd "$build" && cpack -G DEB >&2)

@@ -8,6 +8,13 @@ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DPETERIN_SANITIZE=ON
 cmake --build "$build" -j "$(nproc)"
 (cd "$build" && ctest --output-on-failure -j "$(nproc)")
 
+# The real program under seeded random input for a minute (PETERIN_SOAK_MINUTES changes that;
+# 0 skips it).
+soak_minutes=${PETERIN_SOAK_MINUTES:-1}
+if [ "$soak_minutes" != 0 ]; then
+  PETERIN_TEST_BUILD=$build scripts/soak.sh "$soak_minutes"
+fi
+
 # The optimised build sees warnings the sanitizer build does not (g++ warns more at -O2 and
 # above), and it is the one the README's benchmark command makes: it must compile, tests and
 # benchmarks included. Its tests are the ones just run, so they are not run again.

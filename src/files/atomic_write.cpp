@@ -15,12 +15,20 @@ std::string reason(int error) {
     return std::strerror(error);
 }
 
+long systemWrite(int fd, const void* bytes, std::size_t count) {
+    return ::write(fd, bytes, count);
+}
+
+int systemFsync(int fd) {
+    return ::fsync(fd);
+}
+
 // Writes all of `content`, going on after short writes and interruptions.
 int writeAll(int fd, std::string_view content) {
     const char* p = content.data();
     std::size_t left = content.size();
     while (left > 0) {
-        const ssize_t n = ::write(fd, p, left);
+        const long n = diskCalls().write(fd, p, left);
         if (n < 0) {
             if (errno == EINTR) {
                 continue;
@@ -43,6 +51,11 @@ void syncDirectory(const std::filesystem::path& dir) {
 }
 
 } // namespace
+
+DiskCalls& diskCalls() {
+    static DiskCalls calls{systemWrite, systemFsync};
+    return calls;
+}
 
 std::optional<std::string> replaceFile(const std::filesystem::path& path, std::string_view content,
                                        bool flushToDisk) {
@@ -90,7 +103,7 @@ std::optional<std::string> replaceFile(const std::filesystem::path& path, std::s
         // Keep the permissions of the file being replaced; failing to is not worth a lost save.
         ::fchmod(fd, old.st_mode & 07777);
     }
-    if (error == 0 && flushToDisk && ::fsync(fd) != 0) {
+    if (error == 0 && flushToDisk && diskCalls().fsync(fd) != 0) {
         error = errno;
     }
     if (::close(fd) != 0 && error == 0) {

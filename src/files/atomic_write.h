@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -17,5 +18,13 @@ namespace peterin {
 // if the machine does; for state rewritten at every step, where waiting would cost too much.
 std::optional<std::string> replaceFile(const std::filesystem::path& path, std::string_view content,
                                        bool flushToDisk = true);
+
+// The calls through which replaceFile puts the bytes on the disk. Tests put their own in place to
+// fail as a failing disk does (EIO part-way, a flush that fails); everything else leaves them.
+struct DiskCalls {
+    long (*write)(int fd, const void* bytes, std::size_t count);
+    int (*fsync)(int fd);
+};
+DiskCalls& diskCalls();
 
 } // namespace peterin

@@ -13,9 +13,11 @@
 #include "files/text_input.h"
 #include "play/falling_pair.h"
 #include "play/game.h"
+#include "play/memory_budget.h"
 #include "play/temp_store.h"
 #include "rules/field.h"
 #include "sequence/pair_sequence.h"
+#include "settings/limits.h"
 
 namespace peterin {
 
@@ -173,10 +175,15 @@ Targets saveTargets(TempSave& save) {
 class Reader {
   public:
     Reader(Game& game, std::streambuf& in, TextModeBuf* lines, ReadReport* report)
-        : game_(game), in_(in), lines_(lines), report_(report), targets_(liveTargets(game)) {}
+        : game_(game), in_(in), lines_(lines), report_(report), targets_(liveTargets(game)),
+          storedBytes_(storedBytes(game, game.settings.nextCount + 1)) {}
 
     void run() {
         readSections();
+        if (refusal_) {
+            undo();
+            return;
+        }
         // The positions the file brought replace the store as a whole, also when reading
         // stopped part-way through them.
         if (storeReplaced_) {
@@ -188,7 +195,62 @@ class Reader {
         }
     }
 
+    // Why the file was refused as a whole (it asks for more memory than limits.h allows), or
+    // nothing. A refused file has changed nothing.
+    const std::optional<std::string>& refusal() const { return refusal_; }
+
   private:
+    // Keeps what the live position and the settings were before the first section changes
+    // them, so that a refusal further on can put everything back.
+    void keepOld() {
+        if (!oldLive_) {
+            oldSettings_ = game_.settings;
+            oldLive_.emplace();
+            copyLiveInto(game_, *oldLive_);
+        }
+    }
+
+    void undo() {
+        if (!oldLive_) {
+            return;
+        }
+        game_.settings = *oldSettings_;
+        copyIntoLive(game_, *oldLive_);
+        if (queuesResized_) {
+            resizeQueues(game_); // back to the old length: the same pairs again
+        }
+        game_.ui.relayout();
+        game_.ui.repaintMain();
+    }
+
+    // The memory the game would take with the live position at this size and queue length, the
+    // positions stored before and those read so far, plus `extra`.
+    std::int64_t projectedBytes(std::int64_t width, std::int64_t height, std::int64_t queueLength,
+                                std::int64_t extra) const {
+        return positionBytes(width, height, queueLength) + storedBytes_ + newSavesBytes_ + extra;
+    }
+
+    std::int64_t liveProjection(std::int64_t extra) const {
+        const Field& live = game_.players[0].field;
+        return projectedBytes(live.width, live.height, game_.settings.nextCount + 1, extra);
+    }
+
+    // Refuses the whole file when `bytes` is beyond the ceiling.
+    bool withinBudget(std::int64_t bytes, std::int64_t tagLine) {
+        if (bytes <= kMaxGameBytes) {
+            return true;
+        }
+        refuse(tagLine, "局面と一時保存に要るメモリ（約 " + std::to_string(bytes >> 20) +
+                            " MiB）が上限の " + std::to_string(kMaxGameBytes >> 20) +
+                            " MiB を超えます。");
+        return false;
+    }
+
+    void refuse(std::int64_t tagLine, std::string why) {
+        refusal_ = std::to_string(tagLine) + " 行目: " + why;
+        stop(tagLine, "refused: " + why);
+    }
+
     void readSections() {
         std::string line;
         while (true) {
@@ -204,6 +266,9 @@ class Reader {
             }
             const char tag = line.size() > 1 ? line[1] : '\0';
             if ((tag == 'M' || tag == 'N') && separators_ > 0 && !startedSinceSeparator_) {
+                if (!withinBudget(liveProjection(liveSaveBytes()), tagLine)) {
+                    return;
+                }
                 startTempPosition();
             }
             if (!section(tag, tagLine)) {
@@ -241,6 +306,12 @@ class Reader {
         }
     }
 
+    // A new temporary position starts with fields of the live size.
+    std::int64_t liveSaveBytes() const {
+        const Field& live = game_.players[0].field;
+        return positionBytes(live.width, live.height, game_.settings.nextCount + 1);
+    }
+
     // The first field or pattern after a [-] begins a temporary position; those of the file
     // replace whatever the store held.
     void startTempPosition() {
@@ -250,6 +321,7 @@ class Reader {
                 report_->storeReplaced = true;
             }
         }
+        newSavesBytes_ += liveSaveBytes();
         TempSave& save = newSaves_.emplace_back();
         const int queueLength = game_.settings.nextCount + 1;
         for (std::size_t p = 0; p < 2; ++p) {
@@ -305,9 +377,17 @@ class Reader {
             stop(lineNumber(), "[A] needs three numbers written \"count, columns, rows\"");
             return false;
         }
+        const int nextCount = std::clamp(v[0], 0, kMaxNextCountInFile);
+        const Field& live = game_.players[0].field;
+        storedBytes_ = storedBytes(game_, nextCount + 1);
+        if (!withinBudget(projectedBytes(live.width, live.height, nextCount + 1, 0), tagLine)) {
+            return false;
+        }
+        keepOld();
         Settings& s = game_.settings;
-        s.nextCount = std::clamp(v[0], 0, kMaxNextCountInFile);
+        s.nextCount = nextCount;
         resizeQueues(game_);
+        queuesResized_ = true;
         s.nextColumns = std::clamp(v[1], 1, kMaxNextColumnsInFile);
         s.nextRows = std::clamp(v[2], 1, kMaxNextRowsInFile);
         game_.ui.relayout();
@@ -327,6 +407,7 @@ class Reader {
             stop(lineNumber(), "[S] needs two numbers written \"width, height\"");
             return false;
         }
+        keepOld();
         Settings& s = game_.settings;
         const int maxSize = std::max(1, s.maxCellSize);
         s.cellWidth = std::clamp(v[0], 1, maxSize);
@@ -347,6 +428,21 @@ class Reader {
         const std::int32_t width = std::clamp(v[0], 1, std::max(1, s.maxFieldWidth));
         const std::int32_t height = std::clamp(v[1], 1, std::max(1, s.maxFieldHeight));
         Field& first = *targets_.fields[0];
+        if (const auto why = whyFieldTooLarge(width, height)) {
+            refuse(tagLine, *why);
+            return false;
+        }
+        const std::int64_t queueLength = game_.settings.nextCount + 1;
+        const std::int64_t change = positionBytes(width, height, queueLength) -
+                                    positionBytes(first.width, first.height, queueLength);
+        if (!withinBudget(liveProjection(change), tagLine)) {
+            return false;
+        }
+        if (targets_.live) {
+            keepOld();
+        } else {
+            newSavesBytes_ += change;
+        }
         if (width != first.width || height != first.height) {
             if (targets_.live) {
                 changeFieldSize(game_, width, height);
@@ -368,6 +464,9 @@ class Reader {
     }
 
     bool secondField(std::int64_t tagLine) {
+        if (targets_.live) {
+            keepOld();
+        }
         const Field& first = *targets_.fields[0];
         if (!readRows(*targets_.fields[1], first.width, first.height)) {
             return false;
@@ -417,6 +516,9 @@ class Reader {
 
     bool pattern(int player, std::int64_t tagLine) {
         const auto p = static_cast<std::size_t>(player);
+        if (targets_.live) {
+            keepOld();
+        }
         PairSequence& sequence = *targets_.sequences[p];
         if (const ParseError error = loadPattern(sequence, in_, game_.rng)) {
             game_.ui.showMessage(*error);
@@ -441,6 +543,15 @@ class Reader {
     int position_ = 0;
     std::vector<CellWrite> writes_;
     std::vector<TempSave> newSaves_; // the file's temporary positions, in file order
+
+    // The memory ceiling: what the turn backup and the old store take (the old store stays until
+    // the read is over), and what the new positions take.
+    std::int64_t storedBytes_ = 0;
+    std::int64_t newSavesBytes_ = 0;
+    std::optional<std::string> refusal_;
+    std::optional<Settings> oldSettings_;
+    std::optional<TempSave> oldLive_;
+    bool queuesResized_ = false;
 };
 
 } // namespace
@@ -491,7 +602,13 @@ bool readFile(Game& game, const std::filesystem::path& path, ReadReport* report)
     FdCloser closer{fd};
     FdBuf file(fd);
     TextModeBuf text(file);
-    Reader(game, text, &text, report).run();
+    Reader reader(game, text, &text, report);
+    reader.run();
+    if (reader.refusal()) {
+        game.ui.showMessage(
+            fileMessage("は大きすぎるので読み込みませんでした。", path, *reader.refusal()));
+        return false;
+    }
     if (file.error() != 0) {
         // Not the end of the file: what came before it was taken, but the user must know.
         const std::string why = std::strerror(file.error());
@@ -531,7 +648,12 @@ std::optional<std::string> whyUnreadable(const std::filesystem::path& path) {
 }
 
 void readFile(Game& game, std::streambuf& text, ReadReport* report) {
-    Reader(game, text, dynamic_cast<TextModeBuf*>(&text), report).run();
+    Reader reader(game, text, dynamic_cast<TextModeBuf*>(&text), report);
+    reader.run();
+    if (reader.refusal()) {
+        game.ui.showMessage({"大きすぎるので読み込みませんでした。\n" + *reader.refusal(), "err",
+                             MessageIcon::Warning});
+    }
 }
 
 } // namespace peterin

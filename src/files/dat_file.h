@@ -65,6 +65,9 @@ std::optional<Message> earlyStopMessage(const std::filesystem::path& path,
 
 // Reads a position file into the live position and the temporary-save store, section by
 // section, stopping silently at the first section it cannot read (what came before stays).
+// A file that would need more memory than settings/limits.h allows (a field too large, or
+// stored positions beyond the total) is refused as a whole: nothing changes, the user is told
+// why, and false is returned.
 // Pattern errors are shown through the game's interface. A file that cannot be opened changes
 // nothing; one that fails to read part-way keeps what was read before it. Either way the user is
 // told why and false is returned.

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "rules/field_internal.h"
+#include "settings/limits.h"
 
 namespace peterin {
 
@@ -144,7 +145,9 @@ int resizeField(Field& field, std::int32_t width, std::int32_t height, std::int3
 
     const std::int64_t columns = std::int64_t{width} + 2;
     const std::int64_t length = std::int64_t{height} + limboRows + 3;
-    if (columns * length > kMaxCells) {
+    // The ceiling is checked again here, where the memory is taken, so that no caller can ask for
+    // more than the documented limit.
+    if (columns * length > kMaxCells || !fieldSizeAllowed(width, height)) {
         return -1;
     }
     try {

@@ -2,7 +2,10 @@
 
 #include "shift_jis.h"
 
+#include "files/atomic_write.h"
+
 #include <cerrno>
+#include <cstring>
 #include <fcntl.h>
 #include <fstream>
 #include <iterator>
@@ -114,20 +117,6 @@ std::string joined(std::string_view a, std::string_view b, std::string_view c) {
     text.reserve(a.size() + b.size() + c.size());
     text.append(a).append(b).append(c);
     return text;
-}
-
-bool writeAll(int fd, std::string_view bytes) {
-    while (!bytes.empty()) {
-        const ssize_t written = ::write(fd, bytes.data(), bytes.size());
-        if (written < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return false;
-        }
-        bytes.remove_prefix(static_cast<std::size_t>(written));
-    }
-    return true;
 }
 
 } // namespace
@@ -250,43 +239,14 @@ std::string IniFile::toBytes() const {
     return bytes;
 }
 
-bool IniFile::write(const std::filesystem::path& requested) const {
-    std::error_code error;
-    std::filesystem::path path = requested;
-    // Write through a link rather than replacing the link with a plain file.
-    if (std::filesystem::is_symlink(path, error)) {
-        const auto resolved = std::filesystem::canonical(path, error);
-        if (!error) {
-            path = resolved;
-        }
+bool IniFile::write(const std::filesystem::path& path, std::string* why) const {
+    // Through a new file renamed over the old one, as position files are saved: a full or
+    // failing disk leaves the old file whole.
+    const auto error = replaceFile(path, toBytes());
+    if (error && why != nullptr) {
+        *why = *error;
     }
-    // A file the user made read-only is left alone, although the folder would allow a rename.
-    if (::access(path.c_str(), F_OK) == 0 && ::access(path.c_str(), W_OK) != 0) {
-        return false;
-    }
-    std::filesystem::path folder = path.parent_path();
-    if (folder.empty()) {
-        folder = ".";
-    }
-    std::string temporary = (folder / ".").string();
-    temporary += path.filename().string();
-    temporary += ".XXXXXX";
-    const int fd = ::mkstemp(temporary.data());
-    if (fd < 0) {
-        return false;
-    }
-    // Keep the permissions of the file being replaced; a new one is readable by everyone.
-    struct stat old {};
-    const mode_t mode = ::stat(path.c_str(), &old) == 0 ? (old.st_mode & 07777) : 0644;
-    bool ok = ::fchmod(fd, mode) == 0 && writeAll(fd, toBytes()) && ::fsync(fd) == 0;
-    ok = (::close(fd) == 0) && ok;
-    if (ok) {
-        ok = ::rename(temporary.c_str(), path.c_str()) == 0;
-    }
-    if (!ok) {
-        ::unlink(temporary.c_str());
-    }
-    return ok;
+    return !error;
 }
 
 std::size_t IniFile::findSection(std::string_view name) const {

@@ -49,8 +49,9 @@ class IniFile {
     // The bytes to put on disk.
     std::string toBytes() const;
     // Writes the file through a temporary file beside it that is renamed over it, so the old
-    // file stays intact unless the new one is complete. Returns false on any failure.
-    bool write(const std::filesystem::path& path) const;
+    // file stays intact unless the new one is complete. Returns false on any failure, with the
+    // system's reason in `why` when given.
+    bool write(const std::filesystem::path& path, std::string* why = nullptr) const;
 
     // The value of `key` in `section`, or nothing when the key is absent.
     std::optional<std::string> value(std::string_view section, std::string_view key) const;

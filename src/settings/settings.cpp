@@ -1,6 +1,7 @@
 #include "settings.h"
 
 #include "ini_file.h"
+#include "limits.h"
 #include "shift_jis.h"
 
 #include <algorithm>
@@ -313,7 +314,17 @@ void ValidateSettings(Settings& s) {
     clampTo(s.emptyOpacity, 0, 100);
 }
 
-std::optional<Message> LoadSettings(Settings& settings, const IniFile& ini) {
+std::optional<std::string> whyFieldTooLarge(std::int64_t width, std::int64_t height) {
+    if (fieldSizeAllowed(width, height)) {
+        return std::nullopt;
+    }
+    return "盤面 " + std::to_string(width) + " × " + std::to_string(height) +
+           " は大きすぎます（1 面 " + std::to_string(kMaxFieldCells) + " マスまで）。";
+}
+
+namespace {
+
+std::optional<Message> loadNamed(Settings& settings, const IniFile& ini, const std::string& name) {
     // Without the converter no Japanese name can be looked up: every value keeps its default
     // rather than being read from whichever keys the replacement characters happen to match.
     const bool readable = ini.namesConvertible();
@@ -322,14 +333,32 @@ std::optional<Message> LoadSettings(Settings& settings, const IniFile& ini) {
     if (!readable) {
         return kNamesUnreadable;
     }
-    return std::nullopt;
+    const auto why = whyFieldTooLarge(settings.fieldWidth, settings.fieldHeight);
+    if (!why) {
+        return std::nullopt;
+    }
+    // The field would not fit in memory: the file's size is refused and the default one taken,
+    // within the file's own bounds, which are harmless by themselves.
+    const Settings defaults;
+    settings.fieldWidth = std::min(defaults.fieldWidth, settings.maxFieldWidth);
+    settings.fieldHeight = std::min(defaults.fieldHeight, settings.maxFieldHeight);
+    return Message{"「" + name + "」の盤面の大きさは使えません。\n" + *why + "\n" +
+                       std::to_string(settings.fieldWidth) + " × " +
+                       std::to_string(settings.fieldHeight) + " で始めます。",
+                   "err", MessageIcon::Warning};
+}
+
+} // namespace
+
+std::optional<Message> LoadSettings(Settings& settings, const IniFile& ini) {
+    return loadNamed(settings, ini, kSettingsFileName);
 }
 
 std::optional<Message> LoadSettings(Settings& settings, const std::filesystem::path& path,
                                     const char* codePage) {
     IniFile ini(codePage);
     IniFile::read(path, ini); // a missing or unreadable file leaves every default
-    return LoadSettings(settings, ini);
+    return loadNamed(settings, ini, path.string());
 }
 
 std::optional<Message> LoadSettings(Settings& settings) {
@@ -353,8 +382,11 @@ SaveResult SaveSettings(const Settings& settings, const std::filesystem::path& p
         return {false, kSaveFailed};
     }
     writeSettings(settings, ini);
-    if (!ini.write(path)) {
-        return {false, kSaveFailed};
+    std::string why;
+    if (!ini.write(path, &why)) {
+        // A full disk or a failing one: the old file is whole, and the user learns why.
+        return {false, Message{kSaveFailed.text + "\n「" + path.string() + "」\n" + why,
+                               kSaveFailed.caption, kSaveFailed.icon}};
     }
     return {true, std::nullopt};
 }

@@ -172,15 +172,20 @@ struct Settings {
 inline constexpr const char* kSettingsFileName = "設定.ini";
 
 // Fills `settings` from 設定.ini in the current directory (defaults for anything missing), then
-// validates. Returns the message to show when the path could not be resolved or the system
-// cannot convert the file's Japanese names; loading still completes with defaults then.
+// validates. Returns the message to show when the path could not be resolved, when the system
+// cannot convert the file's Japanese names (loading still completes with defaults then), or when
+// the field size asks for more than limits.h allows (the field then keeps its default size).
 std::optional<Message> LoadSettings(Settings& settings);
-// The same from an explicit file; `codePage` names the converter (see ShiftJisCodec).
+// The same from an explicit file, named in the message; `codePage` names the converter (see
+// ShiftJisCodec).
 std::optional<Message> LoadSettings(Settings& settings, const std::filesystem::path& path,
                                     const char* codePage = kShiftJisCodePage);
-
-// Fills `settings` from an INI file already in memory, then validates.
+// The same from an INI file already in memory.
 std::optional<Message> LoadSettings(Settings& settings, const IniFile& ini);
+
+// Why a field of this size cannot be made (beyond limits.h's ceiling), in words for the user,
+// or nothing when it can.
+std::optional<std::string> whyFieldTooLarge(std::int64_t width, std::int64_t height);
 
 // Clamps every value into its range and derives the dependent bounds, in a fixed order.
 void ValidateSettings(Settings& settings);

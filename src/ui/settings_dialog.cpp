@@ -296,8 +296,8 @@ SettingsDialog::SettingsDialog(Game& game, QWidget* parent)
     auto* ok = static_cast<QPushButton*>(controls_[kSettingsOk]);
     ok->setDefault(true);
     connect(ok, &QPushButton::clicked, this, [this] {
-        apply();
-        accept();
+        if (apply())
+            accept();
     });
     connect(static_cast<QPushButton*>(controls_[kSettingsCancel]), &QPushButton::clicked, this,
             &QDialog::reject);
@@ -500,12 +500,25 @@ void SettingsDialog::readControls(Settings& settings) const {
     }
 }
 
-void SettingsDialog::apply() {
+bool SettingsDialog::refuseOversizedField(const Settings& settings) {
+    const auto why = whyFieldTooLarge(settings.fieldWidth, settings.fieldHeight);
+    if (why)
+        showMessage_({"設定を変えませんでした。\n" + *why, "err", MessageIcon::Warning});
+    return why.has_value();
+}
+
+bool SettingsDialog::apply() {
     if (history_)
         history_->begin(game_);
     const Settings before = game_.settings;
     Settings& now = game_.settings;
     readControls(now);
+    if (refuseOversizedField(now)) {
+        now = before;
+        if (history_)
+            history_->discard();
+        return false;
+    }
 
     bool layoutChanged = false;
     bool redraw = false;
@@ -539,6 +552,7 @@ void SettingsDialog::apply() {
         game_.ui.relayout();
     else if (redraw)
         game_.ui.repaintMain();
+    return true;
 }
 
 void SettingsDialog::saveForNextStart() {
@@ -546,6 +560,8 @@ void SettingsDialog::saveForNextStart() {
     // them, not even while the confirmation is on screen and the turn timers go on.
     Settings saved = game_.settings;
     readControls(saved);
+    if (refuseOversizedField(saved))
+        return;
     const SaveResult result =
         game_.settingsFile.empty() ? SaveSettings(saved) : SaveSettings(saved, game_.settingsFile);
     if (result)

@@ -50,9 +50,10 @@ class SettingsDialog : public QDialog {
 
     SettingsDialog(Game& game, QWidget* parent);
 
-    // Applies the values shown to the running game ("適用"). With a history, an apply that
-    // changes a field's size or the number of next pairs is one step of it.
-    void apply();
+    // Applies the values shown to the running game ("適用"); false when they were refused (a
+    // field too large for memory) and nothing changed. With a history, an apply that changes a
+    // field's size or the number of next pairs is one step of it.
+    bool apply();
     void setHistory(History* history) { history_ = history; }
     // Writes the values shown to 設定.ini without applying them ("次回起動時も有効").
     void saveForNextStart();
@@ -68,6 +69,9 @@ class SettingsDialog : public QDialog {
     void setMessageSink(MessageSink sink) { showMessage_ = std::move(sink); }
 
   private:
+    // A field size beyond the memory ceiling is told and refused; true when it was.
+    bool refuseOversizedField(const Settings& settings);
+
     // Dialog units to pixels with this dialog's font.
     int dluX(int x) const;
     int dluY(int y) const;

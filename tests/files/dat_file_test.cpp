@@ -485,6 +485,38 @@ TEST(DatFiles, AFileThatCannotBeOpenedChangesNothingAndSaysWhy) {
     EXPECT_TRUE(sameContents(t.p1().field, fresh.p1().field));
 }
 
+// The refusal comes after sections that already changed the blob size, the next counts, both
+// fields, a pattern and the store; every change is taken back.
+TEST(DatFiles, AFileTooLargeForMemoryIsRefusedWholeAndChangesNothing) {
+    const std::string small = "[M]\n2, 1\n--\n--\n--\nRR\n[m]\n--\n--\n--\nBB\n";
+    const std::string hostile[] = {
+        "[S]\n20, 20\n[A]\n5, 2, 2\n" + small + "[N]\nR\n2\nR\n[M]\n100000, 100000\n",
+        "[A]\n0, 1, 1\n" + small + "[-]\n[N]\nR\n2\nR\n[-]\n[M]\n5000, 1000\n",
+    };
+    TempDir dir;
+    for (const std::string& text : hostile) {
+        SCOPED_TRACE(text.substr(0, 40));
+        RichGame t;
+        t.game.settings.maxFieldWidth = t.game.settings.maxFieldHeight = 100000;
+        const Settings settingsBefore = t.game.settings;
+        const WriteOptions all = optionsFromBits(63);
+        const std::string before = formatFile(t.game, all);
+        const auto path = dir.path() / "hostile.dat";
+        writeAll(path, text);
+
+        ReadReport report;
+        EXPECT_FALSE(readFile(t.game, path, &report));
+        EXPECT_EQ(formatFile(t.game, all), before);
+        EXPECT_EQ(t.game.settings, settingsBefore);
+        EXPECT_EQ(t.game.tempSaves.size(), 2u);
+        EXPECT_FALSE(report.complete);
+        ASSERT_EQ(t.ui.messages.size(), 1u);
+        EXPECT_NE(t.ui.messages[0].text.find(path.string()), std::string::npos);
+        EXPECT_NE(t.ui.messages[0].text.find("4000000 マスまで"), std::string::npos)
+            << t.ui.messages[0].text;
+    }
+}
+
 // Reading this process's memory from address 0 fails with an input/output error.
 TEST(DatFiles, AReadErrorIsReportedAndNotTakenForTheEndOfTheFile) {
     TestGame t;

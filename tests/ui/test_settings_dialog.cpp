@@ -412,6 +412,27 @@ class SettingsDialogTest : public QObject {
         QCOMPARE(f.port.relayouts, 1);
     }
 
+    // With the bounds raised by hand, the boxes could ask for a field of 10^10 cells: OK, Apply
+    // and the save for the next start all refuse it with a message and change nothing.
+    void aFieldTooLargeForMemoryIsRefusedByEveryButton() {
+        InTempDir cwd;
+        Settings raised;
+        raised.maxFieldWidth = raised.maxFieldHeight = 100000;
+        for (const int button : {kSettingsOk, kSettingsApply, kSettingsSaveForNextStart}) {
+            Fixture f(raised);
+            const Settings before = f.game.settings;
+            f.type(200, QStringLiteral("100000"));
+            f.type(201, QStringLiteral("50000"));
+            f.type(209, QStringLiteral("3"));
+            f.press(button);
+            QCOMPARE(f.messages.size(), 1U);
+            QVERIFY(f.messages[0].text.find("100000 × 50000") != std::string::npos);
+            QVERIFY(f.game.settings == before);
+            QCOMPARE(f.game.players[0].field.width, 6);
+            QVERIFY(!QFileInfo::exists(cwd.dir.filePath(QStringLiteral("設定.ini"))));
+        }
+    }
+
     void aFailedSaveShowsItsMessageAloneAndChangesNothing() {
         InTempDir cwd;
         // A folder where the file should be: it cannot be replaced.

@@ -33,7 +33,7 @@ std::string oneLine(std::string text) {
 }
 
 Outcome fileError(const std::string& path, const std::string& reason) {
-    return {1, "", "peterin-sim: cannot read " + path + ": " + reason + "\n"};
+    return {1, "", oneLine("peterin-sim: cannot read " + path + ": " + reason) + "\n"};
 }
 
 // Reads a position file as the open command does; status 1 when it cannot be read. A read that

@@ -301,9 +301,7 @@ Command parseRender(ArgReader& in) {
     return cmd;
 }
 
-} // namespace
-
-Command parseCommandLine(const std::vector<std::string>& args) {
+Command parseArgs(const std::vector<std::string>& args) {
     for (const std::string& arg : args) {
         if (arg == "--help" || arg == "-h") {
             return HelpCommand{};
@@ -337,6 +335,21 @@ Command parseCommandLine(const std::vector<std::string>& args) {
         return parseRender(in);
     }
     return UsageError{"unknown command \"" + command + "\"; try peterin-sim --help"};
+}
+
+} // namespace
+
+Command parseCommandLine(const std::vector<std::string>& args) {
+    Command command = parseArgs(args);
+    // Messages quote arguments, which may hold line breaks; the message stays one line.
+    if (auto* usage = std::get_if<UsageError>(&command)) {
+        for (char& c : usage->text) {
+            if (c == '\n' || c == '\r') {
+                c = ' ';
+            }
+        }
+    }
+    return command;
 }
 
 std::string versionText() {

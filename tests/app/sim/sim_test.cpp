@@ -81,6 +81,10 @@ TEST(PeterinSim, ABadCommandLineGivesOneLineAndStatusTwo) {
         {"autoplay", "--pairs", "0"},
         {"autoplay", "--pairs", "100001"},
         {"autoplay", "a.dat"},
+        // Line breaks in what the message quotes do not break it over two lines.
+        {"\nplay"},
+        {"pairs", "--position", "1\r\n2"},
+        {"check", "a.dat", "\n--x"},
     };
     for (const auto& args : bad) {
         std::string joined;
@@ -166,6 +170,7 @@ TEST(PeterinSim, AFileThatCannotBeReadGivesOneLineAndStatusOne) {
         {"suggest", file.path(), "--ini", missing},
         {"autoplay", "--pattern", missing, "--json"},
         {"autoplay", "--ini", missing},
+        {"check", missing + "\nsecond line"},
     };
     for (const auto& args : cases) {
         SCOPED_TRACE(args[0] + " " + args[1] + " " + args.back());
@@ -267,6 +272,91 @@ TEST(PeterinSim, ResolveTakesTheSettingsFromAnIniFile) {
     ASSERT_TRUE(plain);
     EXPECT_EQ((*plain)["chains"].number, 0);
     EXPECT_EQ((*plain)["field"][14].string, "RRR---");
+}
+
+// Runs peterin-sim with its memory held to about 1.5 GiB, as a machine without more would, so
+// that a file it should refuse but tries to hold kills it instead of passing slowly. The
+// sanitizers' shadow memory does not fit under a limit of the address space; there the
+// sanitizer's own limit of resident memory stands in for it.
+ProcessResult simWithLittleMemory(const std::vector<std::string>& args) {
+    std::string command = PETERIN_SANITIZED ? "ASAN_OPTIONS=hard_rss_limit_mb=1536 exec \"$0\""
+                                            : "ulimit -v 1572864 && exec \"$0\"";
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        command += " \"$" + std::to_string(i + 1) + "\"";
+    }
+    std::vector<std::string> shellArgs{"-c", command, kSim};
+    shellArgs.insert(shellArgs.end(), args.begin(), args.end());
+    return runProcess("/bin/sh", shellArgs);
+}
+
+// An INI raising the field bounds (section マップ, Shift-JIS) to `maxSize` and the field itself
+// to `width` x `height`.
+std::string bigFieldIni(int maxSize, int width, int height) {
+    const std::string max = std::to_string(maxSize);
+    return "[\x83\x7d\x83\x62\x83\x76]\n"
+           "\x89\xa1\x82\xe0\x82\xe9\x82\xf1\x8d\xc5\x91\xe5\x90\x94=" +
+           max +
+           "\n"
+           "\x8f\x63\x82\xe0\x82\xe9\x82\xf1\x8d\xc5\x91\xe5\x90\x94=" +
+           max +
+           "\n"
+           "\x89\xa1\x82\xe0\x82\xe9\x82\xf1\x90\x94=" +
+           std::to_string(width) +
+           "\n"
+           "\x8f\x63\x82\xe0\x82\xe9\x82\xf1\x90\x94=" +
+           std::to_string(height) + "\n";
+}
+
+std::string repeated(const std::string& text, int times) {
+    std::string all;
+    for (int i = 0; i < times; ++i) {
+        all += text;
+    }
+    return all;
+}
+
+TEST(PeterinSim, FilesAskingForMoreMemoryThanTheCeilingAreRefusedBeforeAnythingIsTaken) {
+    struct Case {
+        const char* what;
+        std::string ini;
+        std::string file;
+        int status;
+        const char* says; // in the message, besides the file's name
+    };
+    const std::string emptyPosition = "[N]\nRB\n2\nRB\n[-]\n";
+    const Case cases[] = {
+        // One [M] line asking for 10^10 cells, some 400 GB.
+        {"a huge field", bigFieldIni(100000, 6, 12), "[M]\n100000, 100000\n", 1, "100000 × 100000"},
+        {"a huge stored field", bigFieldIni(100000, 6, 12),
+         "[M]\n2, 1\n--\n--\n--\n--\n[-]\n[M]\n3000, 3000\n", 1, "3000 × 3000"},
+        // Every stored position starts with fields of the live size: 1000 x 1000 each, so a
+        // few dozen of them would need several GB.
+        {"too many large stored positions", bigFieldIni(2000, 1000, 1000),
+         "[-]\n" + repeated(emptyPosition, 40), 1, "MiB"},
+        // The settings alone: the field keeps its default size and the run does not go on.
+        {"a huge field in the settings", bigFieldIni(100000, 100000, 100000), "[M]\n2, 1\n", 1,
+         "100000 × 100000"},
+        // Large but real: a field a thousand wide with stored positions reads and resolves.
+        {"a wide field", bigFieldIni(2000, 1000, 12),
+         "[M]\n1000, 12\n" + repeated(std::string(1000, '-') + "\n", 15) + "[-]\n" +
+             repeated(emptyPosition, 20),
+         0, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TempFile ini(c.ini);
+        TempFile position(c.file);
+        const ProcessResult result =
+            simWithLittleMemory({"resolve", position.path(), "--ini", ini.path()});
+        EXPECT_EQ(result.status, c.status) << result.err;
+        if (c.status != 0) {
+            EXPECT_EQ(lineCount(result.err), 1u) << result.err;
+            EXPECT_NE(result.err.find(c.says), std::string::npos) << result.err;
+            const bool namesAFile = result.err.find(position.path()) != std::string::npos ||
+                                    result.err.find(ini.path()) != std::string::npos;
+            EXPECT_TRUE(namesAFile) << result.err;
+        }
+    }
 }
 
 TEST(PeterinSim, ListsThePairsOfTheStartingPosition) {

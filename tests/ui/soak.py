@@ -1,0 +1,400 @@
+#!/usr/bin/env python3
+"""Soaks the real program: drives it on an X display with seeded random real input for a given
+time and watches that it neither crashes, nor reports a sanitizer error, nor stops answering, nor
+keeps growing in memory.
+
+Run under a virtual display, in a scratch folder (scripts/soak.sh does all of this):
+    soak.py PROGRAM MINUTES SEED WORKDIR DAT_FILES...
+The DAT_FILES are the positions to open: they are copied into WORKDIR together with truncated
+and fuzzed copies. At the end it prints
+    soak: ACTIONS actions in MINUTES min, rss START -> END MiB, N faults
+where START is the resident memory a minute in and END at the end, each taken right after
+opening a small position that replaces the stored positions (once a minute, see reset_position),
+and exits 1 when there was any fault: the program ended, a sanitizer wrote a report, the program did
+not answer a ping within 5 s, or its memory grew by more than 10 % after the first minute.
+
+Every kind of input is one entry of ACTIONS below, so a new command is one more line there.
+"""
+import glob
+import os
+import random
+import shutil
+import subprocess
+import sys
+import time
+
+from e2e_settings import ORANGE, menu_titles
+from x_display import Screen, find_window, geometry
+from x_ping import Pinger
+
+CHECK_EVERY = 3.0    # seconds between liveness checks
+HANG_AFTER = 5.0     # seconds without an answer that count as a hang
+GROWTH_LIMIT = 1.10  # resident memory after the first minute may grow by this factor at most
+RESET_EVERY = 60.0   # seconds between openings of the reset position (see reset_position)
+
+# The keys a user of the default settings presses, and a few more that are bound to nothing.
+BOUND_KEYS = ["Left", "Right", "Down", "Up", "z", "x", "d", "g", "f", "s", "a", "r", "period",
+              "comma", "space", "k", "l", "i", "o"] + [str(n) for n in range(1, 10)]
+MODE_KEYS = ["q", "w", "e"]
+OTHER_KEYS = ["b", "c", "h", "j", "m", "n", "p", "t", "u", "v", "y", "0", "minus", "Tab",
+              "Return", "BackSpace", "Delete", "Home", "End", "Prior", "Next", "Insert", "F1",
+              "F5", "F10", "shift+Left", "shift+z", "alt+x", "KP_4", "KP_6", "slash", "Escape"]
+# History shortcuts; harmless where the program has no history.
+CTRL_KEYS = ["ctrl+z", "ctrl+y", "ctrl+shift+z"]
+
+# Menus by their place in the menu bar and items by their place in the menu (1 = first).
+FILE_MENU, VIEW_MENU, TOOL_MENU, HELP_MENU = 0, 1, 2, 3
+OPEN, SAVE = 1, 2
+VIEW_ITEMS = [1, 2, 3]          # heaven band, limbo band, tool window
+ONE_PERSON_BATTLE, SETTINGS = 1, 2
+ABOUT = 2                       # the manual (item 1) would start a viewer outside the program
+
+# Number boxes of the settings dialog's first page, in dialog units (centre) with the values
+# typed into them: small enough that stored positions stay small over a long run.
+SETTING_BOXES = [((80, 39), (2, 12)), ((114, 39), (1, 16)), ((205, 39), (8, 48)),
+                 ((240, 39), (8, 48)), ((80, 91), (0, 6)), ((80, 118), (1, 3)),
+                 ((120, 118), (1, 3)), ((205, 118), (8, 48)), ((240, 118), (8, 48)),
+                 ((80, 198), (1, 6))]
+DIALOG_UNITS = (312, 292)
+DIALOG_OK, DIALOG_APPLY, DIALOG_SAVE = (83, 275), (184, 276), (268, 275)
+
+
+def xdo(*args):
+    subprocess.run(("xdotool",) + tuple(str(a) for a in args), capture_output=True, timeout=20)
+
+
+class Soak:
+    def __init__(self, program, minutes, seed, workdir, dat_files):
+        self.program = program
+        self.minutes = minutes
+        self.random = random.Random(seed)
+        self.workdir = workdir
+        self.files = self.make_files(dat_files)
+        self.faults = []
+        self.actions = 0
+        self.saves = 0
+
+    # --- Files to open ---------------------------------------------------------------------
+
+    def make_files(self, dat_files):
+        """Valid positions, each also cut short and with random damage."""
+        folder = os.path.join(self.workdir, "files")
+        os.makedirs(folder, exist_ok=True)
+        made = []
+        for i, path in enumerate(dat_files):
+            with open(path, "rb") as f:
+                data = f.read()
+            variants = {"valid": data, "cut": data[:self.random.randrange(len(data) + 1)]}
+            damaged = bytearray(data)
+            for _ in range(1 + len(damaged) // 50):
+                at = self.random.randrange(len(damaged) + 1)
+                damaged[at:at] = self.random.choice(
+                    [b"9", b"\n", b"[", b"99999", b"-", b"\x00", b"\xff", b"[-]\n", b"@"])
+            variants["fuzzed"] = bytes(damaged)
+            for kind, content in variants.items():
+                name = os.path.join(folder, f"{i:03d}-{kind}.dat")
+                with open(name, "wb") as f:
+                    f.write(content)
+                made.append(name)
+        # The reset position: one small stored position, so opening it replaces the store.
+        reset = os.path.join(folder, "reset.dat")
+        with open(reset, "w") as f:
+            f.write("[A]\n2, 1, 2\n[M]\n6, 12\n" + "------\n" * 15 + "[-]\n[N]\nRBGY\n2\n@0?*\n[-]\n")
+        self.reset_file = reset
+        return made
+
+    # --- The program and its windows --------------------------------------------------------
+
+    def start(self):
+        logs = os.path.join(self.workdir, "sanitizer")
+        env = dict(os.environ,
+                   ASAN_OPTIONS=f"detect_leaks=0:halt_on_error=1:quarantine_size_mb=16:"
+                                f"log_path={logs}",
+                   UBSAN_OPTIONS=f"halt_on_error=1:print_stacktrace=1:log_path={logs}")
+        self.app = subprocess.Popen([self.program], cwd=self.workdir, env=env)
+        self.main = find_window("^ぺてりん$", timeout=60)
+        if self.main is None:
+            sys.exit("soak: the main window did not appear")
+        time.sleep(1.0)
+        x, y, width, _ = geometry(self.main)
+        screen = Screen(self.workdir, "menu")
+        bar = next(dy for dy in range(100) if screen.at(x + 1, y + dy) == ORANGE)
+        self.menu_y = y + bar // 2
+        self.titles = [(a + b) // 2 for a, b in menu_titles(screen, x, y + 2, y + bar - 2, width)]
+        if len(self.titles) < 4:
+            sys.exit(f"soak: menu titles not found: {self.titles}")
+        self.pinger = Pinger()
+        self.refresh_boxes()
+
+    def visible(self, name):
+        found = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", name],
+                               capture_output=True, text=True, timeout=20).stdout.split()
+        return found
+
+    def window_box(self, window):
+        try:
+            return geometry(window)
+        except subprocess.CalledProcessError:
+            return None
+
+    def point_in(self, box):
+        x, y, width, height = box
+        return x + self.random.randrange(max(width, 1)), y + self.random.randrange(max(height, 1))
+
+    def dismiss_dialogs(self):
+        """Closes whatever window the last action left open besides the two of the program."""
+        for attempt in range(6):
+            others = [w for w in self.visible(".") if w not in (self.main, self.tool_window())]
+            if not others:
+                return
+            for window in others:
+                xdo("windowfocus", window, "key", "Escape" if attempt < 4 else "Return")
+            time.sleep(0.2)
+
+    def tool_window(self):
+        found = self.visible("^ツール$")
+        return found[0] if found else None
+
+    # --- Actions ----------------------------------------------------------------------------
+
+    # One xdotool run per action: its commands chain, and starting it is what takes the time.
+
+    def key(self, keys):
+        chain = []
+        if self.random.random() < 0.8:
+            chain += ["mousemove", *self.point_in(self.main_box), "windowfocus", self.main]
+        chain += ["key", "--delay", 30] + [self.random.choice(keys)
+                                           for _ in range(self.random.randint(1, 4))]
+        xdo(*chain)
+
+    def mouse_in_main(self):
+        button = 1 if self.random.random() < 0.8 else 3
+        x, y = self.point_in(self.main_box)
+        chain = ["mousemove", x, y, "mousedown", button]
+        for _ in range(self.random.randint(0, 6)):
+            x += self.random.randint(-45, 45)
+            y += self.random.randint(-45, 45)
+            chain += ["mousemove", x, y, "sleep", 0.02]
+        xdo(*chain, "mouseup", button)
+
+    def wheel(self):
+        xdo("mousemove", *self.point_in(self.main_box), "click", "--repeat",
+            self.random.randint(1, 5), self.random.choice([4, 5]))
+
+    def tool_buttons(self):
+        if self.tool_box is not None:
+            xdo("mousemove", *self.point_in(self.tool_box), "click", 1)
+
+    def refresh_boxes(self):
+        """Where the two windows are now; they change size with the settings and files."""
+        self.main_box = geometry(self.main)
+        tool = self.tool_window()
+        self.tool_box = geometry(tool) if tool is not None else None
+
+    def menu(self, title, item):
+        """Chooses an item of a menu by its place, as a user with the mouse and arrows does."""
+        if title >= len(self.titles):
+            return
+        xdo("mousemove", self.titles[title], self.menu_y, "click", 1, "sleep", 0.15,
+            "key", "--delay", 30, *(["Down"] * item), "Return")
+        time.sleep(0.2)
+
+    def type_file_name(self, path):
+        dialog = find_window("名前を付けてファイルを保存", timeout=5)
+        if dialog is None:
+            return
+        # Replacing a file asks first: the second Return answers yes.
+        # "type" takes every argument after it as text, so it ends its chain.
+        xdo("windowfocus", dialog, "key", "ctrl+a", "type", "--delay", 2, path)
+        xdo("key", "Return", "sleep", 0.3, "key", "Return")
+        time.sleep(0.2)
+
+    def open_file(self):
+        self.menu(FILE_MENU, OPEN)
+        self.type_file_name(self.random.choice(self.files))
+        self.refresh_boxes()
+
+    def save_file(self):
+        self.menu(FILE_MENU, SAVE)
+        dialog = find_window("^Dialog$", timeout=5)
+        if dialog is None:
+            return
+        # The save dialog's check boxes, at random, then OK (its default button).
+        box = geometry(dialog)
+        for _ in range(self.random.randint(0, 3)):
+            xdo("mousemove", *self.point_in(box), "click", 1)
+        xdo("windowfocus", dialog, "key", "Return")
+        self.saves += 1
+        # A few names, so that saves also replace files; now and then into the positions opened.
+        name = os.path.join(self.workdir, f"saved-{self.saves % 3}.dat")
+        if self.random.random() < 0.2:
+            name = self.random.choice(self.files)
+        self.type_file_name(name)
+
+    def settings_dialog(self):
+        self.menu(TOOL_MENU, SETTINGS)
+        dialog = find_window("^Dialog$", timeout=5)
+        if dialog is None:
+            return
+        x, y, width, height = geometry(dialog)
+        top = y + height * 19 // DIALOG_UNITS[1]  # where the pages begin, below the tabs
+
+        def at(dlu, page_top=top):
+            return (x + width * dlu[0] // DIALOG_UNITS[0],
+                    page_top + height * dlu[1] // DIALOG_UNITS[1])
+
+        for _ in range(self.random.randint(1, 4)):
+            if self.random.random() < 0.7:
+                (point, (low, high)) = self.random.choice(SETTING_BOXES)
+                xdo("mousemove", *at(point), "click", 1, "key", "ctrl+a", "type",
+                    self.random.randint(low, high))
+            else:
+                # Anywhere: tabs, check boxes, colour buttons, key boxes (which take a key).
+                xdo("mousemove", *self.point_in((x, y, width, height)), "click", 1, "key",
+                    self.random.choice(BOUND_KEYS + OTHER_KEYS))
+                self.dismiss_colour_chooser(dialog)
+        if os.environ.get("PETERIN_SOAK_TRACE"):
+            Screen(self.workdir, "settings")
+        choice = self.random.random()
+        if choice < 0.4:
+            xdo("mousemove", *at(DIALOG_OK, y), "click", 1)
+        elif choice < 0.7:
+            xdo("mousemove", *at(DIALOG_APPLY, y), "click", 1)
+        elif choice < 0.8:
+            xdo("mousemove", *at(DIALOG_SAVE, y), "click", 1)
+        xdo("windowfocus", dialog, "key", "Escape")
+        time.sleep(0.2)
+        self.refresh_boxes()
+
+    def dismiss_colour_chooser(self, dialog):
+        for window in self.visible("."):
+            if window not in (self.main, dialog, self.tool_window()):
+                xdo("windowfocus", window, "key", "Escape")
+
+    def reset_position(self):
+        """Opens a small position with one stored position, as a user going back to a known
+        position does. Stored positions are memory the user asked for; with a store that only
+        grew, a long run would measure them rather than leaks. Opening the file replaces the
+        store, so the memory after each reset is comparable."""
+        self.menu(FILE_MENU, OPEN)
+        self.type_file_name(self.reset_file)
+        self.dismiss_dialogs()
+        self.refresh_boxes()
+
+    def about(self):
+        self.menu(HELP_MENU, ABOUT)
+
+    # (name, weight, action). A command added to the program is one more line here.
+    def actions_table(self):
+        return [
+            ("bound keys", 30, lambda: self.key(BOUND_KEYS)),
+            ("mode keys", 4, lambda: self.key(MODE_KEYS)),
+            ("other keys", 4, lambda: self.key(OTHER_KEYS)),
+            ("history keys", 2, lambda: self.key(CTRL_KEYS)),
+            ("field mouse", 20, self.mouse_in_main),
+            ("wheel", 4, self.wheel),
+            ("tool window", 12, self.tool_buttons),
+            ("view toggles", 3, lambda: self.menu(VIEW_MENU, self.random.choice(VIEW_ITEMS))),
+            ("one-person battle", 1, lambda: self.menu(TOOL_MENU, ONE_PERSON_BATTLE)),
+            ("open a file", 3, self.open_file),
+            ("save a file", 2, self.save_file),
+            ("settings dialog", 2, self.settings_dialog),
+            ("about", 1, self.about),
+            ("idle", 8, lambda: time.sleep(self.random.uniform(0.1, 0.6))),
+        ]
+
+    # --- Watching -----------------------------------------------------------------------------
+
+    def rss_mib(self):
+        with open(f"/proc/{self.app.pid}/status") as f:
+            for line in f:
+                if line.startswith("VmRSS:"):
+                    return int(line.split()[1]) / 1024
+        return 0.0
+
+    def check(self, last_action):
+        if self.app.poll() is not None:
+            self.faults.append(f"the program ended with status {self.app.returncode} "
+                               f"after '{last_action}'")
+            return False
+        reports = glob.glob(os.path.join(self.workdir, "sanitizer*"))
+        if reports:
+            self.faults.append(f"sanitizer report after '{last_action}': {reports}")
+            return False
+        if self.pinger.ping(int(self.main), HANG_AFTER) is None:
+            self.faults.append(f"no answer within {HANG_AFTER:.0f} s after '{last_action}'")
+            return False
+        return True
+
+    def run(self):
+        self.start()
+        table = self.actions_table()
+        names = [name for name, _, _ in table]
+        weights = [weight for _, weight, _ in table]
+        begin = time.monotonic()
+        end = begin + self.minutes * 60
+        next_check = begin + CHECK_EVERY
+        next_reset = begin + RESET_EVERY
+        rss_start = None
+        last = "start"
+        alive = True
+        while alive and time.monotonic() < end:
+            index = self.random.choices(range(len(table)), weights)[0]
+            last = names[index]
+            started = time.monotonic()
+            try:
+                table[index][2]()
+                if self.random.random() < 0.1:
+                    self.dismiss_dialogs()
+            except (subprocess.CalledProcessError, subprocess.TimeoutExpired, StopIteration):
+                pass  # a window went away under the action: the checks below decide
+            self.actions += 1
+            now = time.monotonic()
+            if now >= next_reset:
+                next_reset = now + RESET_EVERY
+                self.reset_position()
+                # Memory is compared right after resets, from the first one on.
+                if rss_start is None and self.app.poll() is None:
+                    rss_start = self.rss_mib()
+            if os.environ.get("PETERIN_SOAK_TRACE"):
+                print(f"soak: {now - begin:7.1f} s  {last} ({now - started:.2f} s)", file=sys.stderr)
+            if now >= next_check:
+                next_check = now + CHECK_EVERY
+                alive = self.check(last)
+                if alive:
+                    self.refresh_boxes()
+        if alive:
+            self.dismiss_dialogs()
+            self.reset_position()
+            alive = self.check(last)
+            Screen(self.workdir, "end")  # the last screen, for a look by eye
+        rss_end = self.rss_mib() if alive else 0.0
+        if rss_start is None:
+            rss_start = rss_end
+        elif alive and rss_end > rss_start * GROWTH_LIMIT:
+            self.faults.append(f"resident memory grew from {rss_start:.0f} to {rss_end:.0f} MiB")
+        if self.app.poll() is None:
+            self.app.terminate()
+            try:
+                self.app.wait(10)
+            except subprocess.TimeoutExpired:
+                self.app.kill()
+        for fault in self.faults:
+            print(f"soak: fault: {fault}", file=sys.stderr)
+        for report in glob.glob(os.path.join(self.workdir, "sanitizer*")):
+            with open(report, errors="replace") as f:
+                sys.stderr.write(f.read())
+        minutes = (time.monotonic() - begin) / 60
+        print(f"soak: {self.actions} actions in {minutes:.1f} min, "
+              f"rss {rss_start:.0f} -> {rss_end:.0f} MiB, {len(self.faults)} faults")
+        return 1 if self.faults else 0
+
+
+def main():
+    program, minutes, seed, workdir = sys.argv[1:5]
+    soak = Soak(os.path.abspath(program), float(minutes), int(seed), workdir, sys.argv[5:])
+    sys.exit(soak.run())
+
+
+if __name__ == "__main__":
+    main()
