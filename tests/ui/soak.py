@@ -39,11 +39,16 @@ MODE_KEYS = ["q", "w", "e"]
 OTHER_KEYS = ["b", "c", "h", "j", "m", "n", "p", "t", "u", "v", "y", "0", "minus", "Tab",
               "Return", "BackSpace", "Delete", "Home", "End", "Prior", "Next", "Insert", "F1",
               "F5", "F10", "shift+Left", "shift+z", "alt+x", "KP_4", "KP_6", "slash", "Escape"]
-# History shortcuts; harmless where the program has no history.
-CTRL_KEYS = ["ctrl+z", "ctrl+y", "ctrl+shift+z"]
+# Undo and redo.
+HISTORY_KEYS = ["ctrl+z", "ctrl+y", "ctrl+shift+z"]
+# Playback: pause, one tick, next scene, previous and next chain step, the speeds from ×1/4 to ×4
+# (ctrl+3 is ×1), and the move hint. "一瞬" (ctrl+6) is left out: on the large fields of the
+# damaged files a turn run at once may take longer than the hang limit.
+PLAYBACK_KEYS = ["ctrl+p", "ctrl+Right", "ctrl+Down", "ctrl+Prior", "ctrl+Next", "ctrl+1",
+                 "ctrl+2", "ctrl+3", "ctrl+3", "ctrl+4", "ctrl+5", "ctrl+h"]
 
 # Menus by their place in the menu bar and items by their place in the menu (1 = first).
-FILE_MENU, VIEW_MENU, TOOL_MENU, HELP_MENU = 0, 1, 2, 3
+FILE_MENU, EDIT_MENU, VIEW_MENU, TOOL_MENU, PLAY_MENU, HELP_MENU = 0, 1, 2, 3, 4, 5
 OPEN, SAVE = 1, 2
 VIEW_ITEMS = [1, 2, 3]          # heaven band, limbo band, tool window
 ONE_PERSON_BATTLE, SETTINGS = 1, 2
@@ -121,7 +126,7 @@ class Soak:
         bar = next(dy for dy in range(100) if screen.at(x + 1, y + dy) == ORANGE)
         self.menu_y = y + bar // 2
         self.titles = [(a + b) // 2 for a, b in menu_titles(screen, x, y + 2, y + bar - 2, width)]
-        if len(self.titles) < 4:
+        if len(self.titles) < 6:
             sys.exit(f"soak: menu titles not found: {self.titles}")
         self.pinger = Pinger()
         self.refresh_boxes()
@@ -290,7 +295,8 @@ class Soak:
             ("bound keys", 30, lambda: self.key(BOUND_KEYS)),
             ("mode keys", 4, lambda: self.key(MODE_KEYS)),
             ("other keys", 4, lambda: self.key(OTHER_KEYS)),
-            ("history keys", 2, lambda: self.key(CTRL_KEYS)),
+            ("history keys", 2, lambda: self.key(HISTORY_KEYS)),
+            ("playback keys", 2, lambda: self.key(PLAYBACK_KEYS)),
             ("field mouse", 20, self.mouse_in_main),
             ("wheel", 4, self.wheel),
             ("tool window", 12, self.tool_buttons),
