@@ -27,6 +27,7 @@ from e2e_settings import ORANGE, menu_titles
 from x_display import Screen, find_window, geometry
 from x_ping import Pinger
 
+OVERFLOW_BUTTON = 30  # pixels the menu bar keeps for its overflow button when titles fold away
 CHECK_EVERY = 3.0    # seconds between liveness checks
 HANG_AFTER = 5.0     # seconds without an answer that count as a hang
 GROWTH_LIMIT = 1.10  # resident memory after the first minute may grow by this factor at most
@@ -125,7 +126,11 @@ class Soak:
         screen = Screen(self.workdir, "menu")
         bar = next(dy for dy in range(100) if screen.at(x + 1, y + dy) == ORANGE)
         self.menu_y = y + bar // 2
-        self.titles = [(a + b) // 2 for a, b in menu_titles(screen, x, y + 2, y + bar - 2, width)]
+        found = menu_titles(screen, x, y + 2, y + bar - 2, width)
+        self.titles = [(a + b) // 2 for a, b in found]
+        # Each title's right edge within the window: a window made narrower than that by the
+        # settings folds the title into the menu bar's overflow button, where its place differs.
+        self.title_ends = [b - x for _, b in found]
         if len(self.titles) < 6:
             sys.exit(f"soak: menu titles not found: {self.titles}")
         self.pinger = Pinger()
@@ -165,7 +170,9 @@ class Soak:
     # One xdotool run per action: its commands chain, and starting it is what takes the time.
 
     def key(self, keys):
-        chain = []
+        # A menu left open by an action whose click came while a dialog was closing would take
+        # the keys; Up and Return there can reach "終了". A user closes such a menu first.
+        chain = ["key", "Escape"]
         if self.random.random() < 0.8:
             chain += ["mousemove", *self.point_in(self.main_box), "windowfocus", self.main]
         chain += ["key", "--delay", 30] + [self.random.choice(keys)
@@ -198,7 +205,7 @@ class Soak:
 
     def menu(self, title, item):
         """Chooses an item of a menu by its place, as a user with the mouse and arrows does."""
-        if title >= len(self.titles):
+        if title >= len(self.titles) or self.title_ends[title] + OVERFLOW_BUTTON > self.main_box[2]:
             return
         xdo("mousemove", self.titles[title], self.menu_y, "click", 1, "sleep", 0.15,
             "key", "--delay", 30, *(["Down"] * item), "Return")
