@@ -249,34 +249,22 @@ void Playback::setPaused(bool paused) {
 }
 
 bool Playback::stepTick() {
-    setPaused(true);
-    TickOutcome outcome;
-    const bool ran = runRound(outcome);
-    keepPendingMoment();
-    notePlayedFields();
-    return ran;
+    return seek(1, nullptr);
 }
 
 bool Playback::nextScene() {
-    setPaused(true);
-    TickOutcome outcome;
-    bool ranAny = false;
-    for (std::uint64_t n = 0; n < kMostSeekTicks && !outcome.sceneChanged; ++n) {
-        if (!runRound(outcome)) {
-            break;
-        }
-        ranAny = true;
-    }
-    keepPendingMoment();
-    notePlayedFields();
-    return ranAny;
+    return seek(kMostSeekTicks, &TickOutcome::sceneChanged);
 }
 
 bool Playback::nextChainStep() {
+    return seek(kMostSeekTicks, &TickOutcome::stepShown);
+}
+
+bool Playback::seek(std::uint64_t mostRounds, bool TickOutcome::*until) {
     setPaused(true);
     TickOutcome outcome;
     bool ranAny = false;
-    for (std::uint64_t n = 0; n < kMostSeekTicks && !outcome.stepShown; ++n) {
+    for (std::uint64_t n = 0; n < mostRounds && !(until != nullptr && outcome.*until); ++n) {
         if (!runRound(outcome)) {
             break;
         }

@@ -115,6 +115,9 @@ class Playback {
     // One round: a tick for each player whose timer would run at its start and still does.
     // Returns false when no timer would run.
     bool runRound(TickOutcome& outcome);
+    // Paused, rounds until `until` turns true in one of them (every round with none), at most
+    // `mostRounds`, or until no timer would run. Returns false when nothing ran.
+    bool seek(std::uint64_t mostRounds, bool TickOutcome::*until);
     // Keeps the moment of a chain step shown in the round just ended.
     void keepPendingMoment();
     bool anyWanted() const;
