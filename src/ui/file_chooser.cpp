@@ -22,12 +22,17 @@ QStringList nameFilters() {
 
 // Icons and type names from the name only. Qt's default provider sniffs the content of files
 // whose names say nothing, and reading /proc/kmsg, for one, never returns.
+// The two icons are looked up once: each lookup searches the icon theme's folders, and the
+// dialog asks for every file it lists, again whenever the folder changes; in a folder of a few
+// hundred files that alone kept the window from answering for seconds.
 class NameOnlyIconProvider : public QAbstractFileIconProvider {
   public:
+    NameOnlyIconProvider()
+        : folderIcon_(QApplication::style()->standardIcon(QStyle::SP_DirIcon)),
+          fileIcon_(QApplication::style()->standardIcon(QStyle::SP_FileIcon)) {}
     QIcon icon(IconType type) const override { return QAbstractFileIconProvider::icon(type); }
     QIcon icon(const QFileInfo& info) const override {
-        QStyle* style = QApplication::style();
-        return style->standardIcon(info.isDir() ? QStyle::SP_DirIcon : QStyle::SP_FileIcon);
+        return info.isDir() ? folderIcon_ : fileIcon_;
     }
     QString type(const QFileInfo& info) const override {
         if (!info.isFile())
@@ -38,6 +43,8 @@ class NameOnlyIconProvider : public QAbstractFileIconProvider {
     }
 
   private:
+    const QIcon folderIcon_;
+    const QIcon fileIcon_;
     QMimeDatabase mimes_;
 };
 
@@ -50,40 +57,36 @@ void keepFileDialogFromReading(QFileDialog& dialog) {
     dialog.setIconProvider(&provider);
 }
 
-QString DialogFileChooser::openName(QWidget* owner) {
+namespace {
+
+// Every file dialog of the program: safe to browse any folder, keeping no state outside the
+// process, with the file types' patterns hidden, starting in `folder` when one is known.
+void prepare(QFileDialog& dialog, const QStringList& filters, const QString& folder) {
     keepDialogStateInProcess();
-    QFileDialog dialog(owner, QString::fromUtf8(kFileDialogTitle));
     keepFileDialogFromReading(dialog);
+    dialog.setOption(QFileDialog::HideNameFilterDetails);
+    dialog.setNameFilters(filters);
+    if (!folder.isEmpty())
+        dialog.setDirectory(folder);
+}
+
+} // namespace
+
+QString DialogFileChooser::openName(QWidget* owner) {
+    QFileDialog dialog(owner, QString::fromUtf8(kFileDialogTitle));
+    prepare(dialog, nameFilters(), lastFolder_);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
-    dialog.setOption(QFileDialog::HideNameFilterDetails);
-    dialog.setNameFilters(nameFilters());
     if (!lastOpenFilter_.isEmpty())
         dialog.selectNameFilter(lastOpenFilter_);
-    if (!lastFolder_.isEmpty())
-        dialog.setDirectory(lastFolder_);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return {};
-    lastOpenFilter_ = dialog.selectedNameFilter();
-    lastFolder_ = dialog.directory().absolutePath();
-    return dialog.selectedFiles().constFirst();
+    const QString name = chosen(dialog);
+    if (!name.isEmpty())
+        lastOpenFilter_ = dialog.selectedNameFilter();
+    return name;
 }
 
 QString DialogFileChooser::saveName(QWidget* owner) {
-    keepDialogStateInProcess();
-    QFileDialog dialog(owner, QString::fromUtf8(kFileDialogTitle));
-    keepFileDialogFromReading(dialog);
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setOption(QFileDialog::HideNameFilterDetails);
-    dialog.setNameFilters(nameFilters());
-    dialog.setDefaultSuffix(QStringLiteral("dat"));
-    if (!lastFolder_.isEmpty())
-        dialog.setDirectory(lastFolder_);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return {};
-    lastFolder_ = dialog.directory().absolutePath();
-    return dialog.selectedFiles().constFirst();
+    return saveAs(owner, nameFilters(), QStringLiteral("dat"));
 }
 
 QString FileChooser::pictureName(QWidget*, const QString&) {
@@ -91,14 +94,23 @@ QString FileChooser::pictureName(QWidget*, const QString&) {
 }
 
 QString DialogFileChooser::pictureName(QWidget* owner, const QString& suffix) {
+    return saveAs(owner,
+                  {suffix.toUpper() + QStringLiteral(" (*.") + suffix + QLatin1Char(')'),
+                   QStringLiteral("All files {*.*} (*)")},
+                  suffix);
+}
+
+QString DialogFileChooser::saveAs(QWidget* owner, const QStringList& filters,
+                                  const QString& suffix) {
     QFileDialog dialog(owner, QString::fromUtf8(kFileDialogTitle));
+    prepare(dialog, filters, lastFolder_);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setNameFilters({suffix.toUpper() + QStringLiteral(" (*.") + suffix + QLatin1Char(')'),
-                           QStringLiteral("All files {*.*} (*)")});
     dialog.setDefaultSuffix(suffix);
-    if (!lastFolder_.isEmpty())
-        dialog.setDirectory(lastFolder_);
+    return chosen(dialog);
+}
+
+QString DialogFileChooser::chosen(QFileDialog& dialog) {
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
     lastFolder_ = dialog.directory().absolutePath();

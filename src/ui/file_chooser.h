@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 class QFileDialog;
 class QWidget;
@@ -39,6 +40,10 @@ class DialogFileChooser : public FileChooser {
     QString pictureName(QWidget* owner, const QString& suffix) override;
 
   private:
+    QString saveAs(QWidget* owner, const QStringList& filters, const QString& suffix);
+    // The file the user chose in the dialog, or an empty string; keeps its folder.
+    QString chosen(QFileDialog& dialog);
+
     QString lastOpenFilter_;
     QString lastFolder_;
 };

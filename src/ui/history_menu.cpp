@@ -26,6 +26,8 @@ void MainWindow::buildEditMenu(QAction* before) {
     add("やり直し", kMenuRedo,
         {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)},
         &MainWindow::onRedo);
+    menu->addSeparator();
+    add("履歴を消去", kMenuClearHistory, {}, &MainWindow::onClearHistory);
     history_.onChange = [this](HistoryEvent event) {
         syncEditMenu();
         emit historyChanged(event);
@@ -39,6 +41,7 @@ void MainWindow::syncEditMenu() {
     const bool live = !tempIsShowing(game_);
     menuAction(kMenuUndo)->setEnabled(live && history_.canUndo());
     menuAction(kMenuRedo)->setEnabled(live && history_.canRedo());
+    menuAction(kMenuClearHistory)->setEnabled(history_.canUndo() || history_.canRedo());
 }
 
 void MainWindow::onUndo() {
@@ -50,6 +53,11 @@ void MainWindow::onUndo() {
 void MainWindow::onRedo() {
     if (!tempIsShowing(game_) && history_.redo(game_))
         afterHistoryStep();
+    syncEditMenu();
+}
+
+void MainWindow::onClearHistory() {
+    history_.clear();
     syncEditMenu();
 }
 

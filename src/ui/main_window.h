@@ -38,6 +38,7 @@ inline constexpr int kMenuAbout = 312;
 inline constexpr int kMenuManual = 313;
 inline constexpr int kMenuUndo = 1001;
 inline constexpr int kMenuRedo = 1002;
+inline constexpr int kMenuClearHistory = 1003;
 
 // The client area: the background in "背景色", or in "保存ID時の色" while a stored position is on
 // screen, so the user sees at once which is shown. The six player views are its children.
@@ -116,9 +117,11 @@ class MainWindow : public QMainWindow, public UiPort {
     void setFileChooser(std::unique_ptr<FileChooser> chooser);
     FileChooser& fileChooser() { return *fileChooser_; }
 
-    // "元に戻す" and "やり直し" of the menu "編集".
+    // "元に戻す", "やり直し" and "履歴を消去" of the menu "編集". Clearing keeps the position and
+    // gives back the memory the steps took (up to the history's limit, large on large fields).
     void onUndo();
     void onRedo();
+    void onClearHistory();
     // The history of the user's steps with the live position.
     History& history() { return history_; }
     // After every tick the playback runs for the player: the turn's pictures are recorded, and a

@@ -48,9 +48,11 @@ HISTORY_KEYS = ["ctrl+z", "ctrl+y", "ctrl+shift+z"]
 PLAYBACK_KEYS = ["ctrl+p", "ctrl+Right", "ctrl+Down", "ctrl+Prior", "ctrl+Next", "ctrl+1",
                  "ctrl+2", "ctrl+3", "ctrl+3", "ctrl+4", "ctrl+5", "ctrl+h"]
 
-# Menus by their place in the menu bar and items by their place in the menu (1 = first).
+# Menus by their place in the menu bar and items by their place in the menu (1 = first, -1 =
+# last; greyed items are passed over).
 FILE_MENU, EDIT_MENU, VIEW_MENU, TOOL_MENU, PLAY_MENU, HELP_MENU = 0, 1, 2, 3, 4, 5
 OPEN, SAVE = 1, 2
+CLEAR_HISTORY = -1
 VIEW_ITEMS = [1, 2, 3]          # heaven band, limbo band, tool window
 ONE_PERSON_BATTLE, SETTINGS = 1, 2
 ABOUT = 2                       # the manual (item 1) would start a viewer outside the program
@@ -102,10 +104,13 @@ class Soak:
                 with open(name, "wb") as f:
                     f.write(content)
                 made.append(name)
-        # The reset position: one small stored position, so opening it replaces the store.
+        # The reset position: the default sizes, both fields empty and one small stored
+        # position, so opening it replaces the store.
         reset = os.path.join(folder, "reset.dat")
+        empty = "------\n" * 15
         with open(reset, "w") as f:
-            f.write("[A]\n2, 1, 2\n[M]\n6, 12\n" + "------\n" * 15 + "[-]\n[N]\nRBGY\n2\n@0?*\n[-]\n")
+            f.write("[S]\n40, 40\n[A]\n2, 1, 2\n[M]\n6, 12\n" + empty + "[m]\n" + empty +
+                    "[N]\nRBGY\n2\n@0?*\n[n]\nRBGY\n2\n@0?*\n[-]\n[N]\nRBGY\n2\n@0?*\n[-]\n")
         self.reset_file = reset
         return made
 
@@ -126,6 +131,7 @@ class Soak:
         screen = Screen(self.workdir, "menu")
         bar = next(dy for dy in range(100) if screen.at(x + 1, y + dy) == ORANGE)
         self.menu_y = y + bar // 2
+        self.bar_height = bar
         found = menu_titles(screen, x, y + 2, y + bar - 2, width)
         self.titles = [(a + b) // 2 for a, b in found]
         # Each title's right edge within the window: a window made narrower than that by the
@@ -169,20 +175,23 @@ class Soak:
 
     # One xdotool run per action: its commands chain, and starting it is what takes the time.
 
+    # A menu left open (by a click on its title, or one that came while a dialog was closing)
+    # would take the keys and clicks meant for the fields, and its "終了" is reached by Up and
+    # Return or a click where it covers a field. A user closes such a menu first: every key and
+    # mouse action begins with Escape.
+
     def key(self, keys):
-        # A menu left open by an action whose click came while a dialog was closing would take
-        # the keys; Up and Return there can reach "終了". A user closes such a menu first.
         chain = ["key", "Escape"]
         if self.random.random() < 0.8:
-            chain += ["mousemove", *self.point_in(self.main_box), "windowfocus", self.main]
+            chain += ["mousemove", *self.point_in(self.field_box), "windowfocus", self.main]
         chain += ["key", "--delay", 30] + [self.random.choice(keys)
                                            for _ in range(self.random.randint(1, 4))]
         xdo(*chain)
 
     def mouse_in_main(self):
         button = 1 if self.random.random() < 0.8 else 3
-        x, y = self.point_in(self.main_box)
-        chain = ["mousemove", x, y, "mousedown", button]
+        x, y = self.point_in(self.field_box)
+        chain = ["key", "Escape", "mousemove", x, y, "mousedown", button]
         for _ in range(self.random.randint(0, 6)):
             x += self.random.randint(-45, 45)
             y += self.random.randint(-45, 45)
@@ -190,16 +199,19 @@ class Soak:
         xdo(*chain, "mouseup", button)
 
     def wheel(self):
-        xdo("mousemove", *self.point_in(self.main_box), "click", "--repeat",
+        xdo("key", "Escape", "mousemove", *self.point_in(self.field_box), "click", "--repeat",
             self.random.randint(1, 5), self.random.choice([4, 5]))
 
     def tool_buttons(self):
         if self.tool_box is not None:
-            xdo("mousemove", *self.point_in(self.tool_box), "click", 1)
+            xdo("key", "Escape", "mousemove", *self.point_in(self.tool_box), "click", 1)
 
     def refresh_boxes(self):
         """Where the two windows are now; they change size with the settings and files."""
         self.main_box = geometry(self.main)
+        # Clicks for the fields stay below the menu bar: one on a title opens a menu.
+        x, y, width, height = self.main_box
+        self.field_box = (x, y + self.bar_height, width, max(height - self.bar_height, 1))
         tool = self.tool_window()
         self.tool_box = geometry(tool) if tool is not None else None
 
@@ -208,7 +220,7 @@ class Soak:
         if title >= len(self.titles) or self.title_ends[title] + OVERFLOW_BUTTON > self.main_box[2]:
             return
         xdo("mousemove", self.titles[title], self.menu_y, "click", 1, "sleep", 0.15,
-            "key", "--delay", 30, *(["Down"] * item), "Return")
+            "key", "--delay", 30, *(["Down"] * item if item > 0 else ["Up"] * -item), "Return")
         time.sleep(0.2)
 
     def type_file_name(self, path):
@@ -284,13 +296,14 @@ class Soak:
                 xdo("windowfocus", window, "key", "Escape")
 
     def reset_position(self):
-        """Opens a small position with one stored position, as a user going back to a known
-        position does. Stored positions are memory the user asked for; with a store that only
-        grew, a long run would measure them rather than leaks. Opening the file replaces the
-        store, so the memory after each reset is comparable."""
+        """Opens a small position with one stored position and clears the undo history, as a
+        user going back to a known position does. Stored positions and the history are memory
+        the user asked for; growing, they would be measured rather than leaks. Opening the file
+        replaces the store, so the memory after each reset is comparable."""
         self.menu(FILE_MENU, OPEN)
         self.type_file_name(self.reset_file)
         self.dismiss_dialogs()
+        self.menu(EDIT_MENU, CLEAR_HISTORY)
         self.refresh_boxes()
 
     def about(self):
@@ -303,6 +316,7 @@ class Soak:
             ("mode keys", 4, lambda: self.key(MODE_KEYS)),
             ("other keys", 4, lambda: self.key(OTHER_KEYS)),
             ("history keys", 2, lambda: self.key(HISTORY_KEYS)),
+            ("clear history", 1, lambda: self.menu(EDIT_MENU, CLEAR_HISTORY)),
             ("playback keys", 2, lambda: self.key(PLAYBACK_KEYS)),
             ("field mouse", 20, self.mouse_in_main),
             ("wheel", 4, self.wheel),
@@ -336,8 +350,18 @@ class Soak:
             return False
         if self.pinger.ping(int(self.main), HANG_AFTER) is None:
             self.faults.append(f"no answer within {HANG_AFTER:.0f} s after '{last_action}'")
+            self.print_stacks()
             return False
         return True
+
+    def print_stacks(self):
+        """Where a program that stopped answering is stuck, and what the screen shows."""
+        Screen(self.workdir, "hang")
+        if self.app.poll() is None and shutil.which("gdb"):
+            stacks = subprocess.run(["gdb", "-p", str(self.app.pid), "-batch", "-ex",
+                                     "thread apply all bt 25"],
+                                    capture_output=True, text=True, timeout=120).stdout
+            print(f"soak: the program's threads at the hang:\n{stacks}", file=sys.stderr)
 
     def run(self):
         self.start()
@@ -351,8 +375,14 @@ class Soak:
         rss_start = None
         last = "start"
         alive = True
+        # Every kind of action first, so that what the program loads or caches once on first
+        # use (dialogs, fonts, the file types) is in the memory a minute in.
+        warm_up = [i for i, (_, weight, _) in enumerate(table) if names[i] != "idle"] * 2
         while alive and time.monotonic() < end:
-            index = self.random.choices(range(len(table)), weights)[0]
+            if warm_up:
+                index = warm_up.pop(0)
+            else:
+                index = self.random.choices(range(len(table)), weights)[0]
             last = names[index]
             started = time.monotonic()
             try:

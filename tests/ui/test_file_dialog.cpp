@@ -88,7 +88,7 @@ class FileDialogTest : public QObject {
     Q_OBJECT
 
   private slots:
-    void bothDialogsBrowseAFolderOfSpecialFilesWithoutOpeningAny() {
+    void everyDialogBrowsesAFolderOfSpecialFilesWithoutOpeningAny() {
         QTemporaryDir dir;
         const QByteArray pipe = QFile::encodeName(dir.filePath(QStringLiteral("pipe")));
         QCOMPARE(::mkfifo(pipe.constData(), 0600), 0);
@@ -101,6 +101,7 @@ class FileDialogTest : public QObject {
         const std::function<QString(DialogFileChooser&)> asks[] = {
             [](DialogFileChooser& c) { return c.openName(nullptr); },
             [](DialogFileChooser& c) { return c.saveName(nullptr); },
+            [](DialogFileChooser& c) { return c.pictureName(nullptr, QStringLiteral("png")); },
         };
         for (const auto& ask : asks) {
             DialogFileChooser chooser;

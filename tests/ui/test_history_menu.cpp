@@ -90,6 +90,14 @@ class HistoryMenuTest : public QObject {
         QVERIFY(capture(p.game) == end);
         QVERIFY(p.enabled(kMenuUndo) && !p.enabled(kMenuRedo));
         QCOMPARE(told.count(), 5);
+
+        // Clearing forgets every step and keeps the position.
+        p.key(Qt::Key_Z, Qt::ControlModifier);
+        QVERIFY(p.enabled(kMenuClearHistory));
+        p.window->menuAction(kMenuClearHistory)->trigger();
+        QVERIFY(capture(p.game) == start);
+        QVERIFY(!p.enabled(kMenuUndo) && !p.enabled(kMenuRedo) && !p.enabled(kMenuClearHistory));
+        QCOMPARE(p.window->history().bytes(), std::size_t{0});
     }
 
     // Press, moves and release paint several cells; one undo takes them all back, but not
