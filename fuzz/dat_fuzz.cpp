@@ -4,16 +4,14 @@
 #include "files/dat_file.h"
 #include "files/text_input.h"
 #include "play/game.h"
+#include "scratch_file.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
-#include <cstdlib>
-#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
-#include <unistd.h>
 
 namespace {
 
@@ -66,27 +64,7 @@ void checkConsistent(const Game& game) {
     }
 }
 
-// One file in a folder of this process, removed at exit, for the inputs read from disk.
-class DiskFile {
-  public:
-    DiskFile() {
-        std::string folder = (std::filesystem::temp_directory_path() / "dat_fuzz-XXXXXX").string();
-        if (::mkdtemp(folder.data()) == nullptr) {
-            std::abort();
-        }
-        folder_ = folder;
-    }
-    ~DiskFile() {
-        std::error_code ignored;
-        std::filesystem::remove_all(folder_, ignored);
-    }
-    std::filesystem::path path() const { return folder_ / "input.dat"; }
-
-  private:
-    std::filesystem::path folder_;
-};
-
-const DiskFile kDiskFile;
+const ScratchFile kDiskFile("input.dat");
 
 } // namespace
 
@@ -105,11 +83,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string before = formatFile(game, all);
     const Settings settingsBefore = game.settings;
 
-    // One input in three goes through a file on disk, as the open command reads it.
+    // One input in three goes through a file on disk, as the open command reads it, and the
+    // round trip below goes through the disk too.
+    const bool onDisk = size % 3 == 0;
     ReadReport first;
-    if (size % 3 == 0) {
+    if (onDisk) {
         std::ofstream(kDiskFile.path(), std::ios::binary | std::ios::trunc) << text;
+        check(!whyUnreadable(kDiskFile.path()), "a file just written can be opened");
         readFile(game, kDiskFile.path(), &first);
+        check(earlyStopMessage(kDiskFile.path(), first).has_value() ==
+                  (!first.complete && !first.stopReason.empty()),
+              "a read that stopped early, and only that, is told");
     } else {
         first = read(game, text);
     }
@@ -126,7 +110,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     again.settings.maxFieldWidth = game.settings.maxFieldWidth;
     again.settings.maxFieldHeight = game.settings.maxFieldHeight;
     initGame(again, 0);
-    const ReadReport report = read(again, written);
+    ReadReport report;
+    if (onDisk) {
+        check(writeFile(game, kDiskFile.path(), all), "a file can be written");
+        check(readFile(again, kDiskFile.path(), &report), "a written file can be read");
+    } else {
+        report = read(again, written);
+    }
     check(report.complete, "a written file reads to its end");
     check(ui2.messages == 0, "a written file reads without messages");
     checkConsistent(again);
