@@ -2,9 +2,9 @@
 // reloads, checking that nothing crashes, every loaded value is in range and that a saved file
 // reads back as it was written. Run it with its dictionary of section and key names, e.g.
 //   build-fuzz/fuzz/ini_fuzz -dict=fuzz/ini.dict /tmp/ini-corpus fuzz/corpus/ini
+#include "scratch_file.h"
 #include "settings/ini_file.h"
 #include "settings/settings.h"
-#include "scratch_file.h"
 
 #include <cstddef>
 #include <cstdint>
