@@ -2,7 +2,7 @@
 # Soaks the real program: builds the sanitizer configuration, starts the program under a virtual
 # X display in a scratch folder and drives it for MINUTES (default 1) with seeded random real
 # input: keys, mouse, wheel, menus, the tool window, the settings dialog, files opened (valid,
-# cut short and damaged) and saved. Prints one line
+# cut short and damaged), dropped on the window and saved. Prints one line
 #   soak: ACTIONS actions in MINUTES min, rss START -> END MiB, N faults
 # and exits 1 on a crash, a sanitizer report, a hang (no answer for 5 s) or memory growing by more
 # than 10 % after the first minute. PETERIN_SOAK_SEED picks the input (default: the date).

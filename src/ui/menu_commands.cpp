@@ -17,6 +17,7 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFile>
+#include <QMetaObject>
 #include <QMimeData>
 #include <QUrl>
 
@@ -161,7 +162,9 @@ void MainWindow::dropEvent(QDropEvent* event) {
     if (name.isEmpty())
         return;
     event->acceptProposedAction();
-    openFile(name);
+    // Read once the drop is over: a message about the file waits for the user, and the program
+    // the file came from would wait with it for the drop to finish.
+    QMetaObject::invokeMethod(this, [this, name] { openFile(name); }, Qt::QueuedConnection);
 }
 
 } // namespace peterin

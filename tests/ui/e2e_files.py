@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """The work kept across exits, with the real program on an X display: a session is killed
 (SIGKILL) after a move and a temporary save; the next session opens what it left with Ctrl+O
-in the Japanese file dialog and shows the same position.
+in the Japanese file dialog and shows the same position. Then two files dropped on the window
+from another program: the first is read.
 
 Run under a virtual display: xvfb-run -a -s "-screen 0 1280x1024x24" e2e_files.py PROGRAM
 """
@@ -13,7 +14,8 @@ import tempfile
 import time
 
 from e2e_play import GREEN, cell_pixel, check, client_origin, failures, press, screen_when
-from x_display import Screen, find_window, run
+from x_display import Screen, find_window, geometry, run
+from x_drop import Dropper
 
 
 def sections(text):
@@ -108,6 +110,17 @@ def main():
                                      lambda s: cell_pixel(s, origin, 2, 11) == GREEN)
                 check("reopened bottom", [cell_pixel(screen, origin, 2, r) for r in (10, 11)],
                       [GREEN, GREEN])
+
+            dropped = [os.path.join(scratch, name) for name in ("dropped.dat", "second.dat")]
+            for path in dropped:
+                with open(path, "w") as f:
+                    f.write("[M]\n6, 12\n" + "------\n" * 15)
+            x, y, width, height = geometry(window)
+            dropper = Dropper()
+            check("drop accepted", dropper.drop(int(window), x + width // 2, y + height // 2,
+                                                dropped), True)
+            dropper.close()
+            check("title after the drop", find_window("dropped.dat - ぺてりん") is not None, True)
         finally:
             app.terminate()
             app.wait(timeout=10)

@@ -25,6 +25,7 @@ import time
 
 from e2e_settings import ORANGE, menu_titles
 from x_display import Screen, find_window, geometry
+from x_drop import Dropper
 from x_ping import Pinger
 
 OVERFLOW_BUTTON = 30  # pixels the menu bar keeps for its overflow button when titles fold away
@@ -81,6 +82,7 @@ class Soak:
         self.faults = []
         self.actions = 0
         self.saves = 0
+        self.resets = 0
 
     # --- Files to open ---------------------------------------------------------------------
 
@@ -106,12 +108,12 @@ class Soak:
                 made.append(name)
         # The reset position: the default sizes, both fields empty and one small stored
         # position, so opening it replaces the store.
-        reset = os.path.join(folder, "reset.dat")
+        self.reset_files = [os.path.join(folder, f"reset-{i}.dat") for i in (0, 1)]
         empty = "------\n" * 15
-        with open(reset, "w") as f:
-            f.write("[S]\n40, 40\n[A]\n2, 1, 2\n[M]\n6, 12\n" + empty + "[m]\n" + empty +
-                    "[N]\nRBGY\n2\n@0?*\n[n]\nRBGY\n2\n@0?*\n[-]\n[N]\nRBGY\n2\n@0?*\n[-]\n")
-        self.reset_file = reset
+        for reset in self.reset_files:
+            with open(reset, "w") as f:
+                f.write("[S]\n40, 40\n[A]\n2, 1, 2\n[M]\n6, 12\n" + empty + "[m]\n" + empty +
+                        "[N]\nRBGY\n2\n@0?*\n[n]\nRBGY\n2\n@0?*\n[-]\n[N]\nRBGY\n2\n@0?*\n[-]\n")
         return made
 
     # --- The program and its windows --------------------------------------------------------
@@ -140,6 +142,7 @@ class Soak:
         if len(self.titles) < 6:
             sys.exit(f"soak: menu titles not found: {self.titles}")
         self.pinger = Pinger()
+        self.dropper = Dropper()
         self.refresh_boxes()
 
     def visible(self, name):
@@ -238,6 +241,12 @@ class Soak:
         self.type_file_name(self.random.choice(self.files))
         self.refresh_boxes()
 
+    def drop_files(self):
+        """One to three files dropped on the window from another program (the first is read)."""
+        paths = self.random.sample(self.files, self.random.randint(1, 3))
+        self.dropper.drop(int(self.main), *self.point_in(self.field_box), paths)
+        self.refresh_boxes()
+
     def save_file(self):
         self.menu(FILE_MENU, SAVE)
         dialog = find_window("^Dialog$", timeout=5)
@@ -299,12 +308,23 @@ class Soak:
         """Opens a small position with one stored position and clears the undo history, as a
         user going back to a known position does. Stored positions and the history are memory
         the user asked for; growing, they would be measured rather than leaks. Opening the file
-        replaces the store, so the memory after each reset is comparable."""
-        self.menu(FILE_MENU, OPEN)
-        self.type_file_name(self.reset_file)
-        self.dismiss_dialogs()
-        self.menu(EDIT_MENU, CLEAR_HISTORY)
+        replaces the store, so the memory after each reset is comparable. Returns whether the
+        position was opened; two names take turns, so that the title tells."""
+        self.resets += 1
+        name = self.reset_files[self.resets % 2]
+        for _ in range(3):
+            # A message left open would block the dialog; Ctrl+O works however narrow the
+            # window, where the menu titles may be folded away.
+            self.dismiss_dialogs()
+            xdo("key", "Escape", "windowfocus", self.main, "key", "ctrl+o")
+            self.type_file_name(name)
+            self.dismiss_dialogs()
+            if find_window(f"^{os.path.basename(name)} - ぺてりん$", timeout=2) is not None:
+                self.refresh_boxes()
+                self.menu(EDIT_MENU, CLEAR_HISTORY)
+                return True
         self.refresh_boxes()
+        return False
 
     def about(self):
         self.menu(HELP_MENU, ABOUT)
@@ -324,6 +344,7 @@ class Soak:
             ("view toggles", 3, lambda: self.menu(VIEW_MENU, self.random.choice(VIEW_ITEMS))),
             ("one-person battle", 1, lambda: self.menu(TOOL_MENU, ONE_PERSON_BATTLE)),
             ("open a file", 3, self.open_file),
+            ("drop files", 2, self.drop_files),
             ("save a file", 2, self.save_file),
             ("settings dialog", 2, self.settings_dialog),
             ("about", 1, self.about),
@@ -395,9 +416,8 @@ class Soak:
             now = time.monotonic()
             if now >= next_reset:
                 next_reset = now + RESET_EVERY
-                self.reset_position()
                 # Memory is compared right after resets, from the first one on.
-                if rss_start is None and self.app.poll() is None:
+                if self.reset_position() and rss_start is None and self.app.poll() is None:
                     rss_start = self.rss_mib()
             if os.environ.get("PETERIN_SOAK_TRACE"):
                 print(f"soak: {now - begin:7.1f} s  {last} ({now - started:.2f} s)", file=sys.stderr)
@@ -407,8 +427,8 @@ class Soak:
                 if alive:
                     self.refresh_boxes()
         if alive:
-            self.dismiss_dialogs()
-            self.reset_position()
+            if not self.reset_position():
+                self.faults.append("the reset position could not be opened at the end")
             alive = self.check(last)
             Screen(self.workdir, "end")  # the last screen, for a look by eye
         rss_end = self.rss_mib() if alive else 0.0
