@@ -164,7 +164,8 @@ void MainWindow::dropEvent(QDropEvent* event) {
     event->acceptProposedAction();
     // Read once the drop is over: a message about the file waits for the user, and the program
     // the file came from would wait with it for the drop to finish.
-    QMetaObject::invokeMethod(this, [this, name] { openFile(name); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this, name] { openFile(name); }, Qt::QueuedConnection);
 }
 
 } // namespace peterin
