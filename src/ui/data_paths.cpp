@@ -33,12 +33,4 @@ QString manualPath() {
     return QFileInfo(inDocs).isFile() ? inDocs : beside;
 }
 
-QString desktopSettingsFolder(const QString& xdgConfigHome, const QString& home) {
-    // A relative XDG_CONFIG_HOME is to be ignored, as an unset one is.
-    const QString base = QDir::isAbsolutePath(xdgConfigHome)
-                             ? xdgConfigHome
-                             : QDir(home).filePath(QStringLiteral(".config"));
-    return QDir::cleanPath(QDir(base).filePath(QStringLiteral("peterin")));
-}
-
 } // namespace peterin

@@ -16,8 +16,4 @@ QString picturesFolder();
 // path beside the program when neither exists.
 QString manualPath();
 
-// The folder for 設定.ini when the program is started from the desktop menu: $XDG_CONFIG_HOME
-// /peterin, with ~/.config standing in for an unset or relative XDG_CONFIG_HOME.
-QString desktopSettingsFolder(const QString& xdgConfigHome, const QString& home);
-
 } // namespace peterin

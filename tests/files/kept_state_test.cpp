@@ -1,10 +1,14 @@
 // The work kept across exits and the list of recent files.
 #include "files/last_state.h"
+#include "files/program_folders.h"
 #include "files/recent_files.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <fstream>
+#include <optional>
+#include <string>
 
 #include "dat_test_support.h"
 #include "files/dat_file.h"
@@ -18,6 +22,48 @@ namespace {
 std::string fileText(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), {}};
+}
+
+// Restores an environment variable when it goes.
+class EnvironmentVariable {
+  public:
+    explicit EnvironmentVariable(const char* name) : name_(name) {
+        if (const char* value = std::getenv(name))
+            old_ = value;
+    }
+    ~EnvironmentVariable() { set(old_); }
+    void set(const std::optional<std::string>& value) {
+        if (value)
+            ::setenv(name_, value->c_str(), 1);
+        else
+            ::unsetenv(name_);
+    }
+
+  private:
+    const char* name_;
+    std::optional<std::string> old_;
+};
+
+TEST(ProgramFolders, FollowTheXdgVariablesUnlessUnsetOrRelative) {
+    EnvironmentVariable home("HOME"), config("XDG_CONFIG_HOME"), state("XDG_STATE_HOME");
+    home.set("/home/u");
+    struct Case {
+        std::optional<std::string> value;
+        const char* configFolder;
+        const char* stateFolder;
+    };
+    const Case cases[] = {
+        {"/srv/x", "/srv/x/peterin", "/srv/x/peterin"},
+        {std::nullopt, "/home/u/.config/peterin", "/home/u/.local/state/peterin"},
+        {"", "/home/u/.config/peterin", "/home/u/.local/state/peterin"},
+        {"relative", "/home/u/.config/peterin", "/home/u/.local/state/peterin"},
+    };
+    for (const Case& c : cases) {
+        config.set(c.value);
+        state.set(c.value);
+        EXPECT_EQ(programConfigFolder(), c.configFolder) << c.value.value_or("(unset)");
+        EXPECT_EQ(programStateFolder(), c.stateFolder) << c.value.value_or("(unset)");
+    }
 }
 
 TEST(RecentFiles, NewestComeFirstEachOnceAndAtMostEight) {

@@ -11,22 +11,6 @@ class DataPathsTest : public QObject {
     Q_OBJECT
 
   private slots:
-    void settingsFolderFollowsXdgConfigHomeUnlessUnsetOrRelative_data() {
-        QTest::addColumn<QString>("xdg");
-        QTest::addColumn<QString>("expected");
-        QTest::newRow("absolute") << "/srv/conf/"
-                                  << "/srv/conf/peterin";
-        QTest::newRow("unset") << ""
-                               << "/home/u/.config/peterin";
-        QTest::newRow("relative") << "conf"
-                                  << "/home/u/.config/peterin";
-    }
-    void settingsFolderFollowsXdgConfigHomeUnlessUnsetOrRelative() {
-        QFETCH(QString, xdg);
-        QFETCH(QString, expected);
-        QCOMPARE(desktopSettingsFolder(xdg, QStringLiteral("/home/u")), expected);
-    }
-
     // A 画像 folder in the current directory wins, as it always has; without one the pictures
     // come from the data folder an installation puts beside the program's folder.
     void picturesComeFromTheCurrentDirectoryFirst() {

@@ -4,14 +4,11 @@
 #include "play/game.h"
 #include "settings/settings.h"
 #include "ui/app_icon.h"
-#include "ui/data_paths.h"
 #include "ui/file_menu.h"
 #include "ui/main_window.h"
 #include "ui/qt_japanese.h"
 
 #include <QApplication>
-#include <QDir>
-#include <QFile>
 
 #include <chrono>
 #include <cstdio>
@@ -45,12 +42,10 @@ int main(int argc, char** argv) {
     peterin::Game game(relay);
     if (options.desktop) {
         // The menu starts programs wherever it likes; the user's settings belong in one place.
-        const QString folder = peterin::desktopSettingsFolder(
-            qEnvironmentVariable("XDG_CONFIG_HOME"), QDir::homePath());
-        QDir().mkpath(folder);
-        game.settingsFile =
-            QFile::encodeName(QDir(folder).filePath(QString::fromUtf8(peterin::kSettingsFileName)))
-                .toStdString();
+        const std::filesystem::path folder = peterin::programConfigFolder();
+        std::error_code ignored; // a folder that cannot be made is told of at the first save
+        std::filesystem::create_directories(folder, ignored);
+        game.settingsFile = (folder / peterin::kSettingsFileName).string();
         peterin::LoadSettings(game.settings, game.settingsFile);
     } else if (const auto message = peterin::LoadSettings(game.settings)) {
         peterin::showMessageBox(nullptr, *message);
