@@ -1,5 +1,6 @@
 #include "history/playback.h"
 
+#include "play/memory_budget.h"
 #include "play/turn_cycle.h"
 
 #include <iterator>
@@ -62,8 +63,9 @@ std::optional<PlaybackSpeed> speedFromCode(std::int32_t code) {
     return std::nullopt;
 }
 
-Playback::Playback(Game& game, TickTimers& timers, std::function<std::int64_t()> clockNs)
-    : game_(game), timers_(timers), clockNs_(std::move(clockNs)) {
+Playback::Playback(Game& game, TickTimers& timers, std::function<std::int64_t()> clockNs,
+                   std::int64_t maxMomentBytes)
+    : game_(game), timers_(timers), clockNs_(std::move(clockNs)), maxMomentBytes_(maxMomentBytes) {
     speed_ = speedFromCode(game_.settings.playbackSpeed).value_or(PlaybackSpeed::Normal);
 }
 
@@ -167,10 +169,22 @@ void Playback::keepPendingMoment() {
     }
     // The longest chain fits many times over; an endless battle must not grow without bound.
     constexpr std::size_t kMostMoments = 256;
-    if (moments_.size() == kMostMoments) {
+    const Field& field = game_.players[0].field;
+    const std::int64_t bytes =
+        positionBytes(field.width, field.height, game_.settings.nextCount + 1);
+    if (bytes > maxMomentBytes_) {
+        moments_.clear();
+        return;
+    }
+    std::int64_t kept = bytes;
+    for (const ChainMoment& moment : moments_) {
+        kept += moment.bytes;
+    }
+    while (!moments_.empty() && (moments_.size() == kMostMoments || kept > maxMomentBytes_)) {
+        kept -= moments_.front().bytes;
         moments_.erase(moments_.begin());
     }
-    moments_.push_back({capture(game_, false), wanted_, ticks_});
+    moments_.push_back({capture(game_, false), wanted_, ticks_, bytes});
 }
 
 void Playback::onTimer(int player) {

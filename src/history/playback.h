@@ -52,7 +52,12 @@ class Playback {
   public:
     // `clockNs`: a monotonic clock in nanoseconds, read only to space the ticks of a speed whose
     // period is not a whole number of milliseconds.
-    Playback(Game& game, TickTimers& timers, std::function<std::int64_t()> clockNs);
+    // The chain steps kept for going back take at most `maxMomentBytes`: on huge fields the
+    // oldest are forgotten, and where one alone is larger there is no going back.
+    static constexpr std::int64_t kDefaultMaxMomentBytes = std::int64_t{64} << 20;
+
+    Playback(Game& game, TickTimers& timers, std::function<std::int64_t()> clockNs,
+             std::int64_t maxMomentBytes = kDefaultMaxMomentBytes);
     Playback(const Playback&) = delete;
     Playback& operator=(const Playback&) = delete;
 
@@ -147,7 +152,9 @@ class Playback {
         Snapshot position;
         std::array<bool, kPlayerCount> wanted{};
         std::uint64_t tick = 0;
+        std::int64_t bytes = 0; // what `position` takes, about
     };
+    std::int64_t maxMomentBytes_;
     std::vector<ChainMoment> moments_;
     bool momentPending_ = false;
     // Every timer stopped since the last step was kept: the next step starts a new list.

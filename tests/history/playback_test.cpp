@@ -9,6 +9,7 @@
 #include "history/playback.h"
 #include "play/commands.h"
 #include "play/editing.h"
+#include "play/memory_budget.h"
 #include "play/turn_cycle.h"
 #include "recorder.h"
 
@@ -43,19 +44,19 @@ Tick tickOf(const Game& game, int p) {
 // A game whose port hands the timer requests to a playback, with real timers as a simulated
 // event loop: each running timer fires at its own deadlines on a fake clock.
 struct PlaybackHarness : testing::Recorder, TickTimers {
+    explicit PlaybackHarness(std::int64_t maxMomentBytes = Playback::kDefaultMaxMomentBytes)
+        : playback{game, *this, [this] { return now; }, maxMomentBytes} {
+        initGame(game, 0);
+        playback.setTickListener([this](int p) { trace.push_back(tickOf(game, p)); });
+    }
+
     std::int64_t now = 0;
     std::array<bool, kPlayerCount> real{};
     std::array<std::int64_t, kPlayerCount> intervalNs{};
     std::array<std::int64_t, kPlayerCount> nextFire{};
     Game game{*this};
-    Playback playback{game, *this, [this] { return now; }};
-
+    Playback playback;
     std::vector<Tick> trace;
-
-    PlaybackHarness() {
-        initGame(game, 0);
-        playback.setTickListener([this](int p) { trace.push_back(tickOf(game, p)); });
-    }
 
     void startTimer(int p) override {
         Recorder::startTimer(p);
@@ -234,6 +235,29 @@ TEST(Playback, GoingBackAChainStepAndPlayingOnGivesTheSameChainAgain) {
         EXPECT_FALSE(h.statusHistory.empty());
         EXPECT_EQ(h.game.rng.state, rng);
         EXPECT_TRUE(h.player(1).field.cells == cells);
+    }
+}
+
+// On fields so large that the steps' positions outgrow their memory, the oldest are forgotten;
+// a position larger than all of it alone is not kept at all.
+TEST(Playback, TheChainStepsKeptForGoingBackStayWithinTheirMemory) {
+    const std::int64_t position = positionBytes(6, 12, Settings{}.nextCount + 1);
+    const struct {
+        std::int64_t maxBytes;
+        std::vector<int> stepsBack;
+    } cases[] = {
+        {5 * position, {4, 3, 2, 1, 0}},
+        {2 * position + position / 2, {4, 3}},
+        {position - 1, {}},
+    };
+    for (const auto& c : cases) {
+        PlaybackHarness h(c.maxBytes);
+        startChain(h, Mode::Play);
+        h.runUntilIdle();
+        std::vector<int> chainCounts;
+        while (h.playback.previousChainStep())
+            chainCounts.push_back(h.player(0).chainCount);
+        EXPECT_EQ(chainCounts, c.stepsBack) << c.maxBytes;
     }
 }
 
