@@ -23,6 +23,7 @@ bool same(const std::optional<analysis::HintRequest>& a, const analysis::HintReq
 } // namespace
 
 HintRunner::HintRunner(const Game& game, QObject* parent) : QObject(parent), game_(game) {
+    pool_.setMaxThreadCount(kPlayerCount);
     for (int p = 0; p < kPlayerCount; ++p) {
         auto& slot = slots_[static_cast<std::size_t>(p)];
         slot.watcher = std::make_unique<QFutureWatcher<std::vector<analysis::LandedBlob>>>();
@@ -85,7 +86,7 @@ void HintRunner::paintFor(QImage& image, int player) {
 void HintRunner::start(int player) {
     Slot& slot = slots_[static_cast<std::size_t>(player)];
     slot.running = slot.wanted;
-    slot.watcher->setFuture(QtConcurrent::run([request = *slot.running] {
+    slot.watcher->setFuture(QtConcurrent::run(&pool_, [request = *slot.running] {
         const std::vector<analysis::Suggestion> ranked = analysis::suggest(request);
         return ranked.empty() ? std::vector<analysis::LandedBlob>{} : ranked.front().landing;
     }));

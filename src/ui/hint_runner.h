@@ -6,6 +6,7 @@
 #include <QFutureWatcher>
 #include <QImage>
 #include <QObject>
+#include <QThreadPool>
 
 #include <array>
 #include <memory>
@@ -56,6 +57,9 @@ class HintRunner : public QObject {
     void finished(int player);
 
     const Game& game_;
+    // Searches run on a pool of their own: Qt's raster painting splits large fills over the
+    // global pool and waits for them, so searches there would freeze every window's painting.
+    QThreadPool pool_;
     bool enabled_ = false;
     QAction* action_ = nullptr;
     std::array<Slot, kPlayerCount> slots_;
