@@ -2,46 +2,11 @@
 
 #include <charconv>
 #include <climits>
+#include <utility>
 
 namespace peterin::sim {
 
 namespace {
-
-// Walks the arguments of one command, handing out options and their values.
-class ArgReader {
-  public:
-    explicit ArgReader(const std::vector<std::string>& args) : args_(args) {}
-
-    bool done() const { return index_ >= args_.size(); }
-    const std::string& peek() const { return args_[index_]; }
-    void skip() { ++index_; }
-
-    // If the next argument is the option `name` (as "--name value" or "--name=value"), takes it
-    // and stores its value; a missing value becomes a usage error.
-    bool takeValue(const std::string& name, std::string& value, std::optional<UsageError>& error) {
-        const std::string& arg = args_[index_];
-        if (arg == name) {
-            if (index_ + 1 >= args_.size()) {
-                error = UsageError{"option " + name + " needs a value"};
-                return true;
-            }
-            value = args_[index_ + 1];
-            index_ += 2;
-            return true;
-        }
-        if (arg.size() > name.size() && arg.compare(0, name.size(), name) == 0 &&
-            arg[name.size()] == '=') {
-            value = arg.substr(name.size() + 1);
-            ++index_;
-            return true;
-        }
-        return false;
-    }
-
-  private:
-    const std::vector<std::string>& args_;
-    std::size_t index_ = 0;
-};
 
 // A whole number, or why the text is not one that fits an int.
 struct ParsedInt {
@@ -69,236 +34,226 @@ UsageError outOfRange(const std::string& option, const std::string& value, long 
             " to " + std::to_string(high)};
 }
 
-UsageError unknownOption(const std::string& command, const std::string& arg) {
-    if (arg.size() > 1 && arg[0] == '-') {
-        return {"unknown option for " + command + ": " + arg};
-    }
-    return {"unexpected argument for " + command + ": " + arg};
-}
+// Walks the arguments of one command, handing out options and their values. Each `take`
+// returns whether the next argument was that option (or the file); the first argument that
+// makes no sense stops the walk with its usage error.
+class ArgReader {
+  public:
+    ArgReader(const std::vector<std::string>& args, std::string command)
+        : args_(args), command_(std::move(command)) {}
 
-// A random position for `option`: any int, or the usage error saying what it must be.
-std::variant<int, UsageError> positionValue(const std::string& option, const std::string& value) {
-    const ParsedInt n = parseInt(value);
-    if (!n.number) {
-        return UsageError{option + " needs a whole number, not \"" + value + "\""};
-    }
-    if (!n.inRange) {
-        return outOfRange(option, value, INT_MIN, INT_MAX);
-    }
-    return n.value;
-}
+    // Whether there are arguments left to take and nothing went wrong so far.
+    bool more() const { return index_ < args_.size() && !error_; }
 
-// A whole number from 1 to `max` for `option`, or the usage error saying what it must be.
-std::variant<int, UsageError> countValue(const std::string& option, const std::string& value,
-                                         int max) {
-    const ParsedInt n = parseInt(value);
-    if (!n.number) {
-        return UsageError{option + " needs a whole number from 1 to " + std::to_string(max) +
-                          ", not \"" + value + "\""};
+    // The option `name` with its value, as "--name value" or "--name=value".
+    bool take(const std::string& name, std::string& value) {
+        const std::string& arg = args_[index_];
+        if (arg == name) {
+            if (index_ + 1 >= args_.size()) {
+                error_ = UsageError{"option " + name + " needs a value"};
+            } else {
+                value = args_[index_ + 1];
+            }
+            index_ += 2;
+            return true;
+        }
+        if (arg.size() > name.size() && arg.compare(0, name.size(), name) == 0 &&
+            arg[name.size()] == '=') {
+            value = arg.substr(name.size() + 1);
+            ++index_;
+            return true;
+        }
+        return false;
     }
-    if (!n.inRange || n.value < 1 || n.value > max) {
-        return outOfRange(option, value, 1, max);
+
+    bool take(const std::string& name, std::optional<std::string>& value) {
+        std::string text;
+        if (!take(name, text)) {
+            return false;
+        }
+        if (!error_) {
+            value = std::move(text);
+        }
+        return true;
     }
-    return n.value;
+
+    // A switch without a value.
+    bool take(const std::string& name, bool& on) {
+        if (args_[index_] != name) {
+            return false;
+        }
+        on = true;
+        ++index_;
+        return true;
+    }
+
+    // A random position: any int.
+    bool takePosition(const std::string& name, int& position) {
+        std::string value;
+        if (!take(name, value) || error_) {
+            return error_.has_value();
+        }
+        const ParsedInt n = parseInt(value);
+        if (!n.number) {
+            error_ = UsageError{name + " needs a whole number, not \"" + value + "\""};
+        } else if (!n.inRange) {
+            error_ = outOfRange(name, value, INT_MIN, INT_MAX);
+        } else {
+            position = n.value;
+        }
+        return true;
+    }
+
+    // A whole number from 1 to `max`.
+    bool takeCount(const std::string& name, int max, int& count) {
+        std::string value;
+        if (!take(name, value) || error_) {
+            return error_.has_value();
+        }
+        const ParsedInt n = parseInt(value);
+        if (!n.number) {
+            error_ = UsageError{name + " needs a whole number from 1 to " + std::to_string(max) +
+                                ", not \"" + value + "\""};
+        } else if (!n.inRange || n.value < 1 || n.value > max) {
+            error_ = outOfRange(name, value, 1, max);
+        } else {
+            count = n.value;
+        }
+        return true;
+    }
+
+    // The command's one file: any argument not taken for an option ("-" is standard input).
+    bool takeFile(std::string& file) {
+        const std::string& arg = args_[index_];
+        if (haveFile_ || (!arg.empty() && arg[0] == '-' && arg != "-")) {
+            return false;
+        }
+        file = arg;
+        haveFile_ = true;
+        ++index_;
+        return true;
+    }
+    bool haveFile() const { return haveFile_; }
+
+    // The next argument is none the command takes.
+    void reject() {
+        const std::string& arg = args_[index_];
+        if (arg.size() > 1 && arg[0] == '-') {
+            error_ = UsageError{"unknown option for " + command_ + ": " + arg};
+        } else {
+            error_ = UsageError{"unexpected argument for " + command_ + ": " + arg};
+        }
+    }
+    void fail(std::string text) {
+        if (!error_) {
+            error_ = UsageError{std::move(text)};
+        }
+    }
+
+    // The command read, or the first usage error met.
+    template <typename Parsed> Command result(Parsed command) const {
+        if (error_) {
+            return *error_;
+        }
+        return command;
+    }
+
+  private:
+    const std::vector<std::string>& args_;
+    const std::string command_;
+    std::size_t index_ = 0;
+    bool haveFile_ = false;
+    std::optional<UsageError> error_;
+};
+
+// The usage error of a command that needs a file and was given none.
+void requireFile(ArgReader& in, const std::string& usage) {
+    if (!in.haveFile()) {
+        in.fail(usage);
+    }
 }
 
 Command parseResolve(ArgReader& in) {
     ResolveCommand cmd;
-    bool haveFile = false;
-    std::optional<UsageError> error;
-    while (!in.done() && !error) {
-        std::string value;
-        if (in.takeValue("--ini", value, error)) {
-            cmd.ini = value;
-        } else if (in.peek() == "--json") {
-            cmd.json = true;
-            in.skip();
-        } else if (!haveFile && (in.peek().empty() || in.peek()[0] != '-' || in.peek() == "-")) {
-            cmd.file = in.peek();
-            haveFile = true;
-            in.skip();
-        } else {
-            return unknownOption("resolve", in.peek());
+    while (in.more()) {
+        if (!(in.take("--ini", cmd.ini) || in.take("--json", cmd.json) || in.takeFile(cmd.file))) {
+            in.reject();
         }
     }
-    if (error) {
-        return *error;
-    }
-    if (!haveFile) {
-        return UsageError{"resolve needs a position file: peterin-sim resolve FILE.dat"};
-    }
-    return cmd;
+    requireFile(in, "resolve needs a position file: peterin-sim resolve FILE.dat");
+    return in.result(cmd);
 }
 
 Command parsePairs(ArgReader& in) {
     PairsCommand cmd;
-    std::optional<UsageError> error;
-    while (!in.done() && !error) {
-        std::string value;
-        if (in.takeValue("--position", value, error)) {
-            if (error) {
-                break;
-            }
-            const auto n = positionValue("--position", value);
-            if (const auto* bad = std::get_if<UsageError>(&n)) {
-                return *bad;
-            }
-            cmd.position = std::get<int>(n);
-        } else if (in.takeValue("--count", value, error)) {
-            if (error) {
-                break;
-            }
-            const auto n = countValue("--count", value, kMaxPairCount);
-            if (const auto* bad = std::get_if<UsageError>(&n)) {
-                return *bad;
-            }
-            cmd.count = std::get<int>(n);
-        } else if (in.takeValue("--pattern", value, error)) {
-            cmd.pattern = value;
-        } else if (in.peek() == "--json") {
-            cmd.json = true;
-            in.skip();
-        } else {
-            return unknownOption("pairs", in.peek());
+    while (in.more()) {
+        if (!(in.takePosition("--position", cmd.position) ||
+              in.takeCount("--count", kMaxPairCount, cmd.count) ||
+              in.take("--pattern", cmd.pattern) || in.take("--json", cmd.json))) {
+            in.reject();
         }
     }
-    if (error) {
-        return *error;
-    }
-    return cmd;
+    return in.result(cmd);
 }
 
 Command parseSuggest(ArgReader& in) {
     SuggestCommand cmd;
-    bool haveFile = false;
-    std::optional<UsageError> error;
-    while (!in.done() && !error) {
-        std::string value;
-        if (in.takeValue("--ini", value, error)) {
-            cmd.ini = value;
-        } else if (in.takeValue("--count", value, error)) {
-            if (error) {
-                break;
-            }
-            const auto n = countValue("--count", value, kMaxSuggestCount);
-            if (const auto* bad = std::get_if<UsageError>(&n)) {
-                return *bad;
-            }
-            cmd.count = std::get<int>(n);
-        } else if (in.peek() == "--json") {
-            cmd.json = true;
-            in.skip();
-        } else if (!haveFile && (in.peek().empty() || in.peek()[0] != '-' || in.peek() == "-")) {
-            cmd.file = in.peek();
-            haveFile = true;
-            in.skip();
-        } else {
-            return unknownOption("suggest", in.peek());
+    while (in.more()) {
+        if (!(in.take("--ini", cmd.ini) || in.takeCount("--count", kMaxSuggestCount, cmd.count) ||
+              in.take("--json", cmd.json) || in.takeFile(cmd.file))) {
+            in.reject();
         }
     }
-    if (error) {
-        return *error;
-    }
-    if (!haveFile) {
-        return UsageError{"suggest needs a position file: peterin-sim suggest FILE.dat"};
-    }
-    return cmd;
+    requireFile(in, "suggest needs a position file: peterin-sim suggest FILE.dat");
+    return in.result(cmd);
 }
 
 Command parseAutoplay(ArgReader& in) {
     AutoplayCommand cmd;
-    std::optional<UsageError> error;
-    while (!in.done() && !error) {
-        std::string value;
-        if (in.takeValue("--position", value, error)) {
-            if (error) {
-                break;
-            }
-            const auto n = positionValue("--position", value);
-            if (const auto* bad = std::get_if<UsageError>(&n)) {
-                return *bad;
-            }
-            cmd.position = std::get<int>(n);
-        } else if (in.takeValue("--pairs", value, error)) {
-            if (error) {
-                break;
-            }
-            const auto n = countValue("--pairs", value, kMaxAutoplayPairs);
-            if (const auto* bad = std::get_if<UsageError>(&n)) {
-                return *bad;
-            }
-            cmd.pairs = std::get<int>(n);
-        } else if (in.takeValue("--pattern", value, error)) {
-            cmd.pattern = value;
-        } else if (in.takeValue("--ini", value, error)) {
-            cmd.ini = value;
-        } else if (in.peek() == "--json") {
-            cmd.json = true;
-            in.skip();
-        } else {
-            return unknownOption("autoplay", in.peek());
+    while (in.more()) {
+        if (!(in.takePosition("--position", cmd.position) ||
+              in.takeCount("--pairs", kMaxAutoplayPairs, cmd.pairs) ||
+              in.take("--pattern", cmd.pattern) || in.take("--ini", cmd.ini) ||
+              in.take("--json", cmd.json))) {
+            in.reject();
         }
     }
-    if (error) {
-        return *error;
-    }
-    return cmd;
+    return in.result(cmd);
 }
 
 Command parseCheck(ArgReader& in) {
     CheckCommand cmd;
-    bool haveFile = false;
-    while (!in.done()) {
-        if (!haveFile && (in.peek().empty() || in.peek()[0] != '-' || in.peek() == "-")) {
-            cmd.file = in.peek();
-            haveFile = true;
-            in.skip();
-        } else {
-            return unknownOption("check", in.peek());
+    while (in.more()) {
+        if (!in.takeFile(cmd.file)) {
+            in.reject();
         }
     }
-    if (!haveFile) {
-        return UsageError{"check needs a position file: peterin-sim check FILE.dat"};
-    }
-    return cmd;
+    requireFile(in, "check needs a position file: peterin-sim check FILE.dat");
+    return in.result(cmd);
 }
 
 Command parseRender(ArgReader& in) {
     RenderCommand cmd;
-    bool haveFile = false;
     bool haveOutput = false;
-    std::optional<UsageError> error;
-    while (!in.done() && !error) {
-        std::string value;
-        if (in.takeValue("--ini", value, error)) {
-            cmd.ini = value;
-        } else if (const bool png = in.takeValue("--png", value, error);
-                   png || in.takeValue("--gif", value, error)) {
-            if (error) {
-                break;
-            }
+    while (in.more()) {
+        std::string output;
+        const bool png = in.take("--png", output);
+        if (png || in.take("--gif", output)) {
             if (haveOutput) {
-                return UsageError{"render writes one picture: give either --png or --gif"};
+                in.fail("render writes one picture: give either --png or --gif");
             }
             cmd.gif = !png;
-            cmd.output = value;
+            cmd.output = output;
             haveOutput = true;
-        } else if (!haveFile && (in.peek().empty() || in.peek()[0] != '-' || in.peek() == "-")) {
-            cmd.file = in.peek();
-            haveFile = true;
-            in.skip();
-        } else {
-            return unknownOption("render", in.peek());
+        } else if (!(in.take("--ini", cmd.ini) || in.takeFile(cmd.file))) {
+            in.reject();
         }
     }
-    if (error) {
-        return *error;
+    if (!haveOutput || !in.haveFile()) {
+        in.fail("render needs a position file and an output: peterin-sim render FILE.dat "
+                "--png OUT.png");
     }
-    if (!haveFile || !haveOutput) {
-        return UsageError{"render needs a position file and an output: peterin-sim render FILE.dat "
-                          "--png OUT.png"};
-    }
-    return cmd;
+    return in.result(cmd);
 }
 
 Command parseArgs(const std::vector<std::string>& args) {
@@ -314,8 +269,8 @@ Command parseArgs(const std::vector<std::string>& args) {
         return UsageError{"no command given; try peterin-sim --help"};
     }
     const std::vector<std::string> rest(args.begin() + 1, args.end());
-    ArgReader in(rest);
     const std::string& command = args.front();
+    ArgReader in(rest, command);
     if (command == "resolve") {
         return parseResolve(in);
     }
