@@ -14,7 +14,7 @@ import sys
 import tempfile
 import time
 
-from x_display import Screen, find_window, read_picture, run, shows_picture
+from x_display import Screen, failures, find_window, finish, read_picture, run, shows_picture
 
 ORANGE = (0xFF, 0x96, 0x32)  # 背景色, around the views
 # The views of 1P in client coordinates at scale 1 (left, top, width, height), default settings.
@@ -90,7 +90,6 @@ def views_at(program, pictures, scale, workdir):
 def main():
     program = os.path.abspath(sys.argv[1])
     pictures = os.path.abspath(sys.argv[2])
-    failures = []
     with tempfile.TemporaryDirectory() as scratch:
         workdir = os.environ.get("PETERIN_E2E_SHOTS") or scratch  # a folder to keep the shots in
         single, _ = views_at(program, pictures, 1, workdir)
@@ -105,10 +104,7 @@ def main():
             if wrong:
                 failures.append(f"{name}: {len(wrong)} rows at scale 2 differ from the doubled "
                                 f"scale-1 picture, the first at row {wrong[0]}")
-    if failures:
-        print("\n".join(failures))
-        sys.exit(1)
-    print("end-to-end HiDPI passed")
+    finish("HiDPI")
 
 
 if __name__ == "__main__":

@@ -11,7 +11,7 @@ import sys
 import tempfile
 import time
 
-from x_display import Screen, find_window, geometry, run
+from x_display import Screen, check, find_window, finish, geometry, run
 
 ORANGE = (0xFF, 0x96, 0x32)  # 背景色
 BLACK = (0, 0, 0)
@@ -21,14 +21,6 @@ CELL = 40
 FIELD_LEFT, FIELD_TOP = 5, 40  # the 1P field view in the client area
 BANDS = 2
 CLIENT_HEIGHT = 605  # the status bar begins below it
-
-failures = []
-
-
-def check(what, actual, expected):
-    if actual != expected:
-        failures.append(f"{what}: got {actual}, expected {expected}")
-
 
 def client_origin(screen, window):
     x, y = geometry(window)[:2]
@@ -159,10 +151,7 @@ def main():
         finally:
             app.terminate()
             app.wait(timeout=10)
-    if failures:
-        print("\n".join(failures))
-        sys.exit(1)
-    print("end-to-end history passed")
+    finish("history")
 
 
 if __name__ == "__main__":

@@ -13,7 +13,7 @@ import sys
 import tempfile
 import time
 
-from x_display import Screen, find_window, geometry, run
+from x_display import Screen, check, find_window, finish, geometry, run
 
 ORANGE = (0xFF, 0x96, 0x32)  # 背景色
 BLACK = (0, 0, 0)
@@ -25,14 +25,6 @@ CELL = 40
 BANDS = 2
 FIELD_TOP = 40
 FIELD_LEFT = (5, 345)  # 1P and 2P field views in the client area
-
-failures = []
-
-
-def check(what, actual, expected):
-    if actual != expected:
-        failures.append(f"{what}: got {actual}, expected {expected}")
-
 
 class Program:
     """The program started in its own empty directory, with an optional 設定.ini."""
@@ -187,10 +179,7 @@ def main():
             os.makedirs(os.path.join(workdir, name), exist_ok=True)
         drags(program, os.path.join(workdir, "drags"))
         layouts(program, workdir)
-    if failures:
-        print("\n".join(failures))
-        sys.exit(1)
-    print("end-to-end input passed")
+    finish("input")
 
 
 if __name__ == "__main__":

@@ -10,15 +10,7 @@ import sys
 import tempfile
 import time
 
-from x_display import find_window, geometry, run
-
-failures = []
-
-
-def check(what, actual, expected):
-    if actual != expected:
-        failures.append(f"{what}: got {actual}, expected {expected}")
-
+from x_display import check, failures, find_window, finish, geometry, run
 
 def press(*keys):
     for key in keys:
@@ -94,10 +86,7 @@ def main():
         finally:
             app.terminate()
             app.wait(timeout=10)
-    if failures:
-        print("\n".join(failures))
-        sys.exit(1)
-    print("end-to-end pictures passed")
+    finish("pictures")
 
 
 if __name__ == "__main__":

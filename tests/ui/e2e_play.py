@@ -12,7 +12,7 @@ import sys
 import tempfile
 import time
 
-from x_display import Screen, find_window, geometry, run
+from x_display import Screen, check, find_window, finish, geometry, run
 
 ORANGE = (0xFF, 0x96, 0x32)  # 背景色
 BLACK = (0, 0, 0)
@@ -26,13 +26,7 @@ FIELD_LEFT, FIELD_TOP = 5, 40  # the 1P field view in the client area
 BANDS = 2
 
 
-failures = []
 MAIN = []  # the main window's id, once found
-
-
-def check(what, actual, expected):
-    if actual != expected:
-        failures.append(f"{what}: got {actual}, expected {expected}")
 
 
 def wait_for_window():
@@ -188,10 +182,7 @@ def main():
         finally:
             app.terminate()
             app.wait(timeout=10)
-    if failures:
-        print("\n".join(failures))
-        sys.exit(1)
-    print("end-to-end play passed")
+    finish("play")
 
 
 if __name__ == "__main__":

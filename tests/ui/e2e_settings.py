@@ -13,17 +13,9 @@ import sys
 import tempfile
 import time
 
-from x_display import Screen, find_window, geometry, run
+from x_display import Screen, check, find_window, finish, geometry, run
 
 ORANGE = (0xFF, 0x96, 0x32)  # 背景色
-
-failures = []
-
-
-def check(what, actual, expected):
-    if actual != expected:
-        failures.append(f"{what}: got {actual}, expected {expected}")
-
 
 def click(x, y):
     run("xdotool", "mousemove", str(x), str(y))
@@ -174,10 +166,7 @@ def main():
             app.terminate()
             app.wait(timeout=10)
         check("files in the home folder at the end", files_under(home), [])
-    if failures:
-        print("\n".join(failures))
-        sys.exit(1)
-    print("end-to-end settings passed")
+    finish("settings")
 
 
 if __name__ == "__main__":

@@ -1,7 +1,25 @@
 """What the end-to-end tests share: commands, screenshots and window geometry on an X display."""
 import os
 import subprocess
+import sys
 import time
+
+
+# The failed checks of the running test, reported together by finish().
+failures = []
+
+
+def check(what, actual, expected):
+    if actual != expected:
+        failures.append(f"{what}: got {actual}, expected {expected}")
+
+
+def finish(name):
+    """Prints the failed checks and exits 1, or says that the end-to-end test `name` passed."""
+    if failures:
+        print("\n".join(failures))
+        sys.exit(1)
+    print(f"end-to-end {name} passed")
 
 
 def run(*args):

@@ -16,17 +16,10 @@ import urllib.parse
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "ui"))
 from e2e_settings import click, menu_titles, open_settings, type_into  # noqa: E402
-from x_display import Screen, find_window, geometry, read_picture, run, shows_picture  # noqa: E402,E501
+from x_display import (Screen, check, failures, find_window, finish, geometry,  # noqa: E402
+                       read_picture, run, shows_picture)
 
 ORANGE = (0xFF, 0x96, 0x32)  # 背景色
-
-failures = []
-
-
-def check(what, actual, expected):
-    if actual != expected:
-        failures.append(f"{what}: got {actual}, expected {expected}")
-
 
 def has_icon(window):
     return "_NET_WM_ICON(CARDINAL) = " in run("xprop", "-id", window, "_NET_WM_ICON")
@@ -116,10 +109,7 @@ def main():
         finally:
             app.terminate()
             app.wait(timeout=10)
-    if failures:
-        print("\n".join(failures))
-        sys.exit(1)
-    print("end-to-end installed program passed")
+    finish("installed program")
 
 
 if __name__ == "__main__":
