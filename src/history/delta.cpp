@@ -380,6 +380,26 @@ enum Record : std::int64_t {
     kPair = 5,     // target, falling pair before, falling pair after
 };
 
+// A record that holds one part of a position whole, before and after.
+template <typename Part>
+void putWhole(Writer& w, Record kind, int target, const Part& before, const Part& after) {
+    w.number(kind);
+    w.number(target);
+    put(w, before);
+    put(w, after);
+}
+
+template <typename Part>
+void applyWhole(Reader& r, Snapshot& snapshot, Part& (*partOf)(Snapshot&, int), bool after) {
+    int target = 0;
+    r.into(target);
+    Part was;
+    Part now;
+    get(r, was);
+    get(r, now);
+    partOf(snapshot, target) = after ? std::move(now) : std::move(was);
+}
+
 bool sameShape(const FieldCells& a, const FieldCells& b) {
     return a.width == b.width && a.height == b.height && a.limboRows == b.limboRows &&
            a.cells.size() == b.cells.size();
@@ -457,22 +477,13 @@ void writeChanges(std::vector<std::uint8_t>& out, const Snapshot& before, const 
         if (sameShape(fa, fb)) {
             diffCells(w, t, fa, fb);
         } else {
-            w.number(kField);
-            w.number(t);
-            put(w, fa);
-            put(w, fb);
+            putWhole(w, kField, t, fa, fb);
         }
         if (!(sequenceOf(before, t) == sequenceOf(after, t))) {
-            w.number(kSequence);
-            w.number(t);
-            put(w, sequenceOf(before, t));
-            put(w, sequenceOf(after, t));
+            putWhole(w, kSequence, t, sequenceOf(before, t), sequenceOf(after, t));
         }
         if (!(pairOf(before, t) == pairOf(after, t))) {
-            w.number(kPair);
-            w.number(t);
-            put(w, pairOf(before, t));
-            put(w, pairOf(after, t));
+            putWhole(w, kPair, t, pairOf(before, t), pairOf(after, t));
         }
     }
 }
@@ -531,36 +542,15 @@ void apply(Snapshot& snapshot, const Delta& delta, Side side) {
             }
             break;
         }
-        case kField: {
-            int target = 0;
-            r.into(target);
-            FieldCells was;
-            FieldCells now;
-            get(r, was);
-            get(r, now);
-            fieldOf(snapshot, target) = after ? std::move(now) : std::move(was);
+        case kField:
+            applyWhole(r, snapshot, fieldOf, after);
             break;
-        }
-        case kSequence: {
-            int target = 0;
-            r.into(target);
-            PairSequence was;
-            PairSequence now;
-            get(r, was);
-            get(r, now);
-            sequenceOf(snapshot, target) = after ? std::move(now) : std::move(was);
+        case kSequence:
+            applyWhole(r, snapshot, sequenceOf, after);
             break;
-        }
-        case kPair: {
-            int target = 0;
-            r.into(target);
-            FallingPair was;
-            FallingPair now;
-            get(r, was);
-            get(r, now);
-            pairOf(snapshot, target) = after ? now : was;
+        case kPair:
+            applyWhole(r, snapshot, pairOf, after);
             break;
-        }
         default:
             throw std::logic_error("unknown history record");
         }
