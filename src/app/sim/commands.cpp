@@ -231,17 +231,21 @@ Outcome runResolve(const ResolveCommand& command) {
     return outcome;
 }
 
+// Starts `game` at the random position `position`, then reads the pair pattern file if given,
+// so its pattern (and its @ position) applies.
+Outcome startAt(Game& game, HeadlessUi& ui, int position,
+                const std::optional<std::string>& pattern) {
+    game.settings.initialRandomPosition = position;
+    initGame(game, kStartTime);
+    return pattern ? readWholeOrPart(game, ui, *pattern) : Outcome{};
+}
+
 Outcome runPairs(const PairsCommand& command) {
     HeadlessUi ui;
     Game game(ui);
-    game.settings.initialRandomPosition = command.position;
-    initGame(game, kStartTime);
-    Outcome outcome;
-    if (command.pattern) {
-        outcome = readWholeOrPart(game, ui, *command.pattern);
-        if (outcome.status != 0) {
-            return outcome;
-        }
+    Outcome outcome = startAt(game, ui, command.position, command.pattern);
+    if (outcome.status != 0) {
+        return outcome;
     }
     PairSequence sequence;
     copy(sequence, game.players[0].sequence);
@@ -354,14 +358,9 @@ Outcome runAutoplay(const AutoplayCommand& command) {
     if (Outcome failed = loadIni(game, command.ini); failed.status != 0) {
         return failed;
     }
-    game.settings.initialRandomPosition = command.position;
-    initGame(game, kStartTime);
-    Outcome outcome;
-    if (command.pattern) {
-        outcome = readWholeOrPart(game, ui, *command.pattern);
-        if (outcome.status != 0) {
-            return outcome;
-        }
+    Outcome outcome = startAt(game, ui, command.position, command.pattern);
+    if (outcome.status != 0) {
+        return outcome;
     }
     if (Outcome failed = startPlay(game); failed.status != 0) {
         return failed;
