@@ -1,6 +1,7 @@
 #pragma once
 
 #include "play/game.h"
+#include "ui/file_chooser.h"
 #include "ui/main_window.h"
 
 #include <QTest>
@@ -28,6 +29,23 @@ struct RunningProgram {
     ~RunningProgram() { relay.attach(nullptr); }
 
     Player& player(int p) { return game.players[static_cast<std::size_t>(p)]; }
+};
+
+// Names handed out instead of asking the user, with a count of the questions.
+struct FakeChooser : FileChooser {
+    QString open;
+    QString save;
+    int openAsked = 0;
+    int saveAsked = 0;
+
+    QString openName(QWidget*) override {
+        ++openAsked;
+        return open;
+    }
+    QString saveName(QWidget*) override {
+        ++saveAsked;
+        return save;
+    }
 };
 
 } // namespace peterin

@@ -5,7 +5,6 @@
 #include "play/temp_store.h"
 #include "rules/field.h"
 #include "running_program.h"
-#include "ui/file_chooser.h"
 #include "ui/file_menu.h"
 #include "ui/main_window.h"
 #include "ui/save_dialog.h"
@@ -26,17 +25,6 @@
 using namespace peterin;
 
 namespace {
-
-struct FakeChooser : FileChooser {
-    QString open;
-    QString save;
-    int openAsked = 0;
-    QString openName(QWidget*) override {
-        ++openAsked;
-        return open;
-    }
-    QString saveName(QWidget*) override { return save; }
-};
 
 struct Program : RunningProgram {
     FakeChooser* chooser = nullptr;

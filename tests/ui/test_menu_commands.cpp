@@ -2,7 +2,6 @@
 #include "play/commands.h"
 #include "rules/field.h"
 #include "running_program.h"
-#include "ui/file_chooser.h"
 #include "ui/main_window.h"
 #include "ui/manual_window.h"
 #include "ui/save_dialog.h"
@@ -29,23 +28,6 @@
 using namespace peterin;
 
 namespace {
-
-// Names handed out instead of asking the user, with a count of the questions.
-struct FakeChooser : FileChooser {
-    QString open;
-    QString save;
-    int openAsked = 0;
-    int saveAsked = 0;
-
-    QString openName(QWidget*) override {
-        ++openAsked;
-        return open;
-    }
-    QString saveName(QWidget*) override {
-        ++saveAsked;
-        return save;
-    }
-};
 
 // Each modal window that opens is handed to `answer` once and then closed, as a user would.
 class ModalAnswerer {
