@@ -191,6 +191,7 @@ void Playback::onTimer(int player) {
     if (paused_ || !wanted_[index(player)]) {
         return; // a timeout already queued when the timer stopped
     }
+    forgetMomentsIfChangedOutsidePlay();
     if (speed_ == PlaybackSpeed::Instant) {
         runInstant();
         return;
@@ -222,6 +223,19 @@ void Playback::runInstant() {
         ++ran;
     }
     notePlayedFields();
+}
+
+void Playback::forgetMomentsIfChangedOutsidePlay() {
+    // Hashing huge fields costs; without moments there is nothing to forget.
+    if (!moments_.empty() && fieldsPrint() != playedPrint_) {
+        moments_.clear();
+    }
+}
+
+void Playback::forgetChainSteps() {
+    moments_.clear();
+    moments_.shrink_to_fit();
+    momentPending_ = false;
 }
 
 std::uint64_t Playback::fieldsPrint() const {
@@ -276,6 +290,7 @@ bool Playback::nextChainStep() {
 
 bool Playback::seek(std::uint64_t mostRounds, bool TickOutcome::*until) {
     setPaused(true);
+    forgetMomentsIfChangedOutsidePlay();
     TickOutcome outcome;
     bool ranAny = false;
     for (std::uint64_t n = 0; n < mostRounds && !(until != nullptr && outcome.*until); ++n) {
@@ -292,10 +307,7 @@ bool Playback::seek(std::uint64_t mostRounds, bool TickOutcome::*until) {
 bool Playback::previousChainStep() {
     setPaused(true);
     keepPendingMoment();
-    if (fieldsPrint() != playedPrint_) {
-        moments_.clear(); // they lead to another position than this one
-        return false;
-    }
+    forgetMomentsIfChangedOutsidePlay();
     // The latest step before now; standing on a step, the one before it.
     auto it = moments_.end();
     while (it != moments_.begin() && std::prev(it)->tick >= ticks_) {

@@ -91,6 +91,8 @@ class Playback {
     // when the fields were changed since the last tick by anything but play (editing, clearing,
     // a file, a stored position): such a position is the user's and is never replaced.
     bool previousChainStep();
+    // Forgets the chain steps kept for going back, and the memory they take.
+    void forgetChainSteps();
 
     PlaybackSpeed speed() const { return speed_; }
     // Takes effect at once; the speed is also kept in the settings, for the next save.
@@ -129,6 +131,9 @@ class Playback {
     void runInstant();
     // The cell kinds of both fields, to tell later whether only play has changed them.
     std::uint64_t fieldsPrint() const;
+    // The fields were changed by anything but play since the last tick: the moments kept lead
+    // to other positions, and going back to one would replace the user's.
+    void forgetMomentsIfChangedOutsidePlay();
     void notePlayedFields() { playedPrint_ = fieldsPrint(); }
 
     Game& game_;

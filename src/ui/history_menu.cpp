@@ -1,5 +1,6 @@
 // The menu "編集": undo and redo of the user's steps.
 #include "main_window.h"
+#include "playback_menu.h"
 
 #include "play/temp_store.h"
 
@@ -58,6 +59,7 @@ void MainWindow::onRedo() {
 
 void MainWindow::onClearHistory() {
     history_.clear();
+    playback_->playback().forgetChainSteps();
     syncEditMenu();
 }
 

@@ -262,19 +262,26 @@ TEST(Playback, TheChainStepsKeptForGoingBackStayWithinTheirMemory) {
 }
 
 TEST(Playback, GoingBackNeverReplacesFieldsChangedOtherwiseThanByPlay) {
-    PlaybackHarness h;
-    startChain(h, Mode::Play);
-    h.runUntilIdle();
-    // The chain clears the field; then a red is painted with the mouse into the bottom left.
-    changeMode(h.game, Mode::Edit);
-    setEditKind(h.game, CellKind::Red);
-    const auto& s = h.game.settings;
-    onFieldMouseMove(h.game, 0, 1,
-                     static_cast<std::uint16_t>((s.fieldHeight + 2) * s.cellHeight - 1), false);
-    onFieldLeftDown(h.game, 0);
-    ASSERT_EQ(getCell(h.player(0).field, 0, s.fieldHeight - 1), CellKind::Red);
-    EXPECT_FALSE(h.playback.previousChainStep());
-    EXPECT_EQ(getCell(h.player(0).field, 0, s.fieldHeight - 1), CellKind::Red);
+    // Going back right after the change, and after playing on from the changed field.
+    for (const bool playOn : {false, true}) {
+        PlaybackHarness h;
+        startChain(h, Mode::Play);
+        h.runUntilIdle();
+        // The chain clears the field; then a red is painted with the mouse into the bottom left.
+        changeMode(h.game, Mode::Edit);
+        setEditKind(h.game, CellKind::Red);
+        const auto& s = h.game.settings;
+        onFieldMouseMove(h.game, 0, 1,
+                         static_cast<std::uint16_t>((s.fieldHeight + 2) * s.cellHeight - 1), false);
+        onFieldLeftDown(h.game, 0);
+        ASSERT_EQ(getCell(h.player(0).field, 0, s.fieldHeight - 1), CellKind::Red);
+        if (playOn) {
+            changeMode(h.game, Mode::Play);
+            h.runUntilIdle();
+        }
+        EXPECT_FALSE(h.playback.previousChainStep()) << playOn;
+        EXPECT_EQ(getCell(h.player(0).field, 0, s.fieldHeight - 1), CellKind::Red);
+    }
 }
 
 TEST(Playback, NextSceneStopsWhereThePictureChangesPhase) {
