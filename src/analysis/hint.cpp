@@ -15,8 +15,10 @@ constexpr double kNone = -std::numeric_limits<double>::infinity();
 // The value of a pair that is lost itself: below anything an evaluation gives.
 constexpr double kLostValue = -1e9;
 
-// Fields above this many cells get a shallower search on the slow exact field.
+// Fields above this many cells, or wider, get a shallower search on the slow exact field: the
+// second pair multiplies the fields kept by the placements of the first.
 constexpr std::int32_t kExactPotentialCells = 16 * 16;
+constexpr std::int32_t kExactPotentialWidth = 32;
 
 template <typename Board> struct Evaluator {
     const EngineWeights& w;
@@ -272,13 +274,22 @@ HintRequest hintRequestFor(const Game& game, int player) {
     return request;
 }
 
+bool searchable(const Field& field) {
+    return field.width <= kSearchMaxWidth &&
+           std::int64_t{field.height} + field.limboRows <= kSearchMaxRows;
+}
+
 std::vector<Suggestion> suggest(const HintRequest& request, const EngineWeights& weights) {
+    if (!searchable(request.field)) {
+        return {};
+    }
     if (const std::optional<BitField> fast = BitField::from(request.field, request.rules)) {
         return search(*fast, request, weights, true);
     }
     // Every step of the exact rules recounts the whole field and every copy allocates: search
     // one next pair less, and on large fields the falling pair alone, without the potential.
-    const bool small = request.field.width * request.field.height <= kExactPotentialCells;
+    const bool small = request.field.width * request.field.height <= kExactPotentialCells &&
+                       request.field.width <= kExactPotentialWidth;
     EngineWeights w = weights;
     w.depth = small ? std::min(w.depth, 2) : 1;
     const ExactField exact(request.field, request.rules);

@@ -61,6 +61,12 @@ struct Suggestion {
     std::vector<LandedBlob> landing;
 };
 
+// The largest fields the engine searches. Beyond them one search would take minutes and
+// gigabytes (it keeps a field for every placement it follows), so suggest() gives nothing.
+inline constexpr std::int32_t kSearchMaxWidth = 64;
+inline constexpr std::int32_t kSearchMaxRows = 64; // the LimboArea's rows included
+bool searchable(const Field& field);
+
 // The reachable placements of the request's pair, best first: those after which a pair could
 // be lost last, the rest by the value of the best line over the visible next pairs.
 std::vector<Suggestion> suggest(const HintRequest& request, const EngineWeights& weights = {});

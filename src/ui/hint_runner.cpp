@@ -66,7 +66,9 @@ bool HintRunner::waitsForInput(int player) const {
 }
 
 void HintRunner::paintFor(QImage& image, int player) {
-    if (!enabled_ || !waitsForInput(player)) {
+    // A field too large to search is not even copied for a request.
+    if (!enabled_ || !waitsForInput(player) ||
+        !analysis::searchable(game_.players[static_cast<std::size_t>(player)].field)) {
         return;
     }
     Slot& slot = slots_[static_cast<std::size_t>(player)];

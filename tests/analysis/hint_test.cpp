@@ -92,5 +92,27 @@ TEST(Hint, TakesTheChainWhenTheFieldIsFullAndLosingPlacementsComeLast) {
     EXPECT_NE(firstLosing, s.end());
 }
 
+// Beyond the limits a search would keep a field for each of thousands of placements; there is
+// no suggestion at all, at once, and up to them the search runs as usual.
+TEST(Hint, FieldsBeyondTheSearchLimitsGetNoSuggestion) {
+    const struct {
+        std::int32_t width, height, limboRows;
+        bool searched;
+    } cases[] = {
+        {64, 10, 1, true}, {65, 10, 1, false}, {6, 63, 1, true},
+        {6, 62, 2, true},  {6, 63, 2, false},  {2000, 2000, 1, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.width) + " x " + std::to_string(c.height) + " + " +
+                     std::to_string(c.limboRows));
+        HintRequest request;
+        resizeField(request.field, c.width, c.height, c.limboRows);
+        loadPair(request.pair, pairOf(kShape2, {1, 0, 2, 0}));
+        putAtSpawn(request.pair, request.field);
+        EXPECT_EQ(searchable(request.field), c.searched);
+        EXPECT_EQ(!suggest(request).empty(), c.searched);
+    }
+}
+
 } // namespace
 } // namespace peterin::analysis

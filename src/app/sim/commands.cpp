@@ -131,6 +131,21 @@ Outcome startPlay(Game& game) {
     return {};
 }
 
+// startPlay on a field the engine searches.
+Outcome startPlayForEngine(Game& game) {
+    const Field& field = game.players[0].field;
+    if (!analysis::searchable(field)) {
+        return {1, "",
+                "peterin-sim: the field (" + std::to_string(field.width) + " x " +
+                    std::to_string(field.height) + " and " +
+                    plural(field.limboRows, "LimboArea row", "LimboArea rows") +
+                    ") is too large for the engine: it searches at most " +
+                    std::to_string(analysis::kSearchMaxWidth) + " columns and " +
+                    std::to_string(analysis::kSearchMaxRows) + " rows, the LimboArea's included\n"};
+    }
+    return startPlay(game);
+}
+
 // The engine's value, short and stable in text and JSON.
 std::string valueText(double value) {
     if (!(value > -1e300)) {
@@ -324,7 +339,7 @@ Outcome runSuggest(const SuggestCommand& command) {
     if (outcome.status != 0) {
         return outcome;
     }
-    if (Outcome failed = startPlay(game); failed.status != 0) {
+    if (Outcome failed = startPlayForEngine(game); failed.status != 0) {
         return failed;
     }
     const std::vector<analysis::Suggestion> ranked =
@@ -362,7 +377,7 @@ Outcome runAutoplay(const AutoplayCommand& command) {
     if (outcome.status != 0) {
         return outcome;
     }
-    if (Outcome failed = startPlay(game); failed.status != 0) {
+    if (Outcome failed = startPlayForEngine(game); failed.status != 0) {
         return failed;
     }
     std::string& out = outcome.out;

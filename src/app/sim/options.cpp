@@ -347,7 +347,8 @@ Usage:
       pairs that "表示可能数" shows. Prints the best K (default 5): the pivot's column, the
       turn (0 up, 1 right, 2 down, 3 left: where the pair's upper blob went; for four-blob
       pairs the right turns), the engine's value, the chain the drop fires at once, and
-      whether a pair could be lost after it (such places come last).
+      whether a pair could be lost after it (such places come last). Fields of more than 64
+      columns or 64 rows (the LimboArea's included) are not searched.
 
   peterin-sim autoplay [--position N] [--pattern FILE.dat] [--pairs K] [--ini FILE] [--json]
       Plays 1P alone from a fresh game started as pairs starts it, for K pairs (default 60),

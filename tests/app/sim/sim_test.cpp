@@ -456,6 +456,16 @@ TEST(PeterinSim, SuggestRanksEveryReachablePlacementLosingOnesLast) {
     const ProcessResult text = sim({"suggest", file.path()});
     EXPECT_EQ(lineCount(text.out), 5u);
     EXPECT_EQ(text.out.rfind("column ", 0), 0u);
+
+    // A field too large for the engine is told, for suggest and autoplay alike.
+    TempFile wide("[S]\n40, 40\n[M]\n70, 12\n"); // the field is cut short, its size taken
+    for (const std::vector<std::string>& args : {std::vector<std::string>{"suggest", wide.path()},
+                                                 {"autoplay", "--pattern", wide.path()}}) {
+        const ProcessResult refused = sim(args);
+        EXPECT_EQ(refused.status, 1) << args[0];
+        EXPECT_NE(refused.err.find("is too large for the engine"), std::string::npos)
+            << refused.err;
+    }
 }
 
 TEST(PeterinSim, AutoplayTotalsWhatEachTurnDidAndRepeatsExactly) {
