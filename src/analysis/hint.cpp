@@ -18,7 +18,7 @@ constexpr double kLostValue = -1e9;
 // Fields above this many cells, or wider, get a shallower search on the slow exact field: the
 // second pair multiplies the fields kept by the placements of the first.
 constexpr std::int32_t kExactPotentialCells = 16 * 16;
-constexpr std::int32_t kExactPotentialWidth = 32;
+constexpr std::int32_t kExactPotentialWidth = 16;
 
 template <typename Board> struct Evaluator {
     const EngineWeights& w;
