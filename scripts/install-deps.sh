@@ -8,7 +8,7 @@ packages=(
   clang libclang-rt-14-dev clang-format
   qt6-base-dev qt6-base-dev-tools libgl-dev libgif-dev qt6-translations-l10n
   fonts-noto-cjk
-  xvfb xauth xdotool x11-apps x11-xkb-utils imagemagick python3
+  xvfb xauth xdotool x11-apps x11-xkb-utils imagemagick python3 gdb
   desktop-file-utils appstream lintian
 )
 
