@@ -10,7 +10,7 @@ and fuzzed copies. At the end it prints
     soak: ACTIONS actions in MINUTES min, rss START -> END MiB, N faults
 where START is the resident memory a minute in and END at the end, each taken right after
 opening a small position that replaces the stored positions (once a minute, see reset_position),
-and exits 1 when there was any fault: the program ended, a sanitizer wrote a report, the program did
+and in a sanitizer build without what the sanitizer adds (see rss_mib), and exits 1 when there was any fault: the program ended, a sanitizer wrote a report, the program did
 not answer a ping within 5 s, or its memory grew by more than 10 % after the first minute.
 
 Every kind of input is one entry of ACTIONS below, so a new command is one more line there.
