@@ -2,6 +2,10 @@
 
 #include <QColor>
 #include <QColorDialog>
+#include <QCoreApplication>
+#include <QDialog>
+#include <QEvent>
+#include <QPixmapCache>
 #include <QSettings>
 
 namespace peterin {
@@ -16,6 +20,26 @@ void keepDialogStateInProcess() {
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, nowhere);
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, nowhere);
     QColorDialog::setCustomColor(QColorDialog::customCount() - 1, QColor(Qt::black));
+}
+
+namespace {
+
+class DialogPixmapSweeper : public QObject {
+  public:
+    using QObject::QObject;
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Hide && qobject_cast<QDialog*>(watched) != nullptr)
+            QPixmapCache::clear();
+        return false;
+    }
+};
+
+} // namespace
+
+void forgetDialogPixmaps(QCoreApplication& app) {
+    app.installEventFilter(new DialogPixmapSweeper(&app));
 }
 
 } // namespace peterin

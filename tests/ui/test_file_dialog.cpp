@@ -1,3 +1,4 @@
+#include "ui/dialog_state.h"
 #include "ui/file_chooser.h"
 #include "ui/qt_japanese.h"
 
@@ -5,6 +6,8 @@
 #include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QLineEdit>
+#include <QMessageBox>
+#include <QPixmapCache>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -147,6 +150,23 @@ class FileDialogTest : public QObject {
         DialogFileChooser chooser;
         chooser.openName(nullptr);
         QCOMPARE(buttons, (QStringList{QStringLiteral("開く(&O)"), QStringLiteral("キャンセル")}));
+    }
+
+    // What was drawn for a dialog's icons is dropped when it closes, and only then: a window
+    // that stays would have to draw it again.
+    void aClosingDialogEmptiesThePixmapCache() {
+        forgetDialogPixmaps(*QCoreApplication::instance());
+        const QString key = QStringLiteral("probe");
+        QPixmap found;
+        QVERIFY(QPixmapCache::insert(key, QPixmap(4, 4)));
+        QWidget window;
+        window.show();
+        window.hide();
+        QMessageBox box(QMessageBox::Warning, QStringLiteral("caption"), QStringLiteral("text"));
+        box.show();
+        QVERIFY(QPixmapCache::find(key, &found));
+        box.hide();
+        QVERIFY(!QPixmapCache::find(key, &found));
     }
 };
 

@@ -4,6 +4,7 @@
 #include "play/game.h"
 #include "settings/settings.h"
 #include "ui/app_icon.h"
+#include "ui/dialog_state.h"
 #include "ui/file_menu.h"
 #include "ui/main_window.h"
 #include "ui/qt_japanese.h"
@@ -37,6 +38,7 @@ int main(int argc, char** argv) {
     QApplication::setWindowIcon(peterin::applicationIcon());
     QGuiApplication::setDesktopFileName(QString::fromUtf8(PETERIN_APP_ID));
     peterin::installQtJapanese(app);
+    peterin::forgetDialogPixmaps(app);
 
     peterin::PortRelay relay;
     peterin::Game game(relay);
