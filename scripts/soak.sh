@@ -5,7 +5,7 @@
 # cut short and damaged), dropped on the window and saved. Prints one line
 #   soak: ACTIONS actions in MINUTES min, rss START -> END MiB, N faults
 # and exits 1 on a crash, a sanitizer report, a hang (no answer for 5 s) or memory growing by more
-# than 10 % after the first minute (in this sanitizer build: the memory the program holds, see
+# than 10 % after the first minute (in a sanitizer build: the memory the program holds, see
 # rss_mib in tests/ui/soak.py). PETERIN_SOAK_SEED picks the input (default: the date);
 # PETERIN_SOAK_ASAN adds sanitizer options (malloc_context_size=30 to rerun a failed seed with
 # the call paths of allocations in its report).

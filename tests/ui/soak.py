@@ -407,14 +407,19 @@ class Soak:
         reading, not a looser one. First it gives back what it holds for itself (freed blocks
         kept to catch late uses, and its caches), which would come and go with the last few
         seconds of work."""
+        out = self.gdb("call (void)__sanitizer_purge_allocator()",
+                       "print (long)__sanitizer_get_current_allocated_bytes()")
+        values = re.findall(r"^\$\d+ = (\d+)$", out or "", re.MULTILINE)
+        return int(values[-1]) if values else None
+
+    def gdb(self, *commands, timeout=60):
+        """What gdb prints running the commands in the program, or None without gdb."""
         if not shutil.which("gdb"):
             return None
-        out = subprocess.run(["gdb", "-p", str(self.app.pid), "-batch",
-                              "-ex", "call (void)__sanitizer_purge_allocator()",
-                              "-ex", "print (long)__sanitizer_get_current_allocated_bytes()"],
-                             capture_output=True, text=True, timeout=60).stdout
-        values = re.findall(r"^\$\d+ = (\d+)$", out, re.MULTILINE)
-        return int(values[-1]) if values else None
+        arguments = ["gdb", "-p", str(self.app.pid), "-batch"]
+        for command in commands:
+            arguments += ["-ex", command]
+        return subprocess.run(arguments, capture_output=True, text=True, timeout=timeout).stdout
 
     def check(self, last_action):
         if self.app.poll() is not None:
@@ -434,10 +439,8 @@ class Soak:
     def print_stacks(self):
         """Where a program that stopped answering is stuck, and what the screen shows."""
         Screen(self.workdir, "hang")
-        if self.app.poll() is None and shutil.which("gdb"):
-            stacks = subprocess.run(["gdb", "-p", str(self.app.pid), "-batch", "-ex",
-                                     "thread apply all bt 25"],
-                                    capture_output=True, text=True, timeout=120).stdout
+        stacks = self.gdb("thread apply all bt 25", timeout=120) if self.app.poll() is None else None
+        if stacks is not None:
             print(f"soak: the program's threads at the hang:\n{stacks}", file=sys.stderr)
 
     def run(self):
