@@ -191,7 +191,7 @@ class Reader {
         }
         // The random-position box must not keep a value the file replaced.
         if (const auto& queue = game_.players[0].sequence.queue; !queue.empty()) {
-            game_.ui.showRandomPosition(queue.front().position);
+            game_.events.randomPositionChanged(queue.front().position);
         }
     }
 
@@ -219,8 +219,8 @@ class Reader {
         if (queuesResized_) {
             resizeQueues(game_); // back to the old length: the same pairs again
         }
-        game_.ui.relayout();
-        game_.ui.repaintMain();
+        game_.events.sizesChanged();
+        game_.events.allChanged();
     }
 
     // The memory the game would take with the live position at this size and queue length, the
@@ -390,7 +390,7 @@ class Reader {
         queuesResized_ = true;
         s.nextColumns = std::clamp(v[1], 1, kMaxNextColumnsInFile);
         s.nextRows = std::clamp(v[2], 1, kMaxNextRowsInFile);
-        game_.ui.relayout();
+        game_.events.sizesChanged();
         took('A', tagLine,
              std::to_string(s.nextCount) + " next pairs in " + std::to_string(s.nextColumns) +
                  " x " + std::to_string(s.nextRows));
@@ -412,7 +412,7 @@ class Reader {
         const int maxSize = std::max(1, s.maxCellSize);
         s.cellWidth = std::clamp(v[0], 1, maxSize);
         s.cellHeight = std::clamp(v[1], 1, maxSize);
-        game_.ui.relayout();
+        game_.events.sizesChanged();
         took('S', tagLine,
              "blob size " + std::to_string(s.cellWidth) + " x " + std::to_string(s.cellHeight));
         return true;
@@ -446,7 +446,7 @@ class Reader {
         if (width != first.width || height != first.height) {
             if (targets_.live) {
                 changeFieldSize(game_, width, height);
-                game_.ui.relayout();
+                game_.events.sizesChanged();
             } else {
                 // The falling pairs start where a pair starts in this position's own fields.
                 for (std::size_t p = 0; p < 2; ++p) {
@@ -521,7 +521,7 @@ class Reader {
         }
         PairSequence& sequence = *targets_.sequences[p];
         if (const ParseError error = loadPattern(sequence, in_, game_.rng)) {
-            game_.ui.showMessage(*error);
+            game_.events.tell(*error);
             stop(lastLineNumber(), "a pair pattern error: " + error->text);
             return false;
         }
@@ -586,7 +586,7 @@ std::string formatFile(const Game& game, const WriteOptions& options) {
 
 bool writeFile(const Game& game, const std::filesystem::path& path, const WriteOptions& options) {
     if (const auto error = replaceFile(path, formatFile(game, options))) {
-        game.ui.showMessage(fileMessage("に保存できませんでした。", path, *error));
+        game.events.tell(fileMessage("に保存できませんでした。", path, *error));
         return false;
     }
     return true;
@@ -596,7 +596,7 @@ bool readFile(Game& game, const std::filesystem::path& path, ReadReport* report)
     std::string reason;
     const int fd = openForReading(path, reason);
     if (fd < 0) {
-        game.ui.showMessage(fileMessage("を開けませんでした。", path, reason));
+        game.events.tell(fileMessage("を開けませんでした。", path, reason));
         return false;
     }
     FdCloser closer{fd};
@@ -605,7 +605,7 @@ bool readFile(Game& game, const std::filesystem::path& path, ReadReport* report)
     Reader reader(game, text, &text, report);
     reader.run();
     if (reader.refusal()) {
-        game.ui.showMessage(
+        game.events.tell(
             fileMessage("は大きすぎるので読み込みませんでした。", path, *reader.refusal()));
         return false;
     }
@@ -617,7 +617,7 @@ bool readFile(Game& game, const std::filesystem::path& path, ReadReport* report)
             report->stopLine = text.lineNumber();
             report->stopReason = "a read error: " + why;
         }
-        game.ui.showMessage(fileMessage("を最後まで読めませんでした。", path, why));
+        game.events.tell(fileMessage("を最後まで読めませんでした。", path, why));
         return false;
     }
     return true;
@@ -651,7 +651,7 @@ void readFile(Game& game, std::streambuf& text, ReadReport* report) {
     Reader reader(game, text, dynamic_cast<TextModeBuf*>(&text), report);
     reader.run();
     if (reader.refusal()) {
-        game.ui.showMessage({"大きすぎるので読み込みませんでした。\n" + *reader.refusal(), "err",
+        game.events.tell({"大きすぎるので読み込みませんでした。\n" + *reader.refusal(), "err",
                              MessageIcon::Warning});
     }
 }
