@@ -9,10 +9,10 @@
 #include <vector>
 
 #include "history/history.h"
-#include "session/session.h"
 #include "play/commands.h"
 #include "play/temp_store.h"
 #include "play/turn_cycle.h"
+#include "session/session.h"
 
 namespace peterin {
 namespace {

@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
+#include "play/game_events.h"
 #include "play/player.h"
 #include "play/temp_save.h"
-#include "play/game_events.h"
 #include "rules/cell.h"
 #include "sequence/random.h"
 #include "settings/settings.h"

@@ -101,11 +101,11 @@ struct ApplySettings {
     Settings wanted;
 };
 
-using Command = std::variant<KeyDown, KeyUp, Wheel, PointerMove, PointerPress, StrokeBegin,
-                             StrokeEnd, Timeout, SetEditKind, SetMode, AdjustWarning,
-                             DropNuisance, SetRandomPosition, ClearFields, TempCommand, Undo, Redo,
-                             ClearHistory, ToggleLimbo, ToggleHeaven, ToggleOnePersonBattle,
-                             SetPaused, StepTick, NextScene, NextChainStep, PreviousChainStep,
-                             SetSpeed, OpenFile, ApplySettings>;
+using Command =
+    std::variant<KeyDown, KeyUp, Wheel, PointerMove, PointerPress, StrokeBegin, StrokeEnd, Timeout,
+                 SetEditKind, SetMode, AdjustWarning, DropNuisance, SetRandomPosition, ClearFields,
+                 TempCommand, Undo, Redo, ClearHistory, ToggleLimbo, ToggleHeaven,
+                 ToggleOnePersonBattle, SetPaused, StepTick, NextScene, NextChainStep,
+                 PreviousChainStep, SetSpeed, OpenFile, ApplySettings>;
 
 } // namespace peterin

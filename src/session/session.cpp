@@ -16,9 +16,8 @@ bool Changes::empty() const {
         return std::none_of(a.begin(), a.end(), [](bool b) { return b; });
     };
     return none(field) && none(queue) && none(warning) && !all && !sizes && !modeSize &&
-           !activate && !status[0] && !status[1] && !randomPosition && !tempId &&
-           timers.empty() && messages.empty() && !ticked && !history && !playback && !title &&
-           !bands && !checks;
+           !activate && !status[0] && !status[1] && !randomPosition && !tempId && timers.empty() &&
+           messages.empty() && !ticked && !history && !playback && !title && !bands && !checks;
 }
 
 bool pressKey(Game& game, History& history, std::uint8_t key) {
@@ -231,7 +230,8 @@ namespace {
 
 // Whether the command comes from the tool window, after each of which the work is kept.
 bool fromToolWindow(const Command& command) {
-    return std::holds_alternative<SetEditKind>(command) || std::holds_alternative<SetMode>(command) ||
+    return std::holds_alternative<SetEditKind>(command) ||
+           std::holds_alternative<SetMode>(command) ||
            std::holds_alternative<AdjustWarning>(command) ||
            std::holds_alternative<DropNuisance>(command) ||
            std::holds_alternative<SetRandomPosition>(command) ||

@@ -23,8 +23,7 @@
 
 namespace peterin {
 
-MainWindow::MainWindow(Session& session, TurnTimers& timers)
-    : session_(session), timers_(timers) {
+MainWindow::MainWindow(Session& session, TurnTimers& timers) : session_(session), timers_(timers) {
     setFocusPolicy(Qt::StrongFocus);
     setAcceptDrops(true);
     fileChooser_ = std::make_unique<ReplaceableChooser>(std::make_unique<DialogFileChooser>());

@@ -73,6 +73,8 @@ class MainWindow : public QMainWindow {
     void resizeMainToClient(int width, int height);
     // The client size the settings and the mode call for.
     void fitClientToMode();
+    // The field size or the next pairs changed: the window and its views take their sizes.
+    void relayout();
 
     ViewSet& views() { return *views_; }
     ClientArea* clientArea() const { return views_->client(); }
@@ -105,7 +107,6 @@ class MainWindow : public QMainWindow {
     void syncEditMenu();
     // The one writer of the title: the file opened or saved last, and whether play is paused.
     void syncTitle();
-    void relayout();
     void setStatusEdges(int clientWidth);
     void toggleToolWindow();
     void openSettings();

@@ -2,8 +2,8 @@
 
 #include "file_chooser.h"
 #include "message_box.h"
-#include "view_set.h"
 #include "render/picture_files.h"
+#include "view_set.h"
 
 #include <QAction>
 #include <QFile>

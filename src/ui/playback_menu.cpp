@@ -26,8 +26,7 @@ const SpeedItem kSpeedItems[kPlaybackSpeedCount] = {
 
 } // namespace
 
-PlaybackMenu::PlaybackMenu(Session& session, QWidget* window)
-    : QObject(window), session_(session) {
+PlaybackMenu::PlaybackMenu(Session& session, QWidget* window) : QObject(window), session_(session) {
     menu_ = new QMenu(QStringLiteral("再生"), window);
     const auto add = [&](const char* text, QKeyCombination shortcut, auto command) {
         QAction* action = menu_->addAction(QString::fromUtf8(text));
@@ -40,12 +39,14 @@ PlaybackMenu::PlaybackMenu(Session& session, QWidget* window)
     pause_ = add("一時停止", Qt::CTRL | Qt::Key_P,
                  [this]() -> Command { return SetPaused{!session_.playback().paused()}; });
     pause_->setCheckable(true);
-    stepTick_ = add("1ティック進む", Qt::CTRL | Qt::Key_Right, []() -> Command { return StepTick{}; });
-    nextScene_ = add("次の場面へ", Qt::CTRL | Qt::Key_Down, []() -> Command { return NextScene{}; });
+    stepTick_ =
+        add("1ティック進む", Qt::CTRL | Qt::Key_Right, []() -> Command { return StepTick{}; });
+    nextScene_ =
+        add("次の場面へ", Qt::CTRL | Qt::Key_Down, []() -> Command { return NextScene{}; });
     previousChain_ = add("前の連鎖へ", Qt::CTRL | Qt::Key_PageUp,
                          []() -> Command { return PreviousChainStep{}; });
-    nextChain_ = add("次の連鎖へ", Qt::CTRL | Qt::Key_PageDown,
-                     []() -> Command { return NextChainStep{}; });
+    nextChain_ =
+        add("次の連鎖へ", Qt::CTRL | Qt::Key_PageDown, []() -> Command { return NextChainStep{}; });
     menu_->addSeparator();
     auto* group = new QActionGroup(menu_);
     group->setExclusive(true);

@@ -36,8 +36,7 @@ void PlayerView::resizeEvent(QResizeEvent*) {
     }
 }
 
-FieldView::FieldView(Game& game, int player, QWidget* parent)
-    : PlayerView(game, player, parent) {
+FieldView::FieldView(Game& game, int player, QWidget* parent) : PlayerView(game, player, parent) {
     // The hover cell follows the mouse even with no button held, for the edit cursor.
     setMouseTracking(true);
 }

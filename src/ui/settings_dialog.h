@@ -19,7 +19,6 @@ class QTabWidget;
 
 namespace peterin {
 
-
 class ColourButton;
 class KeyBox;
 

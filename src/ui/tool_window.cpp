@@ -206,8 +206,8 @@ void ToolWindow::command(int id) {
         break;
     case kToolInit:
     case kToolOk:
-        session_.apply(SetRandomPosition{
-            randomPositionFromText(randomBox_->text().toStdString()), id == kToolInit});
+        session_.apply(SetRandomPosition{randomPositionFromText(randomBox_->text().toStdString()),
+                                         id == kToolInit});
         break;
     case kToolPrevious:
         session_.apply(TempCommand{TempStep::Previous});

@@ -25,8 +25,7 @@ void ClientArea::resizeEvent(QResizeEvent*) {
     emit resized(width());
 }
 
-ViewSet::ViewSet(Game& game, ClientArea* client, HintRunner* hints)
-    : game_(game), client_(client) {
+ViewSet::ViewSet(Game& game, ClientArea* client, HintRunner* hints) : game_(game), client_(client) {
     for (int p = 0; p < kPlayerCount; ++p) {
         const auto i = index(p);
         nexts_[i] = new NextView(game, p, client);

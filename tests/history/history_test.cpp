@@ -189,7 +189,8 @@ TEST(History, EachKindOfStepIsUndoneAndRedoneExactly) {
          }},
         {"nuisance button", [](HistoryHarness&) {},
          [](HistoryHarness& h) {
-             h.history.step(h.game, StepKind::Edit, [&] { adjustWarning(h.game, NuisanceUnit::Rock, true); });
+             h.history.step(h.game, StepKind::Edit,
+                            [&] { adjustWarning(h.game, NuisanceUnit::Rock, true); });
          }},
         {"nuisance drop from edit mode",
          [](HistoryHarness& h) { h.player(0).pendingNuisance = 20; },
@@ -415,8 +416,10 @@ TEST(History, RandomStepsUndoAndRedoAlongThePositionsSeen) {
                     });
                     break;
                 case 6:
-                    h.history.step(h.game, StepKind::Edit,
-                                   [&] { adjustWarning(h.game, kNuisanceUnits[static_cast<std::size_t>(pick(3))], pick(3) != 0); });
+                    h.history.step(h.game, StepKind::Edit, [&] {
+                        adjustWarning(h.game, kNuisanceUnits[static_cast<std::size_t>(pick(3))],
+                                      pick(3) != 0);
+                    });
                     break;
                 case 7:
                     h.key(h.keyAt(kKeyTempLoad));

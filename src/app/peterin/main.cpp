@@ -8,8 +8,8 @@
 #include "ui/file_menu.h"
 #include "ui/main_window.h"
 #include "ui/message_box.h"
-#include "ui/turn_timers.h"
 #include "ui/qt_japanese.h"
+#include "ui/turn_timers.h"
 
 #include <QApplication>
 
