@@ -1,6 +1,6 @@
 #include "manual_window.h"
 
-#include "main_window.h"
+#include "message_box.h"
 
 #include <QDesktopServices>
 #include <QFile>

@@ -2,7 +2,7 @@
 
 #include "dialog_state.h"
 #include "key_box.h"
-#include "main_window.h"
+#include "message_box.h"
 #include "render/drawing.h"
 #include "settings/key_conflicts.h"
 #include "settings/settings.h"

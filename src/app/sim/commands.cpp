@@ -37,19 +37,25 @@ Outcome fileError(const std::string& path, const std::string& reason) {
 }
 
 // Reads a position file as the open command does; status 1 when it cannot be read. A read that
-// stopped early is told on standard error.
-Outcome readPositionFile(Game& game, HeadlessUi& ui, const std::string& path, ReadReport& report) {
+// stopped early is told on standard error, in one line of its own instead of the box's text.
+Outcome readPositionFile(Headless& headless, const std::string& path, ReadReport& report) {
     if (const auto reason = whyUnreadable(path)) {
         return fileError(path, *reason);
     }
-    if (!readFile(game, path, &report)) {
-        return {1, "", "peterin-sim: " + oneLine(ui.messages.back().text) + "\n"};
+    headless.messages.clear();
+    const OpenResult read = headless.session.openFile(path);
+    report = read.report;
+    if (!read.opened) {
+        return {1, "", "peterin-sim: " + oneLine(headless.messages.back().text) + "\n"};
     }
+    const auto stopped = earlyStopMessage(path, report);
     Outcome outcome;
-    for (const Message& message : ui.messages) {
-        outcome.err += "peterin-sim: " + path + ": " + oneLine(message.text) + "\n";
+    for (const Message& message : headless.messages) {
+        if (!(stopped && message == *stopped)) {
+            outcome.err += "peterin-sim: " + path + ": " + oneLine(message.text) + "\n";
+        }
     }
-    ui.messages.clear();
+    headless.messages.clear();
     if (!report.complete) {
         outcome.err += "peterin-sim: " + path + ": " + stopText(report) + "\n";
     }
@@ -111,9 +117,9 @@ Outcome loadIni(Game& game, const std::optional<std::string>& ini) {
 }
 
 // Reads `file` as the open command does; a file of which nothing could be taken fails.
-Outcome readWholeOrPart(Game& game, HeadlessUi& ui, const std::string& file) {
+Outcome readWholeOrPart(Headless& headless, const std::string& file) {
     ReadReport report;
-    Outcome outcome = readPositionFile(game, ui, file, report);
+    Outcome outcome = readPositionFile(headless, file, report);
     if (outcome.status == 0 && nothingTaken(report)) {
         outcome.status = 1;
     }
@@ -121,19 +127,15 @@ Outcome readWholeOrPart(Game& game, HeadlessUi& ui, const std::string& file) {
 }
 
 // Play mode as the program enters it, run until 1P waits for its first pair.
-Outcome startPlay(Game& game) {
-    changeMode(game, Mode::Play);
-    if (!analysis::runUntilIdle(game, nullptr, kMaxTicks)) {
-        return {1, "",
-                "peterin-sim: the field did not settle within " + std::to_string(kMaxTicks) +
-                    " ticks\n"};
-    }
-    return {};
+Outcome startPlay(Headless& headless) {
+    headless.session.apply(SetMode{Mode::Play});
+    long ticks = 0;
+    return runTurn(headless, ticks) ? Outcome{} : notSettled();
 }
 
 // startPlay on a field the engine searches.
-Outcome startPlayForEngine(Game& game) {
-    const Field& field = game.players[0].field;
+Outcome startPlayForEngine(Headless& headless) {
+    const Field& field = headless.game().players[0].field;
     if (!analysis::searchable(field)) {
         return {1, "",
                 "peterin-sim: the field (" + std::to_string(field.width) + " x " +
@@ -143,7 +145,67 @@ Outcome startPlayForEngine(Game& game) {
                     std::to_string(analysis::kSearchMaxWidth) + " columns and " +
                     std::to_string(analysis::kSearchMaxRows) + " rows, the LimboArea's included\n"};
     }
-    return startPlay(game);
+    return startPlay(headless);
+}
+
+// What one pair came to.
+struct PlayedPair {
+    bool lost = false;       // the drop found its pivot cell blocked
+    std::int32_t chains = 0; // chain steps the turn cycle counted
+    std::int32_t score = 0;  // the turn's score
+};
+
+// The pair key that makes `move` in the one-player key group.
+std::uint8_t keyFor(const Settings& settings, analysis::PairMove move) {
+    PairAction action = PairAction::Left;
+    switch (move) {
+    case analysis::PairMove::Left:
+        action = PairAction::Left;
+        break;
+    case analysis::PairMove::Right:
+        action = PairAction::Right;
+        break;
+    case analysis::PairMove::RotateRight:
+        action = PairAction::RotateRight;
+        break;
+    case analysis::PairMove::RotateLeft:
+        action = PairAction::RotateLeft;
+        break;
+    case analysis::PairMove::RotateHalf:
+        action = PairAction::HalfRotate;
+        break;
+    }
+    return settings.keys[static_cast<std::size_t>(pairKeyIndex(action, kKeyGroupSolo))];
+}
+
+// Plays `placement` for 1P as a player would: the pair keys through the session, the drop key,
+// then the timer until 1P waits again. Nothing when the keys do not bring the pair where the
+// placement says (nothing is dropped then), or the turn does not end.
+std::optional<PlayedPair> playPair(Headless& headless, const analysis::Placement& placement) {
+    const Game& game = headless.game();
+    const Player& self = game.players[0];
+    for (const analysis::PairMove move : placement.moves) {
+        headless.session.keyDown(keyFor(game.settings, move));
+    }
+    if (!(self.fallingPair == placement.pair)) {
+        return std::nullopt;
+    }
+    // The drop itself says nothing of a lost pair: a drop on copies tells.
+    FallingPair pair = self.fallingPair;
+    Field field;
+    copyField(field, self.field);
+    PlayedPair played;
+    played.lost = dropPair(pair, field) != kPlaced;
+    headless.session.keyDown(
+        game.settings
+            .keys[static_cast<std::size_t>(pairKeyIndex(PairAction::Down, kKeyGroupSolo))]);
+    long ticks = 0;
+    if (!runTurn(headless, ticks)) {
+        return std::nullopt;
+    }
+    played.chains = self.chainCount;
+    played.score = self.score;
+    return played;
 }
 
 // The engine's value, short and stable in text and JSON.
@@ -158,40 +220,79 @@ std::string valueText(double value) {
 
 } // namespace
 
-Outcome startGame(Game& game, HeadlessUi& ui, const std::string& file,
-                  const std::optional<std::string>& ini) {
-    if (Outcome failed = loadIni(game, ini); failed.status != 0) {
+Outcome notSettled() {
+    return {1, "",
+            "peterin-sim: the field did not settle within " + std::to_string(kMaxTicks) +
+                " ticks\n"};
+}
+
+bool runTurn(Headless& headless, long& ticks, const std::function<void()>& eachTick) {
+    const Player& self = headless.game().players[0];
+    for (ticks = 0; headless.running(0) && self.phase != Phase::Idle; ++ticks) {
+        if (ticks == kMaxTicks) {
+            return false;
+        }
+        headless.tick(0);
+        if (eachTick) {
+            eachTick();
+        }
+    }
+    return true;
+}
+
+Headless::Headless() {
+    session.setView([this](const Changes& changes) {
+        messages.insert(messages.end(), changes.messages.begin(), changes.messages.end());
+        if (watch) {
+            watch(changes);
+        }
+    });
+}
+
+// The session starts with the settings of `ini` (else the defaults) and plays at the normal
+// speed, one tick a timeout, whatever speed the settings keep.
+Outcome startSession(Headless& headless, const std::optional<std::string>& ini) {
+    if (Outcome failed = loadIni(headless.game(), ini); failed.status != 0) {
         return failed;
     }
-    initGame(game, kStartTime);
-    return readWholeOrPart(game, ui, file);
+    headless.session.start(kStartTime);
+    headless.session.apply(SetSpeed{PlaybackSpeed::Normal});
+    return {};
+}
+
+Outcome startGame(Headless& headless, const std::string& file,
+                  const std::optional<std::string>& ini) {
+    if (Outcome failed = startSession(headless, ini); failed.status != 0) {
+        return failed;
+    }
+    return readWholeOrPart(headless, file);
 }
 
 Outcome runResolve(const ResolveCommand& command) {
-    HeadlessUi ui;
-    Game game(ui);
-    Outcome outcome = startGame(game, ui, command.file, command.ini);
+    Headless headless;
+    Outcome outcome = startGame(headless, command.file, command.ini);
     if (outcome.status != 0) {
         return outcome;
     }
 
     // Enter play mode as the program does; its fall phase settles and resolves the field.
-    changeMode(game, Mode::Play);
-    Player& self = game.players[0];
+    const Game& game = headless.game();
+    const Player& self = game.players[0];
     std::vector<ChainStep> steps;
+    int chainBefore = 0;
+    int scoreBefore = 0;
+    int pending1P = 0;
+    int pending2P = 0;
+    const auto before = [&] {
+        chainBefore = self.chainCount;
+        scoreBefore = self.score;
+        pending1P = game.players[0].pendingNuisance;
+        pending2P = game.players[1].pendingNuisance;
+    };
+    headless.session.apply(SetMode{Mode::Play});
+    before();
     long ticks = 0;
-    while (ui.timerRunning[0] && self.phase != Phase::Idle) {
-        if (ticks == kMaxTicks) {
-            return {1, "",
-                    "peterin-sim: the field did not settle within " + std::to_string(kMaxTicks) +
-                        " ticks\n"};
-        }
-        const int chainBefore = self.chainCount;
-        const int scoreBefore = self.score;
-        const int pending1P = game.players[0].pendingNuisance;
-        const int pending2P = game.players[1].pendingNuisance;
-        gameTick(game, 0);
-        ++ticks;
+    const bool settled = runTurn(headless, ticks, [&] {
         if (self.chainCount != chainBefore) {
             // In play mode a step's nuisance first offsets what 2P had announced, the rest is
             // announced to 1P; together the two changes are what the step sent.
@@ -202,6 +303,10 @@ Outcome runResolve(const ResolveCommand& command) {
                              (game.players[0].pendingNuisance - pending1P) +
                                  (pending2P - game.players[1].pendingNuisance)});
         }
+        before();
+    });
+    if (!settled) {
+        return notSettled();
     }
 
     const auto rows = fieldRows(self.field);
@@ -248,20 +353,25 @@ Outcome runResolve(const ResolveCommand& command) {
 
 // Starts `game` at the random position `position`, then reads the pair pattern file if given,
 // so its pattern (and its @ position) applies.
-Outcome startAt(Game& game, HeadlessUi& ui, int position,
-                const std::optional<std::string>& pattern) {
-    game.settings.initialRandomPosition = position;
-    initGame(game, kStartTime);
-    return pattern ? readWholeOrPart(game, ui, *pattern) : Outcome{};
+Outcome startAt(Headless& headless, int position, const std::optional<std::string>& pattern,
+                const std::optional<std::string>& ini = std::nullopt) {
+    if (Outcome failed = loadIni(headless.game(), ini); failed.status != 0) {
+        return failed;
+    }
+    headless.game().settings.initialRandomPosition = position;
+    if (Outcome failed = startSession(headless, std::nullopt); failed.status != 0) {
+        return failed;
+    }
+    return pattern ? readWholeOrPart(headless, *pattern) : Outcome{};
 }
 
 Outcome runPairs(const PairsCommand& command) {
-    HeadlessUi ui;
-    Game game(ui);
-    Outcome outcome = startAt(game, ui, command.position, command.pattern);
+    Headless headless;
+    Outcome outcome = startAt(headless, command.position, command.pattern);
     if (outcome.status != 0) {
         return outcome;
     }
+    const Game& game = headless.game();
     PairSequence sequence;
     copy(sequence, game.players[0].sequence);
     std::string& out = outcome.out;
@@ -293,11 +403,11 @@ Outcome runPairs(const PairsCommand& command) {
 }
 
 Outcome runCheck(const CheckCommand& command) {
-    HeadlessUi ui;
-    Game game(ui);
-    initGame(game, kStartTime);
+    Headless headless;
+    startSession(headless, std::nullopt);
+    const Game& game = headless.game();
     ReadReport report;
-    Outcome outcome = readPositionFile(game, ui, command.file, report);
+    Outcome outcome = readPositionFile(headless, command.file, report);
     if (outcome.status != 0) {
         return outcome;
     }
@@ -333,17 +443,16 @@ Outcome runCheck(const CheckCommand& command) {
 namespace peterin::sim {
 
 Outcome runSuggest(const SuggestCommand& command) {
-    HeadlessUi ui;
-    Game game(ui);
-    Outcome outcome = startGame(game, ui, command.file, command.ini);
+    Headless headless;
+    Outcome outcome = startGame(headless, command.file, command.ini);
     if (outcome.status != 0) {
         return outcome;
     }
-    if (Outcome failed = startPlayForEngine(game); failed.status != 0) {
+    if (Outcome failed = startPlayForEngine(headless); failed.status != 0) {
         return failed;
     }
     const std::vector<analysis::Suggestion> ranked =
-        analysis::suggest(analysis::hintRequestFor(game, 0));
+        analysis::suggest(analysis::hintRequestFor(headless.game(), 0));
     const std::size_t shown = std::min(ranked.size(), static_cast<std::size_t>(command.count));
     std::string& out = outcome.out;
     out += command.json ? "[" : "";
@@ -368,18 +477,15 @@ Outcome runSuggest(const SuggestCommand& command) {
 }
 
 Outcome runAutoplay(const AutoplayCommand& command) {
-    HeadlessUi ui;
-    Game game(ui);
-    if (Outcome failed = loadIni(game, command.ini); failed.status != 0) {
-        return failed;
-    }
-    Outcome outcome = startAt(game, ui, command.position, command.pattern);
+    Headless headless;
+    Outcome outcome = startAt(headless, command.position, command.pattern, command.ini);
     if (outcome.status != 0) {
         return outcome;
     }
-    if (Outcome failed = startPlayForEngine(game); failed.status != 0) {
+    if (Outcome failed = startPlayForEngine(headless); failed.status != 0) {
         return failed;
     }
+    const Game& game = headless.game();
     std::string& out = outcome.out;
     int largest = 0;
     int lost = 0;
@@ -388,9 +494,8 @@ Outcome runAutoplay(const AutoplayCommand& command) {
     for (int i = 0; i < command.pairs; ++i) {
         const std::vector<analysis::Suggestion> ranked =
             analysis::suggest(analysis::hintRequestFor(game, 0));
-        const std::optional<analysis::PlayedTurn> turn =
-            ranked.empty() ? std::nullopt
-                           : analysis::playTurn(game, ranked.front().placement, kMaxTicks);
+        const std::optional<PlayedPair> turn =
+            ranked.empty() ? std::nullopt : playPair(headless, ranked.front().placement);
         if (!turn) {
             return {1, "",
                     "peterin-sim: pair " + std::to_string(i + 1) +

@@ -4,7 +4,9 @@
 
 #include "app/sim/options.h"
 #include "play/game.h"
+#include "session/session.h"
 
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -20,22 +22,38 @@ struct Outcome {
 // A settled field never needs this many ticks; more means something keeps the turn running.
 inline constexpr long kMaxTicks = 100'000'000;
 
-// Stands in for the window: remembers whether each timer runs and every message shown.
-class HeadlessUi : public NullGameEvents {
+// The program's session without its window: the timers tick only when asked, and every
+// message the session tells is kept.
+class Headless : public TickTimers {
   public:
-    bool timerRunning[kPlayerCount] = {false, false};
-    std::vector<Message> messages;
+    Headless();
 
-    void startTimer(int player) override { timerRunning[player] = true; }
-    void stopTimer(int player) override { timerRunning[player] = false; }
-    void tell(const Message& message) override { messages.push_back(message); }
+    Game& game() { return session.game(); }
+    // Whether the game wants the player's timer running.
+    bool running(int player) const { return session.playback().timerWanted(player); }
+    // One timeout of the player's timer: one tick at the speed the tool plays at.
+    void tick(int player) { session.timeout(player); }
+
+    void startTicking(int, int) override {}
+    void stopTicking(int) override {}
+
+    Session session{*this, [] { return std::int64_t{0}; }};
+    std::vector<Message> messages;
+    // Sees every report of the session as the window would.
+    std::function<void(const Changes&)> watch;
 };
 
-// Starts `game` as resolve does: the settings of `ini` (else the defaults), then `file` read
-// as the open command reads it. An Outcome with status 1 when a file cannot be read; its err
-// holds the reader's messages otherwise.
-Outcome startGame(Game& game, HeadlessUi& ui, const std::string& file,
+// Starts the session as resolve does: the settings of `ini` (else the defaults), then `file`
+// read as the open command reads it. An Outcome with status 1 when a file cannot be read; its
+// err holds the reader's messages otherwise.
+Outcome startGame(Headless& headless, const std::string& file,
                   const std::optional<std::string>& ini);
+
+// Runs 1P's timer until 1P waits for input; `eachTick` sees every tick after it ran. False when
+// the turn does not end within kMaxTicks.
+bool runTurn(Headless& headless, long& ticks, const std::function<void()>& eachTick = {});
+// What a turn that did not end within kMaxTicks is told as.
+Outcome notSettled();
 
 Outcome runResolve(const ResolveCommand& command);
 Outcome runPairs(const PairsCommand& command);

@@ -1,7 +1,5 @@
 // peterin-sim render: the program's own drawing, on Qt's offscreen platform.
 #include "app/sim/commands.h"
-#include "play/commands.h"
-#include "play/turn_cycle.h"
 #include "render/picture_files.h"
 
 #include <QGuiApplication>
@@ -9,19 +7,6 @@
 namespace peterin::sim {
 
 namespace {
-
-// The window's timer start and stop also begin and end the recording of 1P's turn.
-class RecordingUi : public HeadlessUi {
-  public:
-    Game* game = nullptr;
-    TurnRecorder recorder;
-
-    void startTimer(int player) override {
-        HeadlessUi::startTimer(player);
-        if (player == 0 && game != nullptr)
-            recorder.begin(*game, 0);
-    }
-};
 
 // Fonts need a GUI application; the offscreen platform needs no display.
 class OffscreenApplication {
@@ -47,33 +32,34 @@ class OffscreenApplication {
 
 Outcome runRender(const RenderCommand& command) {
     OffscreenApplication application;
-    RecordingUi ui;
-    Game game(ui);
-    Outcome outcome = startGame(game, ui, command.file, command.ini);
+    Headless headless;
+    Outcome outcome = startGame(headless, command.file, command.ini);
     if (outcome.status != 0) {
         return outcome;
     }
+    const Game& game = headless.game();
     std::optional<std::string> error;
     if (!command.gif) {
         error = saveViewsPng(game, command.output);
     } else {
-        // The turn resolve runs, recorded tick by tick as the window records it.
-        ui.game = &game;
-        changeMode(game, Mode::Play);
-        ui.recorder.retakeFirst(game, 0);
-        long ticks = 0;
-        while (ui.timerRunning[0] && game.players[0].phase != Phase::Idle) {
-            if (ticks == kMaxTicks) {
-                return {1, "",
-                        "peterin-sim: the field did not settle within " +
-                            std::to_string(kMaxTicks) + " ticks\n"};
+        // The turn resolve runs, recorded tick by tick as the window records it: from the start
+        // of 1P's timer through every tick.
+        TurnRecorder recorder;
+        headless.watch = [&](const Changes& changes) {
+            for (const TimerChange& timer : changes.timers) {
+                if (timer.player == 0 && timer.running)
+                    recorder.begin(game, 0);
             }
-            gameTick(game, 0);
-            ++ticks;
-            ui.recorder.afterTick(game, 0);
-        }
-        ui.recorder.finish();
-        error = saveTurnGif(game, {ui.recorder.lastTurn(), nullptr}, command.output);
+            if (changes.ticked == 0)
+                recorder.afterTick(game, 0);
+        };
+        headless.session.apply(SetMode{Mode::Play});
+        recorder.retakeFirst(game, 0);
+        long ticks = 0;
+        if (!runTurn(headless, ticks))
+            return notSettled();
+        recorder.finish();
+        error = saveTurnGif(game, {recorder.lastTurn(), nullptr}, command.output);
     }
     if (error) {
         return {1, "", "peterin-sim: cannot write " + command.output + ": " + *error + "\n"};
