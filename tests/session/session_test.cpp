@@ -1,0 +1,224 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <fstream>
+#include <variant>
+#include <vector>
+
+#include "../files/temp_dir.h"
+#include "files/dat_file.h"
+#include "history/snapshot.h"
+#include "rules/field.h"
+#include "session/session.h"
+
+namespace peterin {
+namespace {
+
+// Timers that only run when the test fires them.
+struct ManualTimers : TickTimers {
+    void startTicking(int, int) override {}
+    void stopTicking(int) override {}
+};
+
+// Keeps every command with the tick it came at.
+struct CommandLog : CommandObserver {
+    std::vector<std::pair<std::size_t, std::uint64_t>> seen; // variant index, tick
+    void applied(const Command& command, std::uint64_t tick) override {
+        seen.emplace_back(command.index(), tick);
+    }
+};
+
+// A session driven as the window drives it, with what it reported kept.
+struct Driven {
+    ManualTimers timers;
+    Session session{timers, [] { return std::int64_t{0}; }};
+    std::vector<Changes> reports;
+    CommandLog log;
+
+    Driven() {
+        session.start(0);
+        session.setView([this](const Changes& changes) { reports.push_back(changes); });
+        session.addObserver(&log);
+    }
+    ~Driven() { session.removeObserver(&log); }
+
+    const Game& game() const { return session.game(); }
+    std::uint8_t key(int index) const {
+        return game().settings.keys[static_cast<std::size_t>(index)];
+    }
+    std::uint8_t pairKey(PairAction action, int group = kKeyGroupSolo) const {
+        return key(pairKeyIndex(action, group));
+    }
+    // Every timer the game wants fires, 1P first, until none does.
+    void settle() {
+        for (int round = 0; round < 100000; ++round) {
+            bool any = false;
+            for (int p = 0; p < kPlayerCount; ++p) {
+                if (session.playback().timerWanted(p)) {
+                    session.timeout(p);
+                    any = true;
+                }
+            }
+            if (!any)
+                return;
+        }
+        FAIL() << "the turns never end";
+    }
+    // A left-button stroke over bottom-row cells of 1P's field, as the field view reports it.
+    void stroke(std::initializer_list<std::int32_t> columns) {
+        const Settings& s = game().settings;
+        const int bands = (s.showLimbo ? 1 : 0) + (s.showHeaven ? 1 : 0);
+        const auto y = static_cast<std::uint16_t>((s.fieldHeight - 1 + bands) * s.cellHeight + 1);
+        const auto x = [&](std::int32_t column) {
+            return static_cast<std::uint16_t>(column * s.cellWidth + 1);
+        };
+        session.pointerMove(0, x(*columns.begin()), y, false);
+        session.strokeBegin();
+        session.pointerPress(0, true);
+        for (const std::int32_t column : columns)
+            session.pointerMove(0, x(column), y, true);
+        session.strokeEnd();
+    }
+    CellKind bottom(int player, std::int32_t column) const {
+        const Field& field = game().players[static_cast<std::size_t>(player)].field;
+        return getCell(field, column, field.height - 1);
+    }
+};
+
+TEST(Session, EditPlayBattleAndAFileReadAreEachUndoneAndRedoneThroughTheSession) {
+    Driven d;
+    const Snapshot start = capture(d.game());
+
+    // Edit: a stroke of red over three cells is one step.
+    d.session.apply(SetEditKind{CellKind::Red});
+    d.stroke({0, 1, 2});
+    EXPECT_EQ(d.bottom(0, 2), CellKind::Red);
+    const Snapshot painted = capture(d.game());
+    EXPECT_EQ(d.session.history().undoCount(), 1u);
+
+    // Play: the drop key starts a turn that the timer runs to its end; one step with its chain.
+    d.session.apply(SetMode{Mode::Play});
+    d.settle();
+    d.session.keyDown(d.pairKey(PairAction::Down));
+    EXPECT_TRUE(d.session.playback().timerWanted(0));
+    d.settle();
+    EXPECT_EQ(d.session.history().undoCount(), 2u);
+
+    // Battle: each side's drop is a step of its own.
+    d.session.apply(ToggleOnePersonBattle{});
+    d.session.apply(SetMode{Mode::Battle});
+    d.settle();
+    const Snapshot battleStart = capture(d.game());
+    d.session.keyDown(d.pairKey(PairAction::Down, kKeyGroupBattle1P));
+    d.session.keyDown(d.pairKey(PairAction::Down, kKeyGroupBattle2P));
+    d.settle();
+    EXPECT_EQ(d.session.history().undoCount(), 4u);
+    const Snapshot battled = capture(d.game());
+
+    // A file read: its position replaces the live one, one step.
+    TempDir dir;
+    const auto file = dir.path() / "two.dat";
+    {
+        NullGameEvents quiet;
+        Game scratch(quiet);
+        initGame(scratch, 0);
+        setCell(scratch.players[0].field, 0, 11, CellKind::Blue);
+        std::ofstream(file) << formatFile(scratch, WriteOptions{});
+    }
+    d.session.apply(SetMode{Mode::Edit});
+    const OpenResult read = d.session.openFile(file);
+    ASSERT_TRUE(read.opened);
+    EXPECT_TRUE(read.report.complete);
+    EXPECT_EQ(d.bottom(0, 0), CellKind::Blue);
+    EXPECT_EQ(d.session.fileName(), file);
+    EXPECT_TRUE(d.reports.back().title);
+    EXPECT_EQ(d.session.history().undoCount(), 5u);
+
+    // Back through every step, and forward again: the fields and queues as they were. A mode
+    // change is no step, so what it did stays.
+    const auto sameFields = [](const Snapshot& a, const Snapshot& b) {
+        for (std::size_t p = 0; p < kPlayerCount; ++p) {
+            if (!(a.players[p].field == b.players[p].field) ||
+                !(a.players[p].sequence == b.players[p].sequence))
+                return false;
+        }
+        return true;
+    };
+    d.session.apply(Undo{});
+    EXPECT_TRUE(sameFields(capture(d.game()), battled));
+    d.session.apply(Undo{});
+    d.session.apply(Undo{});
+    EXPECT_TRUE(sameFields(capture(d.game()), battleStart));
+    const auto field1P = [&] { return capture(d.game()).players[0].field; };
+    d.session.apply(Undo{});
+    EXPECT_EQ(field1P(), painted.players[0].field);
+    d.session.apply(Undo{});
+    EXPECT_EQ(field1P(), start.players[0].field);
+    EXPECT_FALSE(d.session.canUndo());
+    for (int i = 0; i < 5; ++i)
+        d.session.apply(Redo{});
+    EXPECT_EQ(d.bottom(0, 0), CellKind::Blue);
+    EXPECT_FALSE(d.session.canRedo());
+
+    // Every command passed the observer with the tick it came at, the ticks never going back.
+    ASSERT_FALSE(d.log.seen.empty());
+    for (std::size_t i = 1; i < d.log.seen.size(); ++i)
+        EXPECT_LE(d.log.seen[i - 1].second, d.log.seen[i].second);
+    EXPECT_EQ(d.log.seen.back().second, d.session.playback().ticks());
+}
+
+TEST(Session, ReportsWhatChangedAsValuesTheWindowFormatsItself) {
+    Driven d;
+    d.session.apply(SetMode{Mode::Battle});
+    ASSERT_FALSE(d.reports.empty());
+    EXPECT_TRUE(d.reports.back().modeSize); // battle shows 2P: the window widens
+    EXPECT_TRUE(d.reports.back().all);
+    const auto& timers = d.reports.back().timers;
+    EXPECT_TRUE(std::any_of(timers.begin(), timers.end(),
+                            [](const TimerChange& t) { return t.player == 1 && t.running; }));
+
+    // Each tick is a report of its own, with the player it ran for.
+    d.reports.clear();
+    d.settle();
+    ASSERT_FALSE(d.reports.empty());
+    EXPECT_TRUE(d.reports.front().ticked.has_value());
+    EXPECT_FALSE(d.reports.back().tickedTimerWanted);
+
+    // The status as numbers: four reds vanish as the mode starts, a one-chain of 40.
+    d.session.apply(SetMode{Mode::Edit});
+    d.session.apply(SetEditKind{CellKind::Red});
+    d.stroke({0, 1, 2, 3});
+    d.reports.clear();
+    d.session.apply(SetMode{Mode::Play});
+    d.settle();
+    bool statusReported = false;
+    for (const Changes& c : d.reports)
+        statusReported = statusReported || c.status[0] == ShownStatus{1, 40};
+    EXPECT_TRUE(statusReported);
+
+    // A field too large is refused whole, with the message to tell.
+    Settings huge = d.game().settings;
+    huge.fieldWidth = 100000;
+    huge.fieldHeight = 100000;
+    const Settings before = d.game().settings;
+    const std::size_t steps = d.session.history().undoCount();
+    const auto refused = d.session.applySettings(huge);
+    ASSERT_TRUE(refused.has_value());
+    EXPECT_EQ(refused->caption, "err");
+    EXPECT_TRUE(d.game().settings == before);
+    EXPECT_EQ(d.session.history().undoCount(), steps);
+
+    // A new size is one step, and its views are laid out again.
+    Settings wider = d.game().settings;
+    wider.fieldWidth = 8;
+    d.reports.clear();
+    EXPECT_FALSE(d.session.applySettings(wider).has_value());
+    EXPECT_EQ(d.game().players[0].field.width, 8);
+    EXPECT_TRUE(d.reports.back().sizes);
+    d.session.apply(Undo{});
+    EXPECT_EQ(d.game().players[0].field.width, 6);
+}
+
+} // namespace
+} // namespace peterin
