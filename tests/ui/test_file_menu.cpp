@@ -7,6 +7,7 @@
 #include "running_program.h"
 #include "ui/file_menu.h"
 #include "ui/main_window.h"
+#include "ui/playback_menu.h"
 #include "ui/save_dialog.h"
 #include "ui/tool_window.h"
 
@@ -139,6 +140,13 @@ class FileMenuTest : public QObject {
         w.fileExtras().recentMenu()->actions().at(3)->trigger(); // 7.dat
         QCOMPARE(getCell(program.player(0).field, 0, 11), CellKind::Red);
         QCOMPARE(program.recentNames().constFirst(), QStringLiteral("7.dat"));
+
+        // Pausing and resuming play keeps the file's name in the title.
+        QAction* pause = w.playbackMenu()->pauseAction();
+        pause->trigger();
+        QCOMPARE(w.windowTitle(), QStringLiteral("7.dat - ぺてりん [一時停止]"));
+        pause->trigger();
+        QCOMPARE(w.windowTitle(), QStringLiteral("7.dat - ぺてりん"));
 
         // Kept in the program's own folder, never in 設定.ini.
         const auto kept = readRecentFiles(
