@@ -130,7 +130,7 @@ void putStored(TempSave& save, const StoredPosition& stored);
 PositionSettings positionSettingsOf(const Settings& settings);
 void putPositionSettings(Settings& settings, const PositionSettings& values);
 
-// Brings the windowing side up to date after the live state was replaced wholesale; `relayout`
+// Tells of everything shown after the live state was replaced wholesale; `relayout`
 // when the sizes of the fields or of the next-pair views may have changed. Part of restore.
 void showRestored(Game& game, bool relayout);
 
