@@ -37,6 +37,12 @@ QIcon crispIcon(const QPixmap& picture) {
     return icon;
 }
 
+// The nuisance each of the buttons 小, 大 and 岩 adds or takes away.
+NuisanceUnit warningUnit(int id) {
+    return id == kToolSmall ? NuisanceUnit::Small
+                            : (id == kToolLarge ? NuisanceUnit::Large : NuisanceUnit::Rock);
+}
+
 } // namespace
 
 std::uint32_t randomPositionFromText(const std::string& text) {
@@ -61,16 +67,6 @@ std::uint32_t randomPositionFromText(const std::string& text) {
         return 0;
     return static_cast<std::uint32_t>(value);
 }
-
-namespace {
-
-// The nuisance each of the buttons 小, 大 and 岩 adds or takes away.
-NuisanceUnit warningUnit(int id) {
-    return id == kToolSmall ? NuisanceUnit::Small
-                            : (id == kToolLarge ? NuisanceUnit::Large : NuisanceUnit::Rock);
-}
-
-} // namespace
 
 ToolWindow::ToolWindow(Session& session, QWidget& main)
     : QWidget(&main, Qt::Tool), session_(session), main_(main) {
