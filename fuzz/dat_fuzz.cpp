@@ -53,13 +53,14 @@ void checkConsistent(const Game& game) {
     }
     check(game.tempCursor == kLivePosition, "the live position is shown after a read");
     for (const TempSave& save : game.tempSaves) {
-        check(save.fields[0].width == save.fields[1].width &&
-                  save.fields[0].height == save.fields[1].height,
+        check(save.players[0].field.width == save.players[1].field.width &&
+                  save.players[0].field.height == save.players[1].field.height,
               "both fields of a stored position have one size");
-        check(save.fields[0].width >= 1 && save.fields[0].limboRows == 1,
+        check(save.players[0].field.width >= 1 && save.players[0].field.limboRows == 1,
               "stored fields are usable");
-        for (const PairSequence& sequence : save.sequences) {
-            check(sequence.queue.size() == queueLength, "stored queues have the configured length");
+        for (const auto& stored : save.players) {
+            check(stored.sequence.queue.size() == queueLength,
+                  "stored queues have the configured length");
         }
     }
 }

@@ -52,24 +52,23 @@ void writeRows(std::ostream& out, const Field& field, std::int32_t width, std::i
 }
 
 // One position's sections: both fields, both sequences.
-void writePosition(std::ostream& out, const std::array<const Field*, 2>& fields,
-                   const std::array<const PairSequence*, 2>& sequences,
+void writePosition(std::ostream& out, const std::array<const PlayerState<Field>*, 2>& players,
                    const WriteOptions& options) {
     if (options.map) {
-        const Field& first = *fields[0];
+        const Field& first = players[0]->field;
         out << "[M]\n" << first.width << ", " << first.height << '\n';
         writeRows(out, first, first.width, first.height);
         if (options.bothPlayers) {
             out << "[m]\n";
-            writeRows(out, *fields[1], first.width, first.height);
+            writeRows(out, players[1]->field, first.width, first.height);
         }
     }
     if (options.next) {
         out << "[N]\n";
-        writePattern(*sequences[0], out);
+        writePattern(players[0]->sequence, out);
         if (options.bothPlayers) {
             out << "[n]\n";
-            writePattern(*sequences[1], out);
+            writePattern(players[1]->sequence, out);
         }
     }
     if (options.tempSaves) {
@@ -164,9 +163,9 @@ Targets liveTargets(Game& game) {
 Targets saveTargets(TempSave& save) {
     Targets t;
     for (std::size_t p = 0; p < 2; ++p) {
-        t.fields[p] = &save.fields[p];
-        t.sequences[p] = &save.sequences[p];
-        t.pairs[p] = &save.fallingPairs[p];
+        t.fields[p] = &save.players[p].field;
+        t.sequences[p] = &save.players[p].sequence;
+        t.pairs[p] = &save.players[p].fallingPair;
     }
     t.live = false;
     return t;
@@ -327,11 +326,12 @@ class Reader {
         for (std::size_t p = 0; p < 2; ++p) {
             const Player& player = game_.players[p];
             // A position without an [M] section still gets a usable empty field of the live size.
-            resizeField(save.fields[p], player.field.width, player.field.height, kLimboRows);
-            save.fields[p].scoreRecord = player.field.scoreRecord;
-            save.fallingPairs[p] = player.fallingPair;
-            putAtSpawn(save.fallingPairs[p], player.field);
-            resize(save.sequences[p], queueLength);
+            PlayerState<Field>& stored = save.players[p];
+            resizeField(stored.field, player.field.width, player.field.height, kLimboRows);
+            stored.field.scoreRecord = player.field.scoreRecord;
+            stored.fallingPair = player.fallingPair;
+            putAtSpawn(stored.fallingPair, player.field);
+            resize(stored.sequence, queueLength);
         }
         targets_ = saveTargets(save);
         startedSinceSeparator_ = true;
@@ -573,12 +573,10 @@ std::string formatFile(const Game& game, const WriteOptions& options) {
     if (options.nextCounts) {
         out << "[A]\n" << s.nextCount << ", " << s.nextColumns << ", " << s.nextRows << '\n';
     }
-    writePosition(out, {&game.players[0].field, &game.players[1].field},
-                  {&game.players[0].sequence, &game.players[1].sequence}, options);
+    writePosition(out, {&game.players[0], &game.players[1]}, options);
     if (options.tempSaves) {
         for (const TempSave& save : game.tempSaves) {
-            writePosition(out, {&save.fields[0], &save.fields[1]},
-                          {&save.sequences[0], &save.sequences[1]}, options);
+            writePosition(out, {&save.players[0], &save.players[1]}, options);
         }
     }
     return out.str();

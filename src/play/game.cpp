@@ -35,8 +35,8 @@ void initGame(Game& game, std::int64_t nowSeconds) {
     game.players[0].countdown = 0;
     // A load before the first chain returns to this starting position rather than to nothing.
     copyLiveInto(game, game.turnBackup);
-    for (Phase& phase : game.turnBackup.phase) {
-        phase = Phase::Idle;
+    for (PlayerState<Field>& backup : game.turnBackup.players) {
+        backup.phase = Phase::Idle;
     }
 }
 
@@ -52,13 +52,13 @@ void resizeQueues(Game& game) {
         resize(player.sequence, n);
     }
     for (TempSave& save : game.tempSaves) {
-        for (PairSequence& sequence : save.sequences) {
-            resize(sequence, n);
+        for (PlayerState<Field>& stored : save.players) {
+            resize(stored.sequence, n);
         }
     }
     // The turn backup too, so that restoring it keeps the configured count.
-    for (PairSequence& sequence : game.turnBackup.sequences) {
-        resize(sequence, n);
+    for (PlayerState<Field>& backup : game.turnBackup.players) {
+        resize(backup.sequence, n);
     }
 }
 

@@ -57,10 +57,10 @@ struct RichGame : TestGame {
         for (int i = 0; i < 2; ++i) {
             TempSave& save = game.tempSaves.emplace_back();
             copyLiveInto(game, save);
-            setCell(save.fields[0], i, 6, CellKind::Iron);
-            setCell(save.fields[1], 4 - i, 5, CellKind::Red);
-            setPosition(save.sequences[0], 1000u + static_cast<std::uint32_t>(i), true);
-            setPosition(save.sequences[1], 2000u + static_cast<std::uint32_t>(i), true);
+            setCell(save.players[0].field, i, 6, CellKind::Iron);
+            setCell(save.players[1].field, 4 - i, 5, CellKind::Red);
+            setPosition(save.players[0].sequence, 1000u + static_cast<std::uint32_t>(i), true);
+            setPosition(save.players[1].sequence, 2000u + static_cast<std::uint32_t>(i), true);
         }
     }
 };
@@ -143,16 +143,16 @@ TEST(DatRoundTrip, EveryCombinationOfChoicesReadsBackToTheSameState) {
             const TempSave& g = got.tempSaves[i];
             const TempSave& w = want.tempSaves[i];
             if (o.map) {
-                EXPECT_TRUE(sameContents(g.fields[0], w.fields[0]));
+                EXPECT_TRUE(sameContents(g.players[0].field, w.players[0].field));
             }
             if (o.map && o.bothPlayers) {
-                EXPECT_TRUE(sameContents(g.fields[1], w.fields[1]));
+                EXPECT_TRUE(sameContents(g.players[1].field, w.players[1].field));
             }
             if (o.next) {
-                expectSameSequence(g.sequences[0], w.sequences[0]);
+                expectSameSequence(g.players[0].sequence, w.players[0].sequence);
             }
             if (o.next && o.bothPlayers) {
-                expectSameSequence(g.sequences[1], w.sequences[1]);
+                expectSameSequence(g.players[1].sequence, w.players[1].sequence);
             }
         }
         // Writing what was read gives the same file again (the extra stored position of the
@@ -219,7 +219,7 @@ TEST(DatReader, ClampsTheNextCountsAndResizesEveryQueue) {
     EXPECT_EQ(t.game.settings.nextRows, 20);
     EXPECT_EQ(t.p1().sequence.queue.size(), 251u);
     EXPECT_EQ(t.p2().sequence.queue.size(), 251u);
-    EXPECT_EQ(t.game.tempSaves[0].sequences[1].queue.size(), 251u);
+    EXPECT_EQ(t.game.tempSaves[0].players[1].sequence.queue.size(), 251u);
     EXPECT_EQ(t.ui.relayouts, 1);
 
     t.read("[A]\n-5, 3, 4\n");
@@ -375,16 +375,16 @@ TEST(DatReader, TemporaryPositionsReplaceTheStoreAndPutTheCursorOnTheLivePositio
     EXPECT_EQ(t.game.tempCursor, kLivePosition);
     EXPECT_EQ(t.game.tempIdText, idText);
     const TempSave& first = t.game.tempSaves[0];
-    EXPECT_EQ(rowsOf(first.fields[0]), rows);
-    EXPECT_EQ(first.fields[0].limboRows, 1);
-    EXPECT_EQ(rowsOf(first.fields[1]), field6x12({}));
+    EXPECT_EQ(rowsOf(first.players[0].field), rows);
+    EXPECT_EQ(first.players[0].field.limboRows, 1);
+    EXPECT_EQ(rowsOf(first.players[1].field), field6x12({}));
     // A position with only a pattern still has usable empty fields of the live size.
     const TempSave& second = t.game.tempSaves[1];
-    EXPECT_EQ(rowsOf(second.fields[0]), field6x12({}));
-    EXPECT_EQ(second.sequences[0].queue.front().slot, (std::array<int, 4>{1, 0, 3, 0}));
-    EXPECT_EQ(second.fallingPairs[0].cells[kPivot], CellKind::Green);
-    EXPECT_EQ(second.sequences[0].queue.size(), 3u);
-    EXPECT_EQ(second.phase[0], Phase::Idle);
+    EXPECT_EQ(rowsOf(second.players[0].field), field6x12({}));
+    EXPECT_EQ(second.players[0].sequence.queue.front().slot, (std::array<int, 4>{1, 0, 3, 0}));
+    EXPECT_EQ(second.players[0].fallingPair.cells[kPivot], CellKind::Green);
+    EXPECT_EQ(second.players[0].sequence.queue.size(), 3u);
+    EXPECT_EQ(second.players[0].phase, Phase::Idle);
 
     // A file without temporary positions keeps the store.
     t.read("[S]\n10, 10\n[-]\n[-]\n");
@@ -398,7 +398,7 @@ TEST(DatReader, AStopAmongTheTemporaryPositionsKeepsThoseReadSoFar) {
         t.read("[-]\n[N]\nRB\n2\n@3?*\n[-]\n[N]\nRB\n2\n@4?*\n[-]\n[N]\nRBQ\n");
     EXPECT_FALSE(report.complete);
     ASSERT_EQ(t.game.tempSaves.size(), 3u); // the third was begun when its pattern failed
-    EXPECT_EQ(t.game.tempSaves[1].sequences[0].queue.front().position, 4u);
+    EXPECT_EQ(t.game.tempSaves[1].players[0].sequence.queue.front().position, 4u);
     EXPECT_EQ(t.game.tempCursor, kLivePosition);
 }
 
@@ -408,12 +408,12 @@ TEST(DatReader, AStoredPositionOfItsOwnSizeHasItsFallingPairsAtItsOwnStart) {
     t.read("[-]\n[M]\n2, 3\n" + rowsText(std::vector<std::string>(6, "--")) + "[-]\n");
     ASSERT_EQ(t.game.tempSaves.size(), 1u);
     const TempSave& save = t.game.tempSaves[0];
-    ASSERT_EQ(save.fields[0].width, 2);
+    ASSERT_EQ(save.players[0].field.width, 2);
     for (std::size_t p = 0; p < 2; ++p) {
-        FallingPair expected = save.fallingPairs[p];
-        putAtSpawn(expected, save.fields[p]);
-        EXPECT_EQ(save.fallingPairs[p], expected);
-        EXPECT_EQ(save.fallingPairs[p].x, 1);
+        FallingPair expected = save.players[p].fallingPair;
+        putAtSpawn(expected, save.players[p].field);
+        EXPECT_EQ(save.players[p].fallingPair, expected);
+        EXPECT_EQ(save.players[p].fallingPair.x, 1);
     }
 }
 
