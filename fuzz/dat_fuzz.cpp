@@ -30,12 +30,10 @@ class SilentUi : public NullUiPort {
     void showMessage(const Message&) override { ++messages; }
 };
 
-ReadReport read(Game& game, const std::string& text) {
+ReadOutcome read(Game& game, const std::string& text) {
     std::stringbuf source(text);
     TextModeBuf buf(source);
-    ReadReport report;
-    readFile(game, buf, &report);
-    return report;
+    return readFile(game, buf);
 }
 
 void checkConsistent(const Game& game) {
@@ -91,12 +89,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (onDisk) {
         std::ofstream(kDiskFile.path(), std::ios::binary | std::ios::trunc) << text;
         check(!whyUnreadable(kDiskFile.path()), "a file just written can be opened");
-        readFile(game, kDiskFile.path(), &first);
+        first = readFile(game, kDiskFile.path()).report;
         check(earlyStopMessage(kDiskFile.path(), first).has_value() ==
                   (!first.complete && !first.stopReason.empty()),
               "a read that stopped early, and only that, is told");
     } else {
-        first = read(game, text);
+        first = read(game, text).report;
     }
     checkConsistent(game);
     if (first.stopReason.starts_with("refused")) {
@@ -111,15 +109,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     again.settings.maxFieldWidth = game.settings.maxFieldWidth;
     again.settings.maxFieldHeight = game.settings.maxFieldHeight;
     initGame(again, 0);
-    ReadReport report;
+    ReadOutcome reread;
     if (onDisk) {
         check(writeFile(game, kDiskFile.path(), all), "a file can be written");
-        check(readFile(again, kDiskFile.path(), &report), "a written file can be read");
+        reread = readFile(again, kDiskFile.path());
+        check(reread.opened, "a written file can be read");
     } else {
-        report = read(again, written);
+        reread = read(again, written);
     }
-    check(report.complete, "a written file reads to its end");
-    check(ui2.messages == 0, "a written file reads without messages");
+    check(reread.report.complete, "a written file reads to its end");
+    check(ui2.messages == 0 && reread.messages.empty(), "a written file reads without messages");
     checkConsistent(again);
     check(formatFile(again, all) == written, "a written file reads back to what was written");
     return 0;

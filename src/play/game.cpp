@@ -63,14 +63,19 @@ void resizeQueues(Game& game) {
 }
 
 void changeFieldSize(Game& game, std::int32_t width, std::int32_t height) {
-    for (Player& player : game.players) {
-        resizeField(player.field, width, height, -1);
+    changeFieldSize({&game.players[0], &game.players[1]}, game.settings, width, height);
+}
+
+void changeFieldSize(const std::array<PlayerState<Field>*, kPlayerCount>& players,
+                     Settings& settings, std::int32_t width, std::int32_t height) {
+    for (PlayerState<Field>* player : players) {
+        resizeField(player->field, width, height, -1);
     }
-    const Field& field = game.players[0].field;
-    game.settings.fieldWidth = field.width;
-    game.settings.fieldHeight = field.height;
-    for (Player& player : game.players) {
-        clampPair(player.fallingPair, player.field);
+    const Field& field = players[0]->field;
+    settings.fieldWidth = field.width;
+    settings.fieldHeight = field.height;
+    for (PlayerState<Field>* player : players) {
+        clampPair(player->fallingPair, player->field);
     }
 }
 

@@ -85,14 +85,12 @@ void MainWindow::openFile(const QString& fileName) {
 
 bool MainWindow::readPositionFile(const QString& fileName) {
     const std::filesystem::path path = QFile::encodeName(fileName).toStdString();
-    ReadReport report;
-    bool opened = false;
-    history_.step(game_, StepKind::FileRead, [&] { opened = readFile(game_, path, &report); });
+    const ReadOutcome read =
+        history_.step(game_, StepKind::FileRead, [&] { return readFile(game_, path); });
     repaintMain();
-    // What was read stays; the user is told it is not the whole file.
-    if (const auto stopped = earlyStopMessage(path, report); opened && stopped)
-        showMessage(*stopped);
-    return opened;
+    for (const Message& message : read.messages)
+        showMessage(message);
+    return read.opened;
 }
 
 void MainWindow::setFileChooser(std::unique_ptr<FileChooser> chooser) {

@@ -469,13 +469,13 @@ TEST(DatFiles, AFileThatCannotBeOpenedChangesNothingAndSaysWhy) {
     TestGame fresh;
     TestGame t;
     const auto missing = dir.path() / "missing.dat";
-    EXPECT_FALSE(readFile(t.game, missing));
-    EXPECT_FALSE(readFile(t.game, dir.path()));
+    EXPECT_FALSE(t.open(missing).opened);
+    EXPECT_FALSE(t.open(dir.path()).opened);
     // A device or a pipe may never end; it is refused rather than read.
-    EXPECT_FALSE(readFile(t.game, "/dev/zero"));
+    EXPECT_FALSE(t.open("/dev/zero").opened);
     const auto fifo = dir.path() / "pipe.dat";
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-    EXPECT_FALSE(readFile(t.game, fifo));
+    EXPECT_FALSE(t.open(fifo).opened);
     ASSERT_EQ(t.ui.messages.size(), 4u);
     EXPECT_NE(t.ui.messages[3].text.find("Not a regular file"), std::string::npos);
     EXPECT_NE(t.ui.messages[0].text.find(missing.string()), std::string::npos);
@@ -504,8 +504,9 @@ TEST(DatFiles, AFileTooLargeForMemoryIsRefusedWholeAndChangesNothing) {
         const auto path = dir.path() / "hostile.dat";
         writeAll(path, text);
 
-        ReadReport report;
-        EXPECT_FALSE(readFile(t.game, path, &report));
+        const ReadOutcome outcome = t.open(path);
+        const ReadReport& report = outcome.report;
+        EXPECT_FALSE(outcome.opened);
         EXPECT_EQ(formatFile(t.game, all), before);
         EXPECT_EQ(t.game.settings, settingsBefore);
         EXPECT_EQ(t.game.tempSaves.size(), 2u);
@@ -520,8 +521,9 @@ TEST(DatFiles, AFileTooLargeForMemoryIsRefusedWholeAndChangesNothing) {
 // Reading this process's memory from address 0 fails with an input/output error.
 TEST(DatFiles, AReadErrorIsReportedAndNotTakenForTheEndOfTheFile) {
     TestGame t;
-    ReadReport report;
-    EXPECT_FALSE(readFile(t.game, "/proc/self/mem", &report));
+    const ReadOutcome outcome = t.open("/proc/self/mem");
+    const ReadReport& report = outcome.report;
+    EXPECT_FALSE(outcome.opened);
     EXPECT_FALSE(report.complete);
     EXPECT_NE(report.stopReason.find("Input/output error"), std::string::npos);
     ASSERT_EQ(t.ui.messages.size(), 1u);
@@ -539,8 +541,9 @@ TEST(DatFiles, WritesAndReadsAFileOnDisk) {
     EXPECT_EQ(readAll(path), formatFile(rich.game, o));
 
     TestGame t;
-    ReadReport report;
-    ASSERT_TRUE(readFile(t.game, path, &report));
+    const ReadOutcome outcome = t.open(path);
+    const ReadReport& report = outcome.report;
+    ASSERT_TRUE(outcome.opened);
     EXPECT_TRUE(report.complete);
     EXPECT_EQ(formatFile(t.game, o), readAll(path));
     EXPECT_TRUE(t.ui.messages.empty());

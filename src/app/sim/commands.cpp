@@ -42,14 +42,24 @@ Outcome readPositionFile(Game& game, HeadlessUi& ui, const std::string& path, Re
     if (const auto reason = whyUnreadable(path)) {
         return fileError(path, *reason);
     }
-    if (!readFile(game, path, &report)) {
-        return {1, "", "peterin-sim: " + oneLine(ui.messages.back().text) + "\n"};
+    const ReadOutcome read = readFile(game, path);
+    report = read.report;
+    if (!read.opened) {
+        return {1, "", "peterin-sim: " + oneLine(read.messages.back().text) + "\n"};
     }
     Outcome outcome;
-    for (const Message& message : ui.messages) {
+    const auto tell = [&](const Message& message) {
         outcome.err += "peterin-sim: " + path + ": " + oneLine(message.text) + "\n";
+    };
+    for (const Message& message : ui.messages) {
+        tell(message);
     }
     ui.messages.clear();
+    // The notice that reading stopped early is the stop line below, in the terminal's words.
+    const std::size_t told = read.messages.size() - (read.stoppedEarly ? 1 : 0);
+    for (std::size_t i = 0; i < told; ++i) {
+        tell(read.messages[i]);
+    }
     if (!report.complete) {
         outcome.err += "peterin-sim: " + path + ": " + stopText(report) + "\n";
     }
