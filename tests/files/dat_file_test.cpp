@@ -452,6 +452,31 @@ TEST(DatReader, APatternErrorIsShownAndStopsWithTheSequenceUnchanged) {
     EXPECT_EQ(u.read("\n[N]\nRB\n2c\n?*\n").stopLine, 4);
 }
 
+// Parsing only looks at the game; the content applied gives what reading the file gives.
+TEST(DatReader, ParsingChangesNothingAndTheContentAppliedIsTheFileRead) {
+    RichGame rich;
+    const std::string text = formatFile(rich.game, optionsFromBits(63)) + "[N]\nRB\n2\n@?*\n";
+    const WriteOptions all = optionsFromBits(63);
+    TestGame parsed;
+    const std::string before = formatFile(parsed.game, all);
+    const ConventionalRandom rngBefore = parsed.game.rng;
+    std::stringbuf source(text);
+    TextModeBuf buf(source);
+    DatContent content = parseFile(parsed.game, buf);
+    EXPECT_EQ(formatFile(parsed.game, all), before);
+    EXPECT_EQ(parsed.game.rng, rngBefore);
+    EXPECT_EQ(parsed.ui.relayouts, 0);
+    EXPECT_FALSE(checkFile(content));
+    applyFile(parsed.game, std::move(content));
+
+    TestGame read;
+    read.read(text);
+    EXPECT_EQ(formatFile(parsed.game, all), formatFile(read.game, all));
+    EXPECT_EQ(parsed.game.settings, read.game.settings);
+    EXPECT_EQ(parsed.game.rng, read.game.rng);
+    EXPECT_EQ(parsed.ui.relayouts, 1);
+}
+
 TEST(DatReader, TakesAnyBytesWithoutHarm) {
     // Bytes of every value in the places the reader looks at.
     std::string text = "[M]\n3, 1\n";
@@ -529,6 +554,22 @@ TEST(DatFiles, AReadErrorIsReportedAndNotTakenForTheEndOfTheFile) {
     ASSERT_EQ(t.ui.messages.size(), 1u);
     EXPECT_NE(t.ui.messages[0].text.find("/proc/self/mem"), std::string::npos);
     EXPECT_NE(t.ui.messages[0].text.find("Input/output error"), std::string::npos);
+}
+
+// The pattern error first, then that reading stopped early: the order the user is told them.
+TEST(DatFiles, MessagesComeBackInTheOrderTheyAreTold) {
+    TempDir dir;
+    const auto path = dir.path() / "bad-pattern.dat";
+    writeAll(path, "[S]\n9, 9\n[N]\nRBX\n2\n?*\n");
+    TestGame t;
+    const ReadOutcome outcome = t.open(path);
+    EXPECT_TRUE(outcome.opened);
+    EXPECT_TRUE(outcome.stoppedEarly);
+    EXPECT_TRUE(outcome.layoutChanged);
+    ASSERT_EQ(outcome.messages.size(), 2u);
+    EXPECT_NE(outcome.messages[0].text.find("使用色指定3文字目"), std::string::npos);
+    EXPECT_EQ(outcome.messages[1].text, earlyStopMessage(path, outcome.report)->text);
+    EXPECT_EQ(t.game.settings.cellWidth, 9); // the section before the stop is in effect
 }
 
 TEST(DatFiles, WritesAndReadsAFileOnDisk) {
