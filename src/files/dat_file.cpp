@@ -9,7 +9,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "files/atomic_write.h"
+#include "storage/atomic_write.h"
 #include "files/text_input.h"
 #include "play/falling_pair.h"
 #include "play/game.h"
