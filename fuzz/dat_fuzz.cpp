@@ -24,10 +24,10 @@ void check(bool condition, const char* what) {
     }
 }
 
-class SilentUi : public NullUiPort {
+class SilentUi : public NullGameEvents {
   public:
     int messages = 0;
-    void showMessage(const Message&) override { ++messages; }
+    void tell(const Message&) override { ++messages; }
 };
 
 ReadOutcome read(Game& game, const std::string& text) {

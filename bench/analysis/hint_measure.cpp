@@ -86,7 +86,7 @@ int strength(int from, int to, int pairs, const EngineWeights& w) {
     long lost = 0;
     long long totalScore = 0;
     for (int position = from; position <= to; ++position) {
-        NullUiPort ui;
+        NullGameEvents ui;
         Game game(ui);
         game.settings.initialRandomPosition = position;
         initGame(game, 0);
@@ -171,7 +171,7 @@ int exact(long trials) {
     std::mt19937 random(12345);
     long chains = 0;
     for (long trial = 0; trial < trials; ++trial) {
-        NullUiPort ui;
+        NullGameEvents ui;
         Game game(ui);
         game.settings.fallTicks = 0;
         game.settings.linkTicks = 0;

@@ -18,7 +18,7 @@ namespace {
 
 using namespace peterin;
 
-using NullUi = NullUiPort;
+using NullUi = NullGameEvents;
 
 // A file with one field of the given size filled with `letter` (or a colour pattern).
 std::string fieldFile(int width, int height, bool oneColour) {

@@ -12,12 +12,13 @@
 #include "play/commands.h"
 #include "play/temp_store.h"
 #include "play/turn_cycle.h"
+#include "session/session.h"
 
 namespace peterin {
 namespace {
 
 // Fires the turn timers of a headless game, as the window's timers would.
-struct TickingUi : NullUiPort {
+struct TickingUi : NullGameEvents {
     std::array<bool, kPlayerCount> running{};
     void startTimer(int p) override { running[static_cast<std::size_t>(p)] = true; }
     void stopTimer(int p) override { running[static_cast<std::size_t>(p)] = false; }
@@ -67,7 +68,7 @@ void fillBattle(Game& game, std::int32_t width, std::int32_t height) {
 // The history's part of one step, begin and end, timed without the step's action between them
 // (a single cell painted, or both fields cleared, every cell changing).
 void recordStep(benchmark::State& state, bool clear) {
-    NullUiPort ui;
+    NullGameEvents ui;
     Game game(ui);
     fillBattle(game, static_cast<std::int32_t>(state.range(0)),
                static_cast<std::int32_t>(state.range(1)));
@@ -103,7 +104,7 @@ void BM_RecordClearStep(benchmark::State& state) {
 
 // Undo and redo of a step of `kind`: each iteration times one undo or one redo.
 void undoRedo(benchmark::State& state, bool clear) {
-    NullUiPort ui;
+    NullGameEvents ui;
     Game game(ui);
     fillBattle(game, static_cast<std::int32_t>(state.range(0)),
                static_cast<std::int32_t>(state.range(1)));
@@ -162,7 +163,7 @@ void BM_SessionMemory(benchmark::State& state) {
         for (int guard = 0; history.undoCount() < kSteps && guard < 100 * kSteps; ++guard) {
             if (getCell(game.players[0].field, 2, 1) != CellKind::Empty ||
                 getCell(game.players[1].field, 2, 1) != CellKind::Empty) {
-                onKeyDown(game, history, game.settings.keys[kKeyClearAll]);
+                pressKey(game, history, game.settings.keys[kKeyClearAll]);
             } else if (random() % 4 == 0) {
                 game.editKind = static_cast<CellKind>(1 + random() % 7);
                 history.begin(game);
@@ -183,7 +184,7 @@ void BM_SessionMemory(benchmark::State& state) {
                      --n) {
                     (random() % 2 == 0) ? moveLeft(pair, field) : moveRight(pair, field);
                 }
-                onKeyDown(game, history, drop);
+                pressKey(game, history, drop);
             }
             runTurns(game, ui, history);
         }

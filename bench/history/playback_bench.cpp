@@ -21,7 +21,7 @@ constexpr const char* kNineteenSteps[] = {
 };
 
 // Real timers that are never waited for: the benchmark delivers the timeout itself.
-struct Port : NullUiPort, TickTimers {
+struct Port : NullGameEvents, TickTimers {
     Playback* playback = nullptr;
     void startTimer(int p) override { playback->timerStarted(p); }
     void stopTimer(int p) override { playback->timerStopped(p); }

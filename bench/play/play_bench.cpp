@@ -12,7 +12,7 @@
 namespace peterin {
 namespace {
 
-using NullUi = NullUiPort;
+using NullUi = NullGameEvents;
 
 // Random colours in the lower half, with an empty row that leaves everything above it floating.
 void paintMixed(Field& field, bool withGap) {

@@ -18,7 +18,7 @@ namespace {
 constexpr const char* kNineteenChain = PETERIN_BENCH_DATA "/nineteen_chain.dat";
 
 // The window's timer, as far as the turn needs it.
-struct Timers : NullUiPort {
+struct Timers : NullGameEvents {
     TurnRecorder* recorder = nullptr;
     Game* game = nullptr;
     bool running = false;

@@ -4,7 +4,7 @@
 #include "history/playback.h"
 #include "play/commands.h"
 #include "ui/main_window.h"
-#include "ui/playback_menu.h"
+#include "ui/turn_timers.h"
 
 #include <QApplication>
 #include <QEventLoop>
@@ -24,31 +24,32 @@ void BM_PlaybackTickPeriod(benchmark::State& state) {
     constexpr std::size_t kPeriods = 1000;
     const auto speed = static_cast<PlaybackSpeed>(state.range(0));
     for (auto _ : state) {
-        PortRelay relay;
-        Game game(relay);
+        TurnTimers timers;
+        Session session(timers, steadyNs);
+        Game& game = session.game();
         // A group that stays on show far longer than the measurement: every tick is a plain one.
         game.settings.linkTicks = 1'000'000;
-        initGame(game, 0);
-        MainWindow window(game);
-        relay.attach(&window);
+        session.start(0);
+        MainWindow window(session, timers);
         window.show();
         for (std::int32_t x = 0; x < 4; ++x)
             setCell(game.players[0].field, x, game.settings.fieldHeight - 1, CellKind::Red);
-        Playback& playback = window.playbackMenu()->playback();
-        playback.setSpeed(speed);
+        session.apply(SetSpeed{speed});
 
         std::vector<Clock::time_point> at;
         at.reserve(kPeriods + 1);
         QEventLoop loop;
-        playback.setTickListener([&](int) {
+        // Every tick is reported on its own.
+        session.setView([&](const Changes& changes) {
+            if (!changes.ticked)
+                return;
             at.push_back(Clock::now());
             if (at.size() == kPeriods + 1)
                 loop.quit();
         });
-        window.onSetMode(Mode::Play);
+        session.apply(SetMode{Mode::Play});
         loop.exec();
-        playback.setTickListener({});
-        relay.attach(nullptr);
+        session.setView(nullptr);
 
         std::vector<double> periods;
         for (std::size_t i = 1; i < at.size(); ++i)

@@ -2,6 +2,7 @@
 // 1P's field view. Run under the display the program uses (xvfb-run for a virtual one).
 #include "play/game.h"
 #include "ui/main_window.h"
+#include "ui/turn_timers.h"
 
 #include <QApplication>
 #include <QEventLoop>
@@ -32,13 +33,12 @@ class FirstPaint : public QObject {
 void BM_StartupToFirstFrame(benchmark::State& state) {
     for (auto _ : state) {
         const auto begin = std::chrono::steady_clock::now();
-        PortRelay relay;
-        Game game(relay);
-        if (const auto message = LoadSettings(game.settings))
+        TurnTimers timers;
+        Session session(timers, steadyNs);
+        if (const auto message = LoadSettings(session.game().settings))
             state.SkipWithError(message->text.c_str());
-        initGame(game, 0);
-        MainWindow window(game);
-        relay.attach(&window);
+        session.start(0);
+        MainWindow window(session, timers);
         QEventLoop loop;
         FirstPaint watcher(loop);
         window.fieldView(0)->installEventFilter(&watcher);
@@ -48,7 +48,6 @@ void BM_StartupToFirstFrame(benchmark::State& state) {
         QCoreApplication::processEvents();
         const auto end = std::chrono::steady_clock::now();
         state.SetIterationTime(std::chrono::duration<double>(end - begin).count());
-        relay.attach(nullptr);
     }
 }
 

@@ -1,6 +1,6 @@
 // The real period of a player's turn timer over 1,000 ticks, so that the tick counts of the
 // turn cycle are real time. Run under the display the program uses (xvfb-run for a virtual one).
-#include "ui/player_views.h"
+#include "ui/turn_timers.h"
 
 #include <QApplication>
 #include <QEventLoop>

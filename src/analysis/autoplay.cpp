@@ -44,7 +44,7 @@ std::optional<PlayedTurn> playTurn(Game& game, const Placement& placement, long 
             rotateHalf(self.fallingPair, self.field);
             break;
         }
-        game.ui.repaintField(0);
+        game.events.fieldChanged(0);
     }
     if (!(self.fallingPair == placement.pair)) {
         return std::nullopt;
@@ -52,7 +52,7 @@ std::optional<PlayedTurn> playTurn(Game& game, const Placement& placement, long 
     PlayedTurn turn;
     turn.lost = dropPair(self.fallingPair, self.field) != kPlaced;
     advancePhase(game, 0);
-    game.ui.repaintField(0);
+    game.events.fieldChanged(0);
     if (!runUntilIdle(game, &turn.steps, maxTicks)) {
         return std::nullopt;
     }

@@ -9,7 +9,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "storage/atomic_write.h"
 #include "files/text_input.h"
 #include "play/falling_pair.h"
 #include "play/game.h"
@@ -18,6 +17,7 @@
 #include "rules/field.h"
 #include "sequence/pair_sequence.h"
 #include "settings/limits.h"
+#include "storage/atomic_write.h"
 
 namespace peterin {
 
@@ -554,7 +554,7 @@ std::string formatFile(const Game& game, const WriteOptions& options) {
 
 bool writeFile(const Game& game, const std::filesystem::path& path, const WriteOptions& options) {
     if (const auto error = replaceFile(path, formatFile(game, options))) {
-        game.ui.showMessage(fileMessage("に保存できませんでした。", path, *error));
+        game.events.tell(fileMessage("に保存できませんでした。", path, *error));
         return false;
     }
     return true;
@@ -586,7 +586,7 @@ void applyFile(Game& game, DatContent&& content) {
     }
     game.rng = content.rng;
     if (content.layoutChanged) {
-        game.ui.relayout();
+        game.events.sizesChanged();
     }
     // The positions the file brought replace the store as a whole, also when reading stopped
     // part-way through them.
@@ -595,7 +595,7 @@ void applyFile(Game& game, DatContent&& content) {
     }
     // The random-position box must not keep a value the file replaced.
     if (const auto& queue = game.players[0].sequence.queue; !queue.empty()) {
-        game.ui.showRandomPosition(queue.front().position);
+        game.events.randomPositionChanged(queue.front().position);
     }
 }
 

@@ -14,7 +14,7 @@ std::optional<Message> nothingToSave(const SaveChoices& choices) {
 
 bool saveChosen(const Game& game, const std::filesystem::path& path, const SaveChoices& choices) {
     if (const auto message = nothingToSave(choices)) {
-        game.ui.showMessage(*message);
+        game.events.tell(*message);
         return false;
     }
     return writeFile(game, path, choices);

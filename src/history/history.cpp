@@ -186,22 +186,4 @@ void History::clear() {
     bytes_ = 0;
 }
 
-KeyResult onKeyDown(Game& game, History& history, std::uint8_t key) {
-    const auto& keys = game.settings.keys;
-    const auto is = [&](int index) {
-        return key != 0 && keys[static_cast<std::size_t>(index)] == key;
-    };
-    bool drop = false;
-    for (int group = 0; group < kKeyGroupCount; ++group) {
-        drop = drop || is(pairKeyIndex(PairAction::Down, group));
-    }
-    if (!drop && !is(kKeyClearAll) && !is(kKeyTempLoad)) {
-        const KeyResult result = onKeyDown(game, key);
-        history.afterTick(game); // a mode key may have stopped the turn of an open step
-        return result;
-    }
-    return history.step(game, drop ? StepKind::Drop : StepKind::Edit,
-                        [&] { return onKeyDown(game, key); });
-}
-
 } // namespace peterin

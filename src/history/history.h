@@ -127,8 +127,4 @@ class History {
 // nor waiting for its partner, that is, whose timer runs.
 bool anyTurnRunning(const Game& game);
 
-// The main window's key handling with the history: the drop, clear and temporary-load keys are
-// steps; every other key (moving the pair, modes, edit kinds) is not.
-KeyResult onKeyDown(Game& game, History& history, std::uint8_t key);
-
 } // namespace peterin

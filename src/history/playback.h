@@ -45,7 +45,7 @@ class TickTimers {
 // hold them (pause), run them one at a time or up to the next scene or chain step, space them
 // at another speed, and take the game back to an earlier chain step.
 //
-// The game asks its UiPort to start and stop a player's timer; the port passes those requests
+// The game asks its GameEvents to start and stop a player's timer; the port passes those requests
 // here. While playing, a request goes straight on to the real timer; while paused, it is only
 // remembered, and the real timers rest until play resumes.
 class Playback {

@@ -108,19 +108,19 @@ void showRestored(Game& game, bool relayout) {
     for (int p = 0; p < kPlayerCount; ++p) {
         const ShownStatus& shown = game.shownStatus[static_cast<std::size_t>(p)];
         showChainStatus(game, p, shown.chainCount, shown.score);
-        game.ui.repaintNext(p);
-        game.ui.repaintWarning(p);
-        game.ui.repaintField(p);
+        game.events.queueChanged(p);
+        game.events.warningChanged(p);
+        game.events.fieldChanged(p);
     }
     const PairSequence& first = game.players[0].sequence;
     if (!first.queue.empty()) {
-        game.ui.showRandomPosition(first.queue.front().position);
+        game.events.randomPositionChanged(first.queue.front().position);
     }
-    game.ui.showTempId(game.tempIdText);
+    game.events.tempIdChanged(game.tempIdText);
     if (relayout) {
-        game.ui.relayout();
+        game.events.sizesChanged();
     }
-    game.ui.repaintMain();
+    game.events.allChanged();
 }
 
 } // namespace peterin

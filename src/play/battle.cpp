@@ -52,15 +52,15 @@ void sendNuisance(Game& game, int player, std::int32_t n) {
     std::int32_t& theirs = playerOf(game, receiver).pendingNuisance;
     if (std::int64_t{own} - n > 0) {
         own -= n;
-        game.ui.repaintWarning(sender);
+        game.events.warningChanged(sender);
     } else if (own > 0) {
         theirs = saturatingAdd(theirs, n - own);
         own = 0;
-        game.ui.repaintWarning(sender);
-        game.ui.repaintWarning(receiver);
+        game.events.warningChanged(sender);
+        game.events.warningChanged(receiver);
     } else {
         theirs = saturatingAdd(theirs, n);
-        game.ui.repaintWarning(receiver);
+        game.events.warningChanged(receiver);
     }
 }
 
@@ -122,7 +122,7 @@ void dropNuisanceRow(Game& game, int player) {
     } else {
         self.nuisanceRowsLeft -= 1;
     }
-    game.ui.repaintWarning(player);
+    game.events.warningChanged(player);
 }
 
 void dropNow(Game& game) {

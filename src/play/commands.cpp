@@ -7,37 +7,25 @@
 
 namespace peterin {
 
-bool changeMode(Game& game, Mode mode) {
+void changeMode(Game& game, Mode mode) {
     for (int p = 0; p < kPlayerCount; ++p) {
         if (game.players[static_cast<std::size_t>(p)].phase != Phase::Idle) {
-            game.ui.stopTimer(p);
+            game.events.stopTimer(p);
         }
     }
     const Mode old = game.mode;
     setMode(game, mode);
     // Only Battle shows 2P, so the width changes between Battle and the others; Edit always
     // resizes so that a size left stale by anything else is put right there.
-    const bool resize = mode == Mode::Edit || (mode == Mode::Play && old == Mode::Battle) ||
-                        (mode == Mode::Battle && old != Mode::Battle);
-    game.ui.repaintMain();
-    return resize;
+    if (mode == Mode::Edit || (mode == Mode::Play && old == Mode::Battle) ||
+        (mode == Mode::Battle && old != Mode::Battle)) {
+        game.events.modeSizeDue();
+    }
+    game.events.allChanged();
 }
 
-void adjustWarning(Game& game, int unitIndex, bool add) {
-    std::int32_t amount = 0;
-    switch (unitIndex) {
-    case 5:
-        amount = 1;
-        break;
-    case 6:
-        amount = 6;
-        break;
-    case 7:
-        amount = 30;
-        break;
-    default:
-        return;
-    }
+void adjustWarning(Game& game, NuisanceUnit unit, bool add) {
+    std::int32_t amount = static_cast<std::int32_t>(unit);
     if (!add) {
         amount = -amount;
     }
@@ -46,50 +34,46 @@ void adjustWarning(Game& game, int unitIndex, bool add) {
         std::int32_t& pending = game.players[static_cast<std::size_t>(p)].pendingNuisance;
         pending = static_cast<std::int32_t>(
             std::clamp<std::int64_t>(std::int64_t{pending} + amount, 0, INT32_MAX));
-        game.ui.repaintWarning(p);
+        game.events.warningChanged(p);
     }
 }
 
 void clearFields(Game& game) {
     for (int p = 0; p < kPlayerCount; ++p) {
         clearField(game.players[static_cast<std::size_t>(p)].field);
-        game.ui.repaintField(p);
+        game.events.fieldChanged(p);
     }
 }
 
-bool dropNuisance(Game& game) {
-    bool resize = false;
+void dropNuisance(Game& game) {
     if (game.mode != Mode::Battle) {
-        resize = changeMode(game, Mode::Play);
+        changeMode(game, Mode::Play);
     }
     dropNow(game);
-    return resize;
 }
 
-bool setRandomPosition(Game& game, std::uint32_t position, bool rebuild) {
+void setRandomPosition(Game& game, std::uint32_t position, bool rebuild) {
     setPosition(game.players[0].sequence, position, rebuild);
     // A rebuilt queue starts anew; the box shows where, whatever the user typed.
     if (const auto& queue = game.players[0].sequence.queue; rebuild && !queue.empty()) {
-        game.ui.showRandomPosition(queue.front().position);
+        game.events.randomPositionChanged(queue.front().position);
     }
-    game.ui.repaintField(0);
-    game.ui.repaintNext(0);
+    game.events.fieldChanged(0);
+    game.events.queueChanged(0);
     if (game.mode != Mode::Edit) {
-        return changeMode(game, game.mode);
+        changeMode(game, game.mode);
     }
-    return false;
 }
 
 void setEditKind(Game& game, CellKind kind) {
     game.editKind = kind;
-    game.ui.repaintField(0);
-    game.ui.repaintField(1);
+    game.events.fieldChanged(0);
+    game.events.fieldChanged(1);
 }
 
-KeyResult onKeyDown(Game& game, std::uint8_t key) {
-    KeyResult result;
+bool onKeyDown(Game& game, std::uint8_t key) {
     if (key == 0) {
-        return result; // 0 is "no key": it must not trigger the unbound functions
+        return false; // 0 is "no key": it must not trigger the unbound functions
     }
     const auto& keys = game.settings.keys;
     const auto is = [&](int index) { return keys[static_cast<std::size_t>(index)] == key; };
@@ -107,7 +91,7 @@ KeyResult onKeyDown(Game& game, std::uint8_t key) {
         tempNext(game);
     }
     if (tempIsShowing(game)) {
-        return result;
+        return false;
     }
     if (!game.pairKeysHeld) {
         onPlayerKey(game, key);
@@ -115,21 +99,22 @@ KeyResult onKeyDown(Game& game, std::uint8_t key) {
     if (is(kKeyClearAll)) {
         clearFields(game);
     }
-    const auto modeKey = [&](int index, Mode mode) {
+    bool modeKey = false;
+    const auto changeOnKey = [&](int index, Mode mode) {
         if (is(index)) {
-            result.resizeMain = changeMode(game, mode) || result.resizeMain;
-            result.activateMain = true;
+            changeMode(game, mode);
+            modeKey = true;
         }
     };
-    modeKey(kKeyEditMode, Mode::Edit);
-    modeKey(kKeyPlayMode, Mode::Play);
-    modeKey(kKeyBattleMode, Mode::Battle);
+    changeOnKey(kKeyEditMode, Mode::Edit);
+    changeOnKey(kKeyPlayMode, Mode::Play);
+    changeOnKey(kKeyBattleMode, Mode::Battle);
     for (int kind = 0; kind < kCellKindCount; ++kind) {
         if (is(editKindKeyIndex(kind))) {
             setEditKind(game, static_cast<CellKind>(kind));
         }
     }
-    return result;
+    return modeKey;
 }
 
 void onMouseWheel(Game& game, int delta) {
@@ -149,7 +134,7 @@ void onMouseWheel(Game& game, int delta) {
         i = i == 0 ? n - 1 : i - 1;
     }
     game.editKind = static_cast<CellKind>(wheel[static_cast<std::size_t>(i)]);
-    game.ui.repaintMain();
+    game.events.allChanged();
 }
 
 } // namespace peterin

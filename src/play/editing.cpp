@@ -45,15 +45,15 @@ void onFieldMouseMove(Game& game, int player, std::uint16_t x, std::uint16_t y, 
         if (leftHeld) {
             paintHoverCell(game, player);
         }
-        game.ui.repaintField(player);
+        game.events.fieldChanged(player);
         return;
     }
     // Coming from the other view: the cursor leaves that one; nothing is painted yet.
     game.hoverColumn = cell.column;
     game.hoverRow = cell.row;
     game.hoverPlayer = player + 1;
-    game.ui.repaintField(0);
-    game.ui.repaintField(1);
+    game.events.fieldChanged(0);
+    game.events.fieldChanged(1);
 }
 
 void onFieldLeftDown(Game& game, int player) {
@@ -61,7 +61,7 @@ void onFieldLeftDown(Game& game, int player) {
         return;
     }
     paintHoverCell(game, player);
-    game.ui.repaintField(player);
+    game.events.fieldChanged(player);
 }
 
 void onFieldRightDown(Game& game, int player) {
@@ -70,7 +70,7 @@ void onFieldRightDown(Game& game, int player) {
     }
     game.editKind = getCell(game.players[static_cast<std::size_t>(player)].field, game.hoverColumn,
                             game.hoverRow);
-    game.ui.repaintField(player);
+    game.events.fieldChanged(player);
 }
 
 } // namespace peterin

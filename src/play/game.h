@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
+#include "play/game_events.h"
 #include "play/player.h"
 #include "play/temp_save.h"
-#include "play/ui_port.h"
 #include "rules/cell.h"
 #include "sequence/random.h"
 #include "settings/settings.h"
@@ -27,22 +27,14 @@ inline constexpr int kLivePosition = -1;
 // The ID-box text for the live position.
 inline constexpr const char* kLiveIdText = "MAIN";
 
-// The chain count and score the status bar shows for a player.
-struct ShownStatus {
-    std::int32_t chainCount = 0;
-    std::int32_t score = 0;
-
-    bool operator==(const ShownStatus&) const = default;
-};
-
 // Everything the game consists of, owned by whoever runs it (the program's main, or a test).
 // Nothing else holds game state, so several games can exist side by side.
 struct Game {
-    explicit Game(UiPort& ui) : ui(ui) {}
+    explicit Game(GameEvents& events) : events(events) {}
     Game(const Game&) = delete;
     Game& operator=(const Game&) = delete;
 
-    UiPort& ui;
+    GameEvents& events;
     Settings settings;
     // Where "次回起動時も有効" writes the settings: empty for 設定.ini in the current directory,
     // resolved at each save; a fixed file when the program was started from the desktop menu.

@@ -39,7 +39,7 @@ long idNumber(const std::string& text) {
 
 void showId(Game& game, std::string text) {
     game.tempIdText = std::move(text);
-    game.ui.showTempId(game.tempIdText);
+    game.events.tempIdChanged(game.tempIdText);
 }
 
 } // namespace
@@ -52,9 +52,9 @@ void syncTimers(Game& game) {
         // Only a battle waits for a partner; play mode ticks on past a flag a battle left set.
         const bool waiting = battle && player.waitingForPartner != 0;
         if (takesPart && player.phase != Phase::Idle && !waiting) {
-            game.ui.startTimer(p);
+            game.events.startTimer(p);
         } else {
-            game.ui.stopTimer(p);
+            game.events.stopTimer(p);
         }
     }
 }
@@ -87,7 +87,7 @@ void tempStore(Game& game) {
         game.tempCursor = storedCount(game) - 1;
     }
     copyLiveInto(game, game.tempSaves[static_cast<std::size_t>(game.tempCursor)]);
-    game.ui.repaintMain();
+    game.events.allChanged();
 }
 
 void tempRestore(Game& game) {
@@ -96,7 +96,7 @@ void tempRestore(Game& game) {
     syncTimers(game);
     const PairSequence& first = game.players[0].sequence;
     if (!first.queue.empty()) {
-        game.ui.showRandomPosition(first.queue.front().position);
+        game.events.randomPositionChanged(first.queue.front().position);
     }
     game.tempCursor = kLivePosition;
     const Field& field = game.players[0].field;
@@ -104,8 +104,8 @@ void tempRestore(Game& game) {
     game.settings.fieldHeight = field.height;
     game.settings.nextCount =
         static_cast<std::int32_t>(std::max<std::size_t>(first.queue.size(), 1)) - 1;
-    game.ui.relayout();
-    game.ui.repaintMain();
+    game.events.sizesChanged();
+    game.events.allChanged();
 }
 
 void tempSave(Game& game) {
@@ -133,7 +133,7 @@ void tempPrevious(Game& game) {
         game.tempCursor = kLivePosition;
         showId(game, kLiveIdText);
     }
-    game.ui.repaintMain();
+    game.events.allChanged();
 }
 
 void tempNext(Game& game) {
@@ -152,7 +152,7 @@ void tempNext(Game& game) {
         game.tempCursor = kLivePosition;
         showId(game, kLiveIdText);
     }
-    game.ui.repaintMain();
+    game.events.allChanged();
 }
 
 // A cursor beyond the store (left over from a store replaced underneath) counts as the live
@@ -174,7 +174,7 @@ void tempClear(Game& game) {
 void tempReplaceAll(Game& game, std::vector<TempSave> saves) {
     game.tempSaves = std::move(saves);
     game.tempCursor = kLivePosition;
-    game.ui.repaintMain();
+    game.events.allChanged();
 }
 
 } // namespace peterin

@@ -13,19 +13,19 @@ namespace {
 // Nothing runs in edit mode, so no timer is started there.
 void startTimerUnlessEdit(Game& game, int player) {
     if (game.mode != Mode::Edit) {
-        game.ui.startTimer(player);
+        game.events.startTimer(player);
     }
 }
 
 void goIdle(Game& game, int player) {
-    game.ui.stopTimer(player);
-    game.ui.repaintNext(player);
+    game.events.stopTimer(player);
+    game.events.queueChanged(player);
     Player& self = playerOf(game, player);
     self.phase = Phase::Idle;
     // A side waiting for input waits for no partner. In a battle the lockstep clears the flag
     // anyway; a flag left from a battle left mid-step must not later start a turn nobody began.
     self.waitingForPartner = 0;
-    game.ui.repaintField(player);
+    game.events.fieldChanged(player);
 }
 
 void enterShowGroups(Game& game, int player) {
@@ -33,7 +33,7 @@ void enterShowGroups(Game& game, int player) {
     startTimerUnlessEdit(game, player);
     self.countdown = game.settings.linkTicks;
     self.phase = Phase::ShowGroups;
-    game.ui.repaintField(player);
+    game.events.fieldChanged(player);
     // The first vanishing group of a turn: keep the position before the chain.
     if (self.chainCount == 0) {
         storeTurnBackup(game);
@@ -57,7 +57,7 @@ bool tickFalling(Game& game, int player, bool withNuisance) {
         dropNuisanceRow(game, player);
     }
     const int flags = gravityStep(self.field);
-    game.ui.repaintField(player);
+    game.events.fieldChanged(player);
     return isSettled(flags);
 }
 
@@ -68,7 +68,7 @@ bool tickShowGroups(Game& game, int player) {
         return true;
     }
     if (self.countdown == game.settings.linkTicks) {
-        game.ui.repaintField(player);
+        game.events.fieldChanged(player);
     }
     --self.countdown;
     return false;
@@ -86,7 +86,7 @@ bool tickVanish(Game& game, int player) {
         return true;
     }
     if (self.countdown == game.settings.vanishTicks) {
-        game.ui.repaintField(player);
+        game.events.fieldChanged(player);
         resetTally(self.scoreRecord);
         findGroups(self.field, game.settings.vanishCount, true);
         self.chainCount += 1;
@@ -128,7 +128,7 @@ void lockstep(Game& game, int player) {
         game.players[1].waitingForPartner = 0;
     } else {
         playerOf(game, player).waitingForPartner = 1;
-        game.ui.stopTimer(player);
+        game.events.stopTimer(player);
     }
 }
 
@@ -138,7 +138,7 @@ void actOnKey(Game& game, int player, int group, std::uint8_t key) {
     const auto matches = [&](PairAction action) {
         return game.settings.keys[static_cast<std::size_t>(pairKeyIndex(action, group))] == key;
     };
-    const auto acted = [&] { game.ui.repaintField(player); };
+    const auto acted = [&] { game.events.fieldChanged(player); };
     if (matches(PairAction::Down)) {
         dropPair(self.fallingPair, self.field);
         advancePhase(game, player);
@@ -179,7 +179,7 @@ void spawnPair(Game& game, int player) {
     const Pair& front = advance(self.sequence);
     loadPair(self.fallingPair, front);
     putAtSpawn(self.fallingPair, self.field);
-    game.ui.showRandomPosition(front.position);
+    game.events.randomPositionChanged(front.position);
     // The next view is not repainted here: until the player goes idle it keeps showing the list
     // whose first pair is the one just loaded.
 }
@@ -194,7 +194,7 @@ void setMode(Game& game, Mode mode) {
         // Without a partner nobody waits for one; a flag left by a battle would otherwise
         // travel into stored positions and hold 1P still when one is loaded into a battle.
         first.waitingForPartner = 0;
-        game.ui.repaintField(0);
+        game.events.fieldChanged(0);
         break;
     }
     case Mode::Play: {
@@ -219,8 +219,8 @@ void setMode(Game& game, Mode mode) {
             self.score = 0;
             self.pendingNuisance = 0;
             resetTally(self.scoreRecord);
-            game.ui.repaintNext(p);
-            game.ui.repaintWarning(p);
+            game.events.queueChanged(p);
+            game.events.warningChanged(p);
         }
         break;
     }
@@ -261,10 +261,10 @@ void advancePhase(Game& game, int player) {
         self.score = 0;
         self.countdown = 0;
         self.phase = Phase::PairFall;
-        game.ui.repaintField(player);
+        game.events.fieldChanged(player);
         if (game.mode == Mode::Play) {
             game.players[0].pendingNuisance = 0;
-            game.ui.repaintWarning(0);
+            game.events.warningChanged(0);
         }
         break;
     case Phase::PairFall:
@@ -283,7 +283,7 @@ void advancePhase(Game& game, int player) {
         startTimerUnlessEdit(game, player);
         self.countdown = game.settings.vanishTicks;
         self.phase = Phase::Vanish;
-        game.ui.repaintField(player);
+        game.events.fieldChanged(player);
         break;
     case Phase::Vanish:
         enterPhase(game, player, Phase::Fall);
@@ -304,7 +304,7 @@ void enterPhase(Game& game, int player, Phase phase) {
     startTimerUnlessEdit(game, player);
     self.countdown = 0;
     self.phase = phase;
-    game.ui.repaintField(player);
+    game.events.fieldChanged(player);
 }
 
 void onPlayerKey(Game& game, std::uint8_t key) {
@@ -335,8 +335,7 @@ void onPlayerKey(Game& game, std::uint8_t key) {
 
 void showChainStatus(Game& game, int player, std::int32_t chainCount, std::int32_t score) {
     game.shownStatus[static_cast<std::size_t>(player)] = {chainCount, score};
-    game.ui.setStatusText(chainStatusPart(player), "\t\t" + std::to_string(chainCount) + "連鎖");
-    game.ui.setStatusText(scoreStatusPart(player), "\t\t" + std::to_string(score));
+    game.events.statusChanged(player, {chainCount, score});
 }
 
 void storeTurnBackup(Game& game) {

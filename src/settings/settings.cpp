@@ -322,6 +322,14 @@ std::optional<std::string> whyFieldTooLarge(std::int64_t width, std::int64_t hei
            " は大きすぎます（1 面 " + std::to_string(kMaxFieldCells) + " マスまで）。";
 }
 
+std::optional<Message> fieldSizeRefusal(const Settings& settings) {
+    const auto why = whyFieldTooLarge(settings.fieldWidth, settings.fieldHeight);
+    if (!why) {
+        return std::nullopt;
+    }
+    return Message{"設定を変えませんでした。\n" + *why, "err", MessageIcon::Warning};
+}
+
 namespace {
 
 std::optional<Message> loadNamed(Settings& settings, const IniFile& ini, const std::string& name) {

@@ -187,6 +187,9 @@ std::optional<Message> LoadSettings(Settings& settings, const IniFile& ini);
 // or nothing when it can.
 std::optional<std::string> whyFieldTooLarge(std::int64_t width, std::int64_t height);
 
+// What the user is told when settings asking for such a field are refused, or nothing.
+std::optional<Message> fieldSizeRefusal(const Settings& settings);
+
 // Clamps every value into its range and derives the dependent bounds, in a fixed order.
 void ValidateSettings(Settings& settings);
 

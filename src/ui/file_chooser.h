@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <memory>
+
 class QFileDialog;
 class QWidget;
 
@@ -46,6 +48,24 @@ class DialogFileChooser : public FileChooser {
 
     QString lastOpenFilter_;
     QString lastFolder_;
+};
+
+// Asks through another chooser, which can be replaced after the menus that ask through this one
+// were made (tests hand in their own).
+class ReplaceableChooser : public FileChooser {
+  public:
+    explicit ReplaceableChooser(std::unique_ptr<FileChooser> chooser)
+        : chooser_(std::move(chooser)) {}
+    void replace(std::unique_ptr<FileChooser> chooser) { chooser_ = std::move(chooser); }
+
+    QString openName(QWidget* owner) override { return chooser_->openName(owner); }
+    QString saveName(QWidget* owner) override { return chooser_->saveName(owner); }
+    QString pictureName(QWidget* owner, const QString& suffix) override {
+        return chooser_->pictureName(owner, suffix);
+    }
+
+  private:
+    std::unique_ptr<FileChooser> chooser_;
 };
 
 } // namespace peterin

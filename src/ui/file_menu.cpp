@@ -1,11 +1,10 @@
 #include "file_menu.h"
 
 #include "files/recent_files.h"
-#include "main_window.h"
+#include "message_box.h"
 
 #include <QAction>
 #include <QFile>
-#include <QFileInfo>
 #include <QKeySequence>
 #include <QMenu>
 
@@ -23,10 +22,8 @@ QString displayName(const std::string& path) {
 
 } // namespace
 
-FileMenuExtras::FileMenuExtras(MainWindow& window, Game& game, QMenu& fileMenu)
-    : QObject(&window), window_(window), game_(game) {
-    window.menuAction(kMenuOpen)->setShortcut(QKeySequence(QStringLiteral("Ctrl+O")));
-    window.menuAction(kMenuSave)->setShortcut(QKeySequence(QStringLiteral("Ctrl+S")));
+FileMenuExtras::FileMenuExtras(QWidget& window, Session& session, QMenu& fileMenu)
+    : QObject(&window), window_(window), session_(session) {
     previous_ = fileMenu.addAction(QStringLiteral("前回の状態を開く"));
     connect(previous_, &QAction::triggered, this, &FileMenuExtras::openPreviousState);
     recentMenu_ = fileMenu.addMenu(QStringLiteral("最近使ったファイル"));
@@ -35,8 +32,6 @@ FileMenuExtras::FileMenuExtras(MainWindow& window, Game& game, QMenu& fileMenu)
     quit_->setShortcut(QKeySequence(QStringLiteral("Ctrl+Q")));
     connect(quit_, &QAction::triggered, &window, &QWidget::close);
     rebuildRecentMenu();
-    // Every step recorded, undone or redone changed the position.
-    connect(&window, &MainWindow::historyChanged, this, &FileMenuExtras::notePositionChanged);
 }
 
 void FileMenuExtras::keepIn(const std::filesystem::path& configFolder,
@@ -44,12 +39,10 @@ void FileMenuExtras::keepIn(const std::filesystem::path& configFolder,
     recentFile_ = configFolder / kRecentFileName;
     recent_ = readRecentFiles(recentFile_);
     rebuildRecentMenu();
-    state_ = std::make_unique<StateKeeper>(stateFolder);
-    state_->startRun();
+    session_.keepWorkIn(stateFolder);
 }
 
 void FileMenuExtras::noteFileUsed(const QString& fileName) {
-    window_.setWindowTitle(QFileInfo(fileName).fileName() + QStringLiteral(" - ぺてりん"));
     recent_ = withRecentFile(std::move(recent_), QFile::encodeName(fileName).toStdString());
     rebuildRecentMenu();
     // Losing the list is no reason to bother the user.
@@ -57,43 +50,26 @@ void FileMenuExtras::noteFileUsed(const QString& fileName) {
         writeRecentFiles(recentFile_, recent_);
 }
 
-void MainWindow::notePositionChanged() {
-    if (fileExtras_)
-        fileExtras_->notePositionChanged();
-}
-
-void FileMenuExtras::notePositionChanged() {
-    if (!state_)
-        return;
-    if (const auto failure = state_->write(game_))
-        window_.showMessage(*failure);
-}
-
-void FileMenuExtras::noteExit() {
-    if (state_ && state_->wroteAny())
-        notePositionChanged();
-}
-
 void FileMenuExtras::rebuildRecentMenu() {
     recentMenu_->clear();
     for (const std::string& path : recent_) {
         const QString name = displayName(path);
         QAction* action = recentMenu_->addAction(name);
-        connect(action, &QAction::triggered, this, [this, name] { window_.openFile(name); });
+        connect(action, &QAction::triggered, this, [this, name] { emit openRequested(name); });
     }
     recentMenu_->setEnabled(!recent_.empty());
 }
 
 void FileMenuExtras::openPreviousState() {
     std::error_code ec;
-    if (!state_ || !std::filesystem::is_regular_file(state_->previousFile(), ec)) {
-        window_.showMessage(
-            {"前回の状態は残っていません。", "前回の状態を開く", MessageIcon::Information});
+    const auto previous = session_.previousWork();
+    if (!previous || !std::filesystem::is_regular_file(*previous, ec)) {
+        showMessageBox(&window_, {"前回の状態は残っていません。", "前回の状態を開く",
+                                  MessageIcon::Information});
         return;
     }
     // Read as any file, but it is the program's own, so it names no window and no recent file.
-    window_.readPositionFile(
-        QFile::decodeName(QByteArray::fromStdString(state_->previousFile().string())));
+    session_.openFile(*previous, false);
 }
 
 } // namespace peterin

@@ -1,8 +1,5 @@
 // The menu "編集": undo and redo of the user's steps.
 #include "main_window.h"
-#include "playback_menu.h"
-
-#include "play/temp_store.h"
 
 #include <QAction>
 #include <QKeyEvent>
@@ -16,56 +13,29 @@ void MainWindow::buildEditMenu(QAction* before) {
     auto* menu = new QMenu(QString::fromUtf8("編集"), this);
     menuBar()->insertMenu(before, menu);
     const auto add = [&](const char* text, int id, const QList<QKeySequence>& keys,
-                         void (MainWindow::*command)()) {
+                         Command command) {
         QAction* action = menu->addAction(QString::fromUtf8(text));
         action->setShortcuts(keys);
         action->setData(id);
         actions_[id] = action;
-        connect(action, &QAction::triggered, this, command);
+        connect(action, &QAction::triggered, this, [this, command] { session_.apply(command); });
     };
-    add("元に戻す", kMenuUndo, {QKeySequence(Qt::CTRL | Qt::Key_Z)}, &MainWindow::onUndo);
+    add("元に戻す", kMenuUndo, {QKeySequence(Qt::CTRL | Qt::Key_Z)}, Undo{});
     add("やり直し", kMenuRedo,
         {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)},
-        &MainWindow::onRedo);
+        Redo{});
     menu->addSeparator();
-    add("履歴を消去", kMenuClearHistory, {}, &MainWindow::onClearHistory);
-    history_.onChange = [this](HistoryEvent event) {
-        syncEditMenu();
-        emit historyChanged(event);
-    };
+    add("履歴を消去", kMenuClearHistory, {}, ClearHistory{});
     // The stored position on screen stops every edit of the live one, undo and redo too.
     connect(menu, &QMenu::aboutToShow, this, &MainWindow::syncEditMenu);
     syncEditMenu();
 }
 
 void MainWindow::syncEditMenu() {
-    const bool live = !tempIsShowing(game_);
-    menuAction(kMenuUndo)->setEnabled(live && history_.canUndo());
-    menuAction(kMenuRedo)->setEnabled(live && history_.canRedo());
-    menuAction(kMenuClearHistory)->setEnabled(history_.canUndo() || history_.canRedo());
-}
-
-void MainWindow::onUndo() {
-    if (!tempIsShowing(game_) && history_.undo(game_))
-        afterHistoryStep();
-    syncEditMenu();
-}
-
-void MainWindow::onRedo() {
-    if (!tempIsShowing(game_) && history_.redo(game_))
-        afterHistoryStep();
-    syncEditMenu();
-}
-
-void MainWindow::onClearHistory() {
-    history_.clear();
-    playback_->playback().forgetChainSteps();
-    syncEditMenu();
-}
-
-void MainWindow::afterHistoryStep() {
-    // The game laid the windows out and repainted them; the band check marks follow here.
-    syncMenuChecks();
+    const History& history = session_.history();
+    menuAction(kMenuUndo)->setEnabled(session_.canUndo());
+    menuAction(kMenuRedo)->setEnabled(session_.canRedo());
+    menuAction(kMenuClearHistory)->setEnabled(history.canUndo() || history.canRedo());
 }
 
 bool MainWindow::isHistoryShortcut(const QKeyEvent& event) {

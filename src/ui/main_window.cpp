@@ -5,96 +5,66 @@
 #include "file_menu.h"
 #include "hint_runner.h"
 #include "key_translation.h"
+#include "message_box.h"
 #include "picture_menu.h"
-#include "play/commands.h"
-#include "play/temp_store.h"
 #include "playback_menu.h"
 #include "pointer_routing.h"
-#include "render/drawing.h"
 #include "render/geometry.h"
 #include "tool_window.h"
 
 #include <QAction>
+#include <QFile>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QMenuBar>
-#include <QMessageBox>
-#include <QPainter>
 #include <QScreen>
 #include <QStyle>
 #include <QWheelEvent>
 
 namespace peterin {
 
-ClientArea::ClientArea(const Game& game, QWidget* parent) : QWidget(parent), game_(game) {
-    setFocusPolicy(Qt::NoFocus);
-    setAttribute(Qt::WA_OpaquePaintEvent);
-}
-
-void ClientArea::paintEvent(QPaintEvent*) {
-    const std::uint32_t colour =
-        tempIsShowing(game_) ? game_.settings.savedIdColour : game_.settings.backgroundColour;
-    QPainter painter(this);
-    painter.fillRect(rect(), QColor(pixelColour(colour)));
-}
-
-void ClientArea::resizeEvent(QResizeEvent*) {
-    emit resized(width());
-}
-
-MainWindow::MainWindow(Game& game) : game_(game) {
-    setWindowTitle(QStringLiteral("ぺてりん"));
+MainWindow::MainWindow(Session& session, TurnTimers& timers) : session_(session), timers_(timers) {
     setFocusPolicy(Qt::StrongFocus);
     setAcceptDrops(true);
-    fileChooser_ = std::make_unique<DialogFileChooser>();
+    fileChooser_ = std::make_unique<ReplaceableChooser>(std::make_unique<DialogFileChooser>());
+    Game& game = session_.game();
+    hints_ = new HintRunner(game, this);
+    auto* client = new ClientArea(game, this);
+    views_ = std::make_unique<ViewSet>(game, client, hints_);
     buildMenu();
 
-    client_ = new ClientArea(game_, this);
-    scroller_ = new ClientScroller(client_, this);
+    scroller_ = new ClientScroller(client, this);
     setCentralWidget(scroller_);
     status_ = new PartStatusBar(this);
     setStatusBar(status_);
-    status_->setPartText(chainStatusPart(0), "\t\t0連鎖");
-    status_->setPartText(scoreStatusPart(0), "\t\t0");
-    status_->setPartText(chainStatusPart(1), "\t\t0連鎖");
-    status_->setPartText(scoreStatusPart(1), "\t\t0");
-    connect(client_, &ClientArea::resized, this, &MainWindow::setStatusEdges);
+    for (int p = 0; p < kPlayerCount; ++p)
+        status_->setStatus(p, {});
+    connect(client, &ClientArea::resized, this, &MainWindow::setStatusEdges);
 
-    if (!game_.players[0].sequence.queue.empty())
-        randomPosition_ = game_.players[0].sequence.queue.front().position;
-    tool_ = new ToolWindow(*this, game_.settings);
-    tool_->setRandomPosition(randomPosition_);
-    tool_->setIdText(QString::fromStdString(tempIdText_));
-
-    for (int p = 0; p < kPlayerCount; ++p) {
-        const auto i = static_cast<std::size_t>(p);
-        nextViews_[i] = new NextView(game_, p, client_);
-        fieldViews_[i] = new FieldView(game_, p, client_);
-        warningViews_[i] = new WarningView(game_, p, client_);
-        fieldViews_[i]->setHints(hints_);
-    }
-    placeViews();
-    fileExtras_ = new FileMenuExtras(*this, game_, *menuBar()->actions().constFirst()->menu());
+    tool_ = new ToolWindow(session_, *this);
+    if (const auto& queue = game.players[0].sequence.queue; !queue.empty())
+        tool_->setRandomPosition(queue.front().position);
+    tool_->setIdText(QString::fromStdString(game.tempIdText));
+    connect(tool_, &ToolWindow::hidden, this, [this] {
+        toolWindowShown_ = false;
+        syncMenuChecks();
+    });
+    for (int p = 0; p < kPlayerCount; ++p)
+        connect(fieldView(p), &FieldView::pressed, this,
+                [this](int player, bool left) { session_.pointerPress(player, left); });
     syncMenuChecks();
-    playback_ = new PlaybackMenu(*this, game_);
     fitClientToMode();
-    new FieldPointerRouter(*this, game_, history_);
-}
-
-int MainWindow::fieldPlayerAt(const QPointF& global) const {
-    // Within the client area only: a view the window is too narrow for lies beyond its edge.
-    if (!client_->rect().contains(client_->mapFromGlobal(global).toPoint()))
-        return -1;
-    for (int p = 0; p < kPlayerCount; ++p) {
-        const FieldView* view = fieldView(p);
-        if (view->rect().contains(view->mapFromGlobal(global).toPoint()))
-            return p;
-    }
-    return -1;
+    new FieldPointerRouter(*this, session_, *views_);
+    timers_.setOnTimeout([this](int player) { session_.timeout(player); });
+    session_.setView([this](const Changes& changes) { show(changes); });
+    syncTitle();
 }
 
 MainWindow::~MainWindow() {
-    for (FieldView* view : fieldViews_)
-        view->timer().stop();
+    session_.setView(nullptr);
+    timers_.setOnTimeout(nullptr);
+    for (int p = 0; p < kPlayerCount; ++p)
+        timers_.timer(p).stop();
 }
 
 void MainWindow::buildMenu() {
@@ -128,9 +98,15 @@ void MainWindow::buildMenu() {
         // Each command decides the check marks from the state it changes.
         connect(action, &QAction::triggered, this, [this, id = item.id] { onMenuCommand(id); });
     }
-    new PictureMenu(*this, game_, *menus[0]);
-    hints_ = new HintRunner(game_, this);
+    menuAction(kMenuOpen)->setShortcut(QKeySequence(QStringLiteral("Ctrl+O")));
+    menuAction(kMenuSave)->setShortcut(QKeySequence(QStringLiteral("Ctrl+S")));
+    new PictureMenu(*this, session_.game(), *views_, fileChooser(), *menus[0]);
+    fileExtras_ = new FileMenuExtras(*this, session_, *menus[0]);
+    connect(fileExtras_, &FileMenuExtras::openRequested, this, &MainWindow::openFile);
     hints_->addMenuItem(menus[2]);
+    // "再生" comes right after "ツール".
+    playback_ = new PlaybackMenu(session_, this);
+    menuBar()->insertMenu(menus[3]->menuAction(), playback_->menu());
 }
 
 QAction* MainWindow::menuAction(int id) const {
@@ -139,22 +115,60 @@ QAction* MainWindow::menuAction(int id) const {
 }
 
 void MainWindow::syncMenuChecks() {
-    menuAction(kMenuOnePersonBattle)->setChecked(game_.onePersonBattle);
-    menuAction(kMenuLimbo)->setChecked(game_.settings.showLimbo != 0);
-    menuAction(kMenuHeaven)->setChecked(game_.settings.showHeaven != 0);
+    const Game& g = game();
+    menuAction(kMenuOnePersonBattle)->setChecked(g.onePersonBattle);
+    menuAction(kMenuLimbo)->setChecked(g.settings.showLimbo != 0);
+    menuAction(kMenuHeaven)->setChecked(g.settings.showHeaven != 0);
     menuAction(kMenuToolWindow)->setChecked(toolWindowShown_);
 }
 
-void MainWindow::placeViews() {
-    const Settings& s = game_.settings;
-    const auto place = [](QWidget* view, const PixelRect& r) {
-        view->setGeometry(r.left, r.top, r.width, r.height);
-    };
-    for (int p = 0; p < kPlayerCount; ++p) {
-        place(fieldView(p), fieldViewRect(s, p));
-        place(nextView(p), nextViewRect(s, p));
-        place(warningView(p), warningViewRect(s, p));
+void MainWindow::syncTitle() {
+    QString title = QStringLiteral("ぺてりん");
+    if (const auto& file = session_.fileName(); !file.empty())
+        title = QFileInfo(QFile::decodeName(QByteArray::fromStdString(file.string()))).fileName() +
+                QStringLiteral(" - ") + title;
+    if (session_.playback().paused())
+        title += QStringLiteral(" [一時停止]");
+    setWindowTitle(title);
+}
+
+void MainWindow::show(const Changes& changes) {
+    views_->show(changes);
+    if (changes.sizes)
+        relayout();
+    else if (changes.modeSize)
+        fitClientToMode();
+    if (changes.bands) {
+        views_->resizeFieldAndNext();
+        fitClientToMode();
+        views_->repaintAll();
     }
+    for (int p = 0; p < kPlayerCount; ++p) {
+        if (const auto& status = changes.status[static_cast<std::size_t>(p)])
+            status_->setStatus(p, *status);
+    }
+    if (changes.randomPosition)
+        tool_->setRandomPosition(*changes.randomPosition);
+    if (changes.tempId)
+        tool_->setIdText(QString::fromStdString(*changes.tempId));
+    if (changes.bands || changes.checks)
+        syncMenuChecks();
+    if (changes.history)
+        syncEditMenu();
+    if (changes.playback)
+        playback_->sync();
+    if (changes.playback || changes.title)
+        syncTitle();
+    if (changes.activate)
+        activateWindow();
+    for (const Message& message : changes.messages)
+        showMessageBox(this, message);
+}
+
+void MainWindow::relayout() {
+    fitClientToMode();
+    views_->place();
+    views_->repaintAll();
 }
 
 void MainWindow::resizeMainToClient(int width, int height) {
@@ -175,181 +189,26 @@ void MainWindow::resizeMainToClient(int width, int height) {
 }
 
 void MainWindow::fitClientToMode() {
-    resizeMainToClient(mainClientWidth(game_.settings, battle()), mainClientHeight(game_.settings));
-}
-
-void MainWindow::resizeFieldAndNext() {
-    const Settings& s = game_.settings;
-    for (int p = 0; p < kPlayerCount; ++p)
-        fieldView(p)->resize(fieldViewWidth(s), fieldViewHeight(s));
-    for (int p = 0; p < kPlayerCount; ++p)
-        nextView(p)->resize(nextBandWidth(s) - 10, fieldViewHeight(s));
+    const Settings& s = game().settings;
+    resizeMainToClient(mainClientWidth(s, game().mode == Mode::Battle), mainClientHeight(s));
 }
 
 void MainWindow::setStatusEdges(int clientWidth) {
-    status_->setEdges(statusPartEdges(game_.settings, clientWidth));
-}
-
-void MainWindow::repaintAllViews() {
-    for (int p = 0; p < kPlayerCount; ++p) {
-        fieldView(p)->update();
-        nextView(p)->update();
-        warningView(p)->update();
-    }
-}
-
-// --- UiPort ----------------------------------------------------------------------------------
-
-// The playback decides when and how fast the real timers run.
-void MainWindow::startTimer(int player) {
-    playback_->playback().timerStarted(player);
-    fieldView(player)->turnStarted();
-}
-
-void MainWindow::stopTimer(int player) {
-    Playback& playback = playback_->playback();
-    const bool inOwnTick = playback.tickingPlayer() == player;
-    playback.timerStopped(player);
-    fieldView(player)->turnStopped(inOwnTick);
-}
-
-void MainWindow::repaintField(int player) {
-    fieldView(player)->update();
-}
-
-void MainWindow::repaintNext(int player) {
-    nextView(player)->update();
-}
-
-void MainWindow::repaintWarning(int player) {
-    warningView(player)->update();
-}
-
-void MainWindow::repaintMain() {
-    client_->update();
-    repaintAllViews();
-}
-
-void MainWindow::setStatusText(int part, const std::string& text) {
-    status_->setPartText(part, text);
-}
-
-void MainWindow::showMessage(const Message& message) {
-    showMessageBox(this, message);
-}
-
-void MainWindow::showRandomPosition(std::uint32_t position) {
-    randomPosition_ = position;
-    if (tool_)
-        tool_->setRandomPosition(position);
-}
-
-void MainWindow::showTempId(const std::string& text) {
-    tempIdText_ = text;
-    if (tool_)
-        tool_->setIdText(QString::fromStdString(text));
-}
-
-void MainWindow::relayout() {
-    fitClientToMode();
-    placeViews();
-    repaintMain();
-}
-
-// --- Requests ---------------------------------------------------------------------------------
-
-void MainWindow::afterTick(int player) {
-    fieldView(player)->tickRan(playback_->playback().timerWanted(player));
-    history_.afterTick(game_);
-}
-
-void MainWindow::onSetEditKind(CellKind kind) {
-    setEditKind(game_, kind);
-}
-
-void MainWindow::onClearFields() {
-    history_.step(game_, StepKind::Edit, [&] { clearFields(game_); });
-}
-
-void MainWindow::onSetMode(Mode mode) {
-    const bool resize = changeMode(game_, mode);
-    history_.afterTick(game_);
-    if (resize)
-        fitClientToMode();
-}
-
-void MainWindow::onAdjustWarning(int unitIndex, bool add) {
-    history_.step(game_, StepKind::Edit, [&] { adjustWarning(game_, unitIndex, add); });
-}
-
-void MainWindow::onDropNuisance() {
-    if (history_.step(game_, StepKind::Edit, [&] { return dropNuisance(game_); }))
-        fitClientToMode();
-}
-
-void MainWindow::onSetRandomPosition(std::uint32_t position, bool rebuild) {
-    if (history_.step(game_, StepKind::Edit,
-                      [&] { return setRandomPosition(game_, position, rebuild); }))
-        fitClientToMode();
-}
-
-void MainWindow::onRepaint() {
-    repaintMain();
-}
-
-void MainWindow::onTempStore() {
-    tempStore(game_);
-}
-
-void MainWindow::onTempRestore() {
-    history_.step(game_, StepKind::Edit, [&] { tempRestore(game_); });
-}
-
-void MainWindow::onTempPrevious() {
-    tempPrevious(game_);
-}
-
-void MainWindow::onTempNext() {
-    tempNext(game_);
-}
-
-void MainWindow::onTempSave() {
-    tempSave(game_);
-}
-
-void MainWindow::onTempLoad() {
-    history_.step(game_, StepKind::Edit, [&] { tempLoad(game_); });
-}
-
-void MainWindow::onToolHidden() {
-    toolWindowShown_ = false;
-    syncMenuChecks();
-}
-
-void MainWindow::onKeyDown(std::uint8_t key) {
-    const KeyResult result = peterin::onKeyDown(game_, history_, key);
-    syncEditMenu();
-    if (result.resizeMain)
-        fitClientToMode();
-    if (result.activateMain)
-        activateWindow();
-    notePositionChanged(); // the temporary-save keys store positions outside the history
-}
-
-void MainWindow::onMouseWheel(int delta) {
-    peterin::onMouseWheel(game_, delta);
+    status_->setEdges(statusPartEdges(game().settings, clientWidth));
 }
 
 bool MainWindow::event(QEvent* event) {
     // Every key goes to the game, Tab and Esc included, repeats included; system keys (Alt and
     // what is pressed with it, F10) are left to the window system.
-    if (event->type() == QEvent::KeyPress) {
+    if (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease) {
         auto* key = static_cast<QKeyEvent*>(event);
         if (isHistoryShortcut(*key))
             return true;
-        const std::uint8_t code = translateKey(*key);
-        if (code != 0) {
-            onKeyDown(code);
+        if (const std::uint8_t code = translateKey(*key); code != 0) {
+            if (event->type() == QEvent::KeyPress)
+                session_.keyDown(code);
+            else if (!key->isAutoRepeat())
+                session_.keyUp(code);
             return true;
         }
     }
@@ -390,80 +249,9 @@ void MainWindow::placeToolWindow() {
 }
 
 void MainWindow::wheelEvent(QWheelEvent* event) {
-    const int delta = event->angleDelta().y();
-    if (delta != 0)
-        onMouseWheel(delta);
+    if (const int delta = event->angleDelta().y(); delta != 0)
+        session_.wheel(delta);
     event->accept();
-}
-
-// --- Messages ---------------------------------------------------------------------------------
-
-void showMessageBox(QWidget* owner, const Message& message) {
-    QMessageBox::Icon icon = QMessageBox::NoIcon;
-    switch (message.icon) {
-    case MessageIcon::None:
-        icon = QMessageBox::NoIcon;
-        break;
-    case MessageIcon::Information:
-        icon = QMessageBox::Information;
-        break;
-    case MessageIcon::Warning:
-        icon = QMessageBox::Warning;
-        break;
-    case MessageIcon::Error:
-        icon = QMessageBox::Critical;
-        break;
-    }
-    QMessageBox box(icon, QString::fromStdString(message.caption),
-                    QString::fromStdString(message.text), QMessageBox::Ok, owner);
-    box.exec();
-}
-
-void PortRelay::startTimer(int player) {
-    if (target_)
-        target_->startTimer(player);
-}
-void PortRelay::stopTimer(int player) {
-    if (target_)
-        target_->stopTimer(player);
-}
-void PortRelay::repaintField(int player) {
-    if (target_)
-        target_->repaintField(player);
-}
-void PortRelay::repaintNext(int player) {
-    if (target_)
-        target_->repaintNext(player);
-}
-void PortRelay::repaintWarning(int player) {
-    if (target_)
-        target_->repaintWarning(player);
-}
-void PortRelay::repaintMain() {
-    if (target_)
-        target_->repaintMain();
-}
-void PortRelay::setStatusText(int part, const std::string& text) {
-    if (target_)
-        target_->setStatusText(part, text);
-}
-void PortRelay::showMessage(const Message& message) {
-    if (target_)
-        target_->showMessage(message);
-    else
-        showMessageBox(nullptr, message);
-}
-void PortRelay::showRandomPosition(std::uint32_t position) {
-    if (target_)
-        target_->showRandomPosition(position);
-}
-void PortRelay::showTempId(const std::string& text) {
-    if (target_)
-        target_->showTempId(text);
-}
-void PortRelay::relayout() {
-    if (target_)
-        target_->relayout();
 }
 
 } // namespace peterin

@@ -8,12 +8,7 @@
 #include "settings_dialog.h"
 #include "tool_window.h"
 
-#include "files/dat_file.h"
-
 #include <QAction>
-#include <QCoreApplication>
-#include <QDesktopServices>
-#include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFile>
@@ -40,21 +35,21 @@ QString firstLocalFile(const QMimeData* data) {
 void MainWindow::onMenuCommand(int id) {
     switch (id) {
     case kMenuOpen:
-        if (const QString name = fileChooser_->openName(this); !name.isEmpty())
+        if (const QString name = fileChooser().openName(this); !name.isEmpty())
             openFile(name);
         break;
     case kMenuSave: {
-        SaveDialog dialog(game_, *fileChooser_, this);
+        SaveDialog dialog(session_, fileChooser(), this);
         dialog.exec();
         if (dialog.written())
             fileExtras_->noteFileUsed(dialog.fileName());
         break;
     }
     case kMenuLimbo:
-        toggleLimbo();
+        session_.apply(ToggleLimbo{});
         break;
     case kMenuHeaven:
-        toggleHeaven();
+        session_.apply(ToggleHeaven{});
         break;
     case kMenuToolWindow:
         toggleToolWindow();
@@ -63,7 +58,7 @@ void MainWindow::onMenuCommand(int id) {
         openSettings();
         break;
     case kMenuOnePersonBattle:
-        game_.onePersonBattle = !game_.onePersonBattle;
+        session_.apply(ToggleOnePersonBattle{});
         break;
     case kMenuAbout:
         showAbout();
@@ -78,47 +73,19 @@ void MainWindow::onMenuCommand(int id) {
     syncMenuChecks();
 }
 
-void MainWindow::openFile(const QString& fileName) {
-    if (readPositionFile(fileName))
+bool MainWindow::openFile(const QString& fileName) {
+    const bool opened = session_.openFile(QFile::encodeName(fileName).toStdString()).opened;
+    if (opened)
         fileExtras_->noteFileUsed(fileName);
-}
-
-bool MainWindow::readPositionFile(const QString& fileName) {
-    const std::filesystem::path path = QFile::encodeName(fileName).toStdString();
-    const ReadOutcome read =
-        history_.step(game_, StepKind::FileRead, [&] { return readFile(game_, path); });
-    repaintMain();
-    for (const Message& message : read.messages)
-        showMessage(message);
-    return read.opened;
+    return opened;
 }
 
 void MainWindow::setFileChooser(std::unique_ptr<FileChooser> chooser) {
-    fileChooser_ = std::move(chooser);
+    fileChooser_->replace(std::move(chooser));
 }
 
-// The heaven band is shown only while the limbo band is: hiding limbo hides heaven too, and
-// showing heaven shows limbo too.
-void MainWindow::toggleLimbo() {
-    Settings& s = game_.settings;
-    s.showLimbo = s.showLimbo ? 0 : 1;
-    if (!s.showLimbo && s.showHeaven)
-        s.showHeaven = 0;
-    resizeAreas();
-}
-
-void MainWindow::toggleHeaven() {
-    Settings& s = game_.settings;
-    s.showHeaven = s.showHeaven ? 0 : 1;
-    if (s.showHeaven && !s.showLimbo)
-        s.showLimbo = 1;
-    resizeAreas();
-}
-
-void MainWindow::resizeAreas() {
-    resizeFieldAndNext();
-    fitClientToMode();
-    repaintMain();
+FileChooser& MainWindow::fileChooser() {
+    return *fileChooser_;
 }
 
 void MainWindow::toggleToolWindow() {
@@ -132,8 +99,7 @@ void MainWindow::toggleToolWindow() {
 }
 
 void MainWindow::openSettings() {
-    // The dialog itself lays out and repaints what the applied values change.
-    runSettingsDialog(this, game_, &history_);
+    runSettingsDialog(this, session_);
 }
 
 void MainWindow::openManual() {
@@ -142,7 +108,7 @@ void MainWindow::openManual() {
 
 void MainWindow::showAbout() {
     // Six ideographic spaces close the first line.
-    showMessageBox(this, {"ぺてりん - ver1.01　　　　　　\n"
+    showMessageBox(this, {"ぺてりん - ver" PETERIN_VERSION "　　　　　　\n"
                           "2026年12月版\n"
                           "\n"
                           "制作: ぺてりん開発チーム",

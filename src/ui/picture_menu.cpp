@@ -1,8 +1,9 @@
 #include "picture_menu.h"
 
 #include "file_chooser.h"
-#include "main_window.h"
+#include "message_box.h"
 #include "render/picture_files.h"
+#include "view_set.h"
 
 #include <QAction>
 #include <QFile>
@@ -19,8 +20,9 @@ Message notWritten(const QString& path, const std::string& reason) {
 
 } // namespace
 
-PictureMenu::PictureMenu(MainWindow& window, Game& game, QMenu& fileMenu)
-    : QObject(&window), window_(window), game_(game),
+PictureMenu::PictureMenu(QWidget& owner, const Game& game, const ViewSet& views,
+                         FileChooser& chooser, QMenu& fileMenu)
+    : QObject(&owner), owner_(owner), game_(game), views_(views), chooser_(chooser),
       savePicture_(fileMenu.addAction(QStringLiteral("画像を保存..."))),
       saveChain_(fileMenu.addAction(QStringLiteral("連鎖をGIFで保存..."))) {
     connect(savePicture_, &QAction::triggered, this, &PictureMenu::savePicture);
@@ -28,30 +30,30 @@ PictureMenu::PictureMenu(MainWindow& window, Game& game, QMenu& fileMenu)
 }
 
 void PictureMenu::savePicture() {
-    const QString path = window_.fileChooser().pictureName(&window_, QStringLiteral("png"));
+    const QString path = chooser_.pictureName(&owner_, QStringLiteral("png"));
     if (path.isEmpty())
         return;
     if (const auto error = saveViewsPng(game_, QFile::encodeName(path).toStdString()))
-        showMessageBox(&window_, notWritten(path, *error));
+        showMessageBox(&owner_, notWritten(path, *error));
 }
 
 void PictureMenu::saveChain() {
     LastTurns turns{};
     bool any = false;
     for (int p = 0; p < shownPlayerCount(game_); ++p) {
-        turns[static_cast<std::size_t>(p)] = window_.fieldView(p)->recorder().lastTurn();
+        turns[static_cast<std::size_t>(p)] = views_.field(p)->recorder().lastTurn();
         any = any || turns[static_cast<std::size_t>(p)] != nullptr;
     }
     // Asked before the file name, so that nothing is chosen for a file that cannot be made.
     if (!any) {
-        showMessageBox(&window_, {"保存する連鎖がまだありません", "？", MessageIcon::None});
+        showMessageBox(&owner_, {"保存する連鎖がまだありません", "？", MessageIcon::None});
         return;
     }
-    const QString path = window_.fileChooser().pictureName(&window_, QStringLiteral("gif"));
+    const QString path = chooser_.pictureName(&owner_, QStringLiteral("gif"));
     if (path.isEmpty())
         return;
     if (const auto error = saveTurnGif(game_, turns, QFile::encodeName(path).toStdString()))
-        showMessageBox(&window_, notWritten(path, *error));
+        showMessageBox(&owner_, notWritten(path, *error));
 }
 
 } // namespace peterin

@@ -4,10 +4,12 @@
 
 class QAction;
 class QMenu;
+class QWidget;
 
 namespace peterin {
 
-class MainWindow;
+class FileChooser;
+class ViewSet;
 struct Game;
 
 // "画像を保存..." and "連鎖をGIFで保存..." at the end of the "ファイル" menu: the player views as a
@@ -16,7 +18,9 @@ class PictureMenu : public QObject {
     Q_OBJECT
 
   public:
-    PictureMenu(MainWindow& window, Game& game, QMenu& fileMenu);
+    // The pictures are of `views`; `owner` owns the dialogs and messages.
+    PictureMenu(QWidget& owner, const Game& game, const ViewSet& views, FileChooser& chooser,
+                QMenu& fileMenu);
 
     QAction* savePictureAction() const { return savePicture_; }
     QAction* saveChainAction() const { return saveChain_; }
@@ -25,8 +29,10 @@ class PictureMenu : public QObject {
     void saveChain();
 
   private:
-    MainWindow& window_;
-    Game& game_;
+    QWidget& owner_;
+    const Game& game_;
+    const ViewSet& views_;
+    FileChooser& chooser_;
     QAction* savePicture_;
     QAction* saveChain_;
 };

@@ -1,33 +1,28 @@
 #pragma once
 
 #include "history/playback.h"
-#include "play/game.h"
+#include "session/session.h"
 
 #include <QObject>
 
 #include <array>
-#include <memory>
 
 class QAction;
 class QMenu;
+class QWidget;
 
 namespace peterin {
 
-class MainWindow;
-
-// The menu "再生" and the real timers behind the playback: the players' field-view timers run
-// at the speed's interval, and every timeout goes through the playback. The commands use Ctrl
+// The menu "再生": pause, steps and speeds of the session's playback. The commands use Ctrl
 // shortcuts, which the menu takes before any key reaches the game.
-class PlaybackMenu : public QObject, public TickTimers {
+class PlaybackMenu : public QObject {
     Q_OBJECT
 
   public:
-    // Adds the menu after "ツール" and routes the field views' timers through the playback.
-    PlaybackMenu(MainWindow& window, Game& game);
-    ~PlaybackMenu() override;
+    // The menu belongs to `window`, whose menu bar takes it.
+    PlaybackMenu(Session& session, QWidget* window);
 
-    Playback& playback() { return *playback_; }
-
+    QMenu* menu() const { return menu_; }
     QAction* pauseAction() const { return pause_; }
     QAction* stepTickAction() const { return stepTick_; }
     QAction* nextSceneAction() const { return nextScene_; }
@@ -37,17 +32,12 @@ class PlaybackMenu : public QObject, public TickTimers {
         return speeds_[static_cast<std::size_t>(speed)];
     }
 
-    // TickTimers
-    void startTicking(int player, int intervalMs) override;
-    void stopTicking(int player) override;
-
-  private:
-    QMenu* buildMenu();
-    // The check marks and the window title follow the playback after every command.
+    // The check marks follow the playback.
     void sync();
 
-    MainWindow& window_;
-    std::unique_ptr<Playback> playback_;
+  private:
+    Session& session_;
+    QMenu* menu_ = nullptr;
     QAction* pause_ = nullptr;
     QAction* stepTick_ = nullptr;
     QAction* nextScene_ = nullptr;

@@ -1,8 +1,6 @@
 #include "player_views.h"
 
 #include "hint_runner.h"
-#include "play/editing.h"
-#include "play/turn_cycle.h"
 #include "render/pictures.h"
 
 #include <QMouseEvent>
@@ -38,15 +36,7 @@ void PlayerView::resizeEvent(QResizeEvent*) {
     }
 }
 
-TickTimer::TickTimer(std::function<void()> onTick, QObject* parent)
-    : QObject(parent), onTick_(std::move(onTick)) {
-    timer_.setTimerType(Qt::PreciseTimer);
-    timer_.setInterval(kPeriodMs);
-    connect(&timer_, &QTimer::timeout, this, [this] { onTick_(); });
-}
-
-FieldView::FieldView(Game& game, int player, QWidget* parent)
-    : PlayerView(game, player, parent), timer_([this] { gameTick(game_, this->player()); }) {
+FieldView::FieldView(Game& game, int player, QWidget* parent) : PlayerView(game, player, parent) {
     // The hover cell follows the mouse even with no button held, for the edit cursor.
     setMouseTracking(true);
 }
@@ -73,10 +63,8 @@ void FieldView::tickRan(bool timerWanted) {
 }
 
 void FieldView::mousePressEvent(QMouseEvent* event) {
-    if (event->button() == Qt::LeftButton)
-        onFieldLeftDown(game_, player());
-    else if (event->button() == Qt::RightButton)
-        onFieldRightDown(game_, player());
+    if (event->button() == Qt::LeftButton || event->button() == Qt::RightButton)
+        emit pressed(player(), event->button() == Qt::LeftButton);
 }
 
 void FieldView::setHints(HintRunner* hints) {

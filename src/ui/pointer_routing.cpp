@@ -1,8 +1,6 @@
 #include "pointer_routing.h"
 
-#include "main_window.h"
-#include "play/editing.h"
-#include "player_views.h"
+#include "view_set.h"
 
 #include <QApplication>
 #include <QMouseEvent>
@@ -20,8 +18,8 @@ std::uint16_t coordinate(double value) {
 
 } // namespace
 
-FieldPointerRouter::FieldPointerRouter(MainWindow& window, Game& game, History& history)
-    : QObject(&window), window_(window), game_(game), history_(history) {
+FieldPointerRouter::FieldPointerRouter(QWidget& window, Session& session, const ViewSet& views)
+    : QObject(&window), window_(window), session_(session), views_(views) {
     qApp->installEventFilter(this);
 }
 
@@ -34,10 +32,10 @@ bool FieldPointerRouter::eventFilter(QObject* watched, QEvent* event) {
         if (event->type() == QEvent::MouseButtonPress && !stroke_ &&
             static_cast<QWidget*>(watched)->window() == &window_) {
             stroke_ = true;
-            history_.begin(game_);
+            session_.strokeBegin();
         } else if (event->type() == QEvent::MouseButtonRelease && stroke_) {
             stroke_ = false;
-            history_.end(game_);
+            session_.strokeEnd();
         }
         return false;
     }
@@ -46,12 +44,12 @@ bool FieldPointerRouter::eventFilter(QObject* watched, QEvent* event) {
         static_cast<QWidget*>(watched)->window() != &window_)
         return false;
     const auto* move = static_cast<QMouseEvent*>(event);
-    const int player = window_.fieldPlayerAt(move->globalPosition());
+    const int player = views_.fieldPlayerAt(move->globalPosition());
     if (player < 0)
         return false; // the menu bar and the rest of the window see their moves as ever
-    const QPointF at = window_.fieldView(player)->mapFromGlobal(move->globalPosition());
-    onFieldMouseMove(game_, player, coordinate(at.x()), coordinate(at.y()),
-                     move->buttons().testFlag(Qt::LeftButton));
+    const QPointF at = views_.field(player)->mapFromGlobal(move->globalPosition());
+    session_.pointerMove(player, coordinate(at.x()), coordinate(at.y()),
+                         move->buttons().testFlag(Qt::LeftButton));
     return true; // handled once, not again as it travels up to the parents
 }
 

@@ -1,7 +1,9 @@
 #include "save_dialog.h"
 
+#include "session/session.h"
+
 #include "file_chooser.h"
-#include "main_window.h"
+#include "message_box.h"
 
 #include <QCheckBox>
 #include <QFile>
@@ -23,8 +25,8 @@ QRect dialogUnitsToPixels(const QFont& font, int x, int y, int width, int height
     return {x * cx / 4, y * cy / 8, width * cx / 4, height * cy / 8};
 }
 
-SaveDialog::SaveDialog(const Game& game, FileChooser& chooser, QWidget* owner)
-    : QDialog(owner), game_(game), chooser_(chooser) {
+SaveDialog::SaveDialog(Session& session, FileChooser& chooser, QWidget* owner)
+    : QDialog(owner), session_(session), chooser_(chooser) {
     setWindowTitle(QStringLiteral("Dialog"));
     QFont dialogFont(QStringLiteral("MS Shell Dlg"));
     dialogFont.setPointSize(11);
@@ -85,7 +87,7 @@ void SaveDialog::accept() {
     }
     const QString name = chooser_.saveName(this);
     if (!name.isEmpty())
-        written_ = saveChosen(game_, QFile::encodeName(name).toStdString(), chosen);
+        written_ = session_.saveFile(QFile::encodeName(name).toStdString(), chosen);
     if (written_) {
         fileName_ = name;
         QDialog::accept();

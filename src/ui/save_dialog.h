@@ -13,7 +13,7 @@ class QFont;
 
 namespace peterin {
 
-struct Game;
+class Session;
 class FileChooser;
 
 // Check box ids of the save dialog.
@@ -34,7 +34,7 @@ class SaveDialog : public QDialog {
     Q_OBJECT
 
   public:
-    SaveDialog(const Game& game, FileChooser& chooser, QWidget* owner);
+    SaveDialog(Session& session, FileChooser& chooser, QWidget* owner);
 
     QCheckBox* checkBox(int id) const;
     // What the six check boxes say now.
@@ -51,7 +51,7 @@ class SaveDialog : public QDialog {
   private:
     QCheckBox* addCheckBox(int id, const char* text, int x, int y, int width, int height);
 
-    const Game& game_;
+    Session& session_;
     FileChooser& chooser_;
     std::map<int, QCheckBox*> boxes_;
     bool written_ = false;

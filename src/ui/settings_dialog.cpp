@@ -1,7 +1,6 @@
 #include "settings_dialog.h"
 
 #include "dialog_state.h"
-#include "history/history.h"
 #include "key_box.h"
 #include "main_window.h"
 #include "render/drawing.h"
@@ -242,8 +241,8 @@ std::int32_t readDialogNumber(std::string_view text) {
     return static_cast<std::int32_t>(negative ? -value : value);
 }
 
-SettingsDialog::SettingsDialog(Game& game, QWidget* parent)
-    : QDialog(parent), game_(game), chooseColour_(chooseWithDialog),
+SettingsDialog::SettingsDialog(Session& session, QWidget* parent)
+    : QDialog(parent), session_(session), game_(session.game()), chooseColour_(chooseWithDialog),
       showMessage_([this](const Message& message) { showMessageBox(this, message); }) {
     setWindowTitle(QStringLiteral("Dialog"));
     QFont dialogFont = QApplication::font();
@@ -501,57 +500,20 @@ void SettingsDialog::readControls(Settings& settings) const {
 }
 
 bool SettingsDialog::refuseOversizedField(const Settings& settings) {
-    const auto why = whyFieldTooLarge(settings.fieldWidth, settings.fieldHeight);
-    if (why)
-        showMessage_({"設定を変えませんでした。\n" + *why, "err", MessageIcon::Warning});
-    return why.has_value();
+    const auto refused = fieldSizeRefusal(settings);
+    if (refused)
+        showMessage_(*refused);
+    return refused.has_value();
 }
 
 bool SettingsDialog::apply() {
-    if (history_)
-        history_->begin(game_);
-    const Settings before = game_.settings;
-    Settings& now = game_.settings;
-    readControls(now);
-    if (refuseOversizedField(now)) {
-        now = before;
-        if (history_)
-            history_->discard();
+    Settings wanted = game_.settings;
+    readControls(wanted);
+    if (const auto refused = session_.applySettings(wanted)) {
+        showMessage_(*refused);
         return false;
     }
-
-    bool layoutChanged = false;
-    bool redraw = false;
-    if (now.fieldWidth != before.fieldWidth || now.fieldHeight != before.fieldHeight) {
-        changeFieldSize(game_, now.fieldWidth, now.fieldHeight);
-        layoutChanged = true;
-    }
-    if (now.cellWidth != before.cellWidth || now.cellHeight != before.cellHeight ||
-        now.nextColumns != before.nextColumns || now.nextRows != before.nextRows ||
-        now.nextCellWidth != before.nextCellWidth || now.nextCellHeight != before.nextCellHeight)
-        layoutChanged = true;
-    if (now.nextCount != before.nextCount) {
-        resizeQueues(game_);
-        redraw = true;
-    }
-    for (int i = 0; i < kColourCount; ++i) {
-        if (colourSetting(before, kFirstColourId + i) != colourSetting(now, kFirstColourId + i))
-            redraw = true;
-    }
-    if (now.opacity != before.opacity || now.emptyOpacity != before.emptyOpacity)
-        redraw = true;
-
     appliedAny_ = true;
-    if (history_) {
-        const bool sized = now.fieldWidth != before.fieldWidth ||
-                           now.fieldHeight != before.fieldHeight ||
-                           now.nextCount != before.nextCount;
-        sized ? history_->end(game_) : history_->discard();
-    }
-    if (layoutChanged)
-        game_.ui.relayout();
-    else if (redraw)
-        game_.ui.repaintMain();
     return true;
 }
 
@@ -570,9 +532,8 @@ void SettingsDialog::saveForNextStart() {
         showMessage_(*result.message);
 }
 
-bool runSettingsDialog(QWidget* parent, Game& game, History* history) {
-    SettingsDialog dialog(game, parent);
-    dialog.setHistory(history);
+bool runSettingsDialog(QWidget* parent, Session& session) {
+    SettingsDialog dialog(session, parent);
     dialog.exec();
     return dialog.appliedAny();
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "play/game.h"
+#include "session/session.h"
 #include "settings/message.h"
 #include "settings/settings.h"
 
@@ -18,8 +18,6 @@ class QLineEdit;
 class QTabWidget;
 
 namespace peterin {
-
-class History;
 
 class ColourButton;
 class KeyBox;
@@ -48,13 +46,11 @@ class SettingsDialog : public QDialog {
         std::function<std::optional<QColor>(const QColor& initial, QWidget* owner)>;
     using MessageSink = std::function<void(const Message& message)>;
 
-    SettingsDialog(Game& game, QWidget* parent);
+    SettingsDialog(Session& session, QWidget* parent);
 
-    // Applies the values shown to the running game ("適用"); false when they were refused (a
-    // field too large for memory) and nothing changed. With a history, an apply that changes a
-    // field's size or the number of next pairs is one step of it.
+    // Applies the values shown to the running game ("適用") through the session; false when
+    // they were refused (a field too large for memory) and nothing changed.
     bool apply();
-    void setHistory(History* history) { history_ = history; }
     // Writes the values shown to 設定.ini without applying them ("次回起動時も有効").
     void saveForNextStart();
 
@@ -94,8 +90,8 @@ class SettingsDialog : public QDialog {
     // Reads every control into `settings` and validates them.
     void readControls(Settings& settings) const;
 
-    Game& game_;
-    History* history_ = nullptr;
+    Session& session_;
+    const Game& game_;
     int cx_ = 0;
     int cy_ = 0;
     QTabWidget* tabs_ = nullptr;
@@ -108,6 +104,6 @@ class SettingsDialog : public QDialog {
 
 // Runs the settings dialog modally over `parent`. Returns whether values were applied to the
 // running game; the field, queues, layout and repaint have then been taken care of.
-bool runSettingsDialog(QWidget* parent, Game& game, History* history = nullptr);
+bool runSettingsDialog(QWidget* parent, Session& session);
 
 } // namespace peterin

@@ -22,6 +22,11 @@ void PartStatusBar::setPartText(int part, const std::string& utf8) {
     update();
 }
 
+void PartStatusBar::setStatus(int player, ShownStatus status) {
+    setPartText(chainStatusPart(player), "\t\t" + std::to_string(status.chainCount) + "連鎖");
+    setPartText(scoreStatusPart(player), "\t\t" + std::to_string(status.score));
+}
+
 QRect PartStatusBar::partRect(int part) const {
     // A part starts where the parts before it end, so one whose edges fall left of an earlier
     // part's edge collapses instead of overlapping it.

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "play/game_events.h"
+
 #include <QStatusBar>
 #include <QString>
 
@@ -7,6 +9,14 @@
 #include <string>
 
 namespace peterin {
+
+// Status-bar parts: 2 x player shows the chain count, 2 x player + 1 the score.
+constexpr int chainStatusPart(int player) {
+    return 2 * player;
+}
+constexpr int scoreStatusPart(int player) {
+    return 2 * player + 1;
+}
 
 // The status bar's four parts (1P chain count, 1P score, 2P chain count, 2P score). Each part
 // ends at a right edge the main window computes; a text that starts with two tabs is shown
@@ -19,6 +29,8 @@ class PartStatusBar : public QStatusBar {
 
     void setEdges(const std::array<int, 4>& edges);
     void setPartText(int part, const std::string& utf8);
+    // The player's two parts, right-aligned: "N連鎖" and the score.
+    void setStatus(int player, ShownStatus status);
 
     const std::array<int, 4>& edges() const { return edges_; }
     const QString& partText(int part) const { return texts_[static_cast<std::size_t>(part)]; }

@@ -1,7 +1,6 @@
 #include "tool_window.h"
 
 #include "data_paths.h"
-#include "main_window.h"
 #include "render/drawing.h"
 
 #include <QCloseEvent>
@@ -63,8 +62,19 @@ std::uint32_t randomPositionFromText(const std::string& text) {
     return static_cast<std::uint32_t>(value);
 }
 
-ToolWindow::ToolWindow(MainWindow& main, const Settings& settings)
-    : QWidget(&main, Qt::Tool), main_(main) {
+namespace {
+
+// The nuisance each of the buttons 小, 大 and 岩 adds or takes away.
+NuisanceUnit warningUnit(int id) {
+    return id == kToolSmall ? NuisanceUnit::Small
+                            : (id == kToolLarge ? NuisanceUnit::Large : NuisanceUnit::Rock);
+}
+
+} // namespace
+
+ToolWindow::ToolWindow(Session& session, QWidget& main)
+    : QWidget(&main, Qt::Tool), session_(session), main_(main) {
+    const Settings& settings = session.game().settings;
     setWindowTitle(QStringLiteral("ツール"));
     setFixedSize(kClientWidth, kClientHeight);
     // The background is given once; a later "背景色" leaves this window as it is.
@@ -177,49 +187,49 @@ void ToolWindow::command(int id) {
     case kToolSmall:
     case kToolLarge:
     case kToolRock:
-        main_.onAdjustWarning(id, addWarning_);
+        session_.apply(AdjustWarning{warningUnit(id), addWarning_});
         break;
     case kToolDrop:
-        main_.onDropNuisance();
+        session_.apply(DropNuisance{});
         break;
     case kToolEdit:
-        main_.onSetMode(Mode::Edit);
+        session_.apply(SetMode{Mode::Edit});
         break;
     case kToolPlay:
-        main_.onSetMode(Mode::Play);
+        session_.apply(SetMode{Mode::Play});
         break;
     case kToolBattle:
-        main_.onSetMode(Mode::Battle);
+        session_.apply(SetMode{Mode::Battle});
         break;
     case kToolClear:
-        main_.onClearFields();
+        session_.apply(ClearFields{});
         break;
     case kToolInit:
     case kToolOk:
-        main_.onSetRandomPosition(randomPositionFromText(randomBox_->text().toStdString()),
-                                  id == kToolInit);
+        session_.apply(SetRandomPosition{randomPositionFromText(randomBox_->text().toStdString()),
+                                         id == kToolInit});
         break;
     case kToolPrevious:
-        main_.onTempPrevious();
+        session_.apply(TempCommand{TempStep::Previous});
         break;
     case kToolNext:
-        main_.onTempNext();
+        session_.apply(TempCommand{TempStep::Next});
         break;
     case kToolStore:
-        main_.onTempSave();
+        session_.apply(TempCommand{TempStep::Save});
         break;
     case kToolRestore:
-        main_.onTempLoad();
+        session_.apply(TempCommand{TempStep::Load});
         break;
     default:
         if (id >= kToolPaletteFirst &&
             id < kToolPaletteFirst + static_cast<int>(kPaletteKinds.size()))
-            main_.onSetEditKind(kPaletteKinds[static_cast<std::size_t>(id - kToolPaletteFirst)]);
+            session_.apply(
+                SetEditKind{kPaletteKinds[static_cast<std::size_t>(id - kToolPaletteFirst)]});
         break;
     }
     if (id != kToolRandomBox)
         giveActivationBack();
-    main_.notePositionChanged();
 }
 
 void ToolWindow::giveActivationBack() {
@@ -251,7 +261,7 @@ void ToolWindow::closeEvent(QCloseEvent* event) {
     // Closing only hides the window; the menu shows it again.
     event->ignore();
     hide();
-    main_.onToolHidden();
+    emit hidden();
 }
 
 bool ToolWindow::eventFilter(QObject* watched, QEvent* event) {

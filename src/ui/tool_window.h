@@ -1,6 +1,7 @@
 #pragma once
 
 #include "rules/cell.h"
+#include "session/session.h"
 #include "settings/settings.h"
 
 #include <QWidget>
@@ -14,8 +15,6 @@ class QLineEdit;
 class QPushButton;
 
 namespace peterin {
-
-class MainWindow;
 
 // Control ids of the tool window; the keys and the tests press buttons by these.
 inline constexpr int kToolPlus = 3;
@@ -52,13 +51,13 @@ std::uint32_t randomPositionFromText(const std::string& text);
 // The narrow palette "ツール" beside the main window: browses and uses the stored positions,
 // adjusts and drops the announced nuisance, sets the random position, switches the mode, clears
 // the fields and picks the edit kind. It keeps no game state apart from the warning adjust sign,
-// and acts only through the main window's requests.
+// and acts only through the session's commands; after each click `main` takes the activation.
 class ToolWindow : public QWidget {
     Q_OBJECT
 
   public:
-    // The background and palette colours are taken from `settings` now and kept.
-    ToolWindow(MainWindow& main, const Settings& settings);
+    // The background and palette colours are taken from the settings now and kept.
+    ToolWindow(Session& session, QWidget& main);
 
     // Carries out the click of control `id`, then gives the main window its activation back
     // (except for the random-position box, which the user types into).
@@ -75,6 +74,10 @@ class ToolWindow : public QWidget {
     // Whether the next 小, 大 or 岩 subtracts instead of adding.
     bool subtracting() const { return !addWarning_; }
 
+  signals:
+    // Closed with its caption button: it is hidden, and its menu item loses the check mark.
+    void hidden();
+
   protected:
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -86,7 +89,8 @@ class ToolWindow : public QWidget {
     void addPalette(const Settings& settings);
     void giveActivationBack();
 
-    MainWindow& main_;
+    Session& session_;
+    QWidget& main_;
     bool addWarning_ = true;
     QLineEdit* idBox_ = nullptr;
     QLineEdit* randomBox_ = nullptr;

@@ -122,7 +122,7 @@ TEST_P(Exactness, SearchFieldsChainLikeTheTurnCycle) {
     int slowOnly = 0; // trials the fast field does not take
     for (int trial = 0; trial < c.trials; ++trial) {
         SCOPED_TRACE("trial " + std::to_string(trial));
-        NullUiPort ui;
+        NullGameEvents ui;
         Game game(ui);
         game.settings.fieldWidth = c.width;
         game.settings.fieldHeight = c.height;

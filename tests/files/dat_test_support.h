@@ -36,7 +36,7 @@ struct TestGame {
 
     const ReadOutcome& show(const ReadOutcome& outcome) {
         for (const Message& message : outcome.messages) {
-            ui.showMessage(message);
+            ui.tell(message);
         }
         last = outcome;
         return last;

@@ -16,6 +16,7 @@
 #include "play/temp_store.h"
 #include "play/turn_cycle.h"
 #include "recorder.h"
+#include "session/session.h"
 #include "snapshot_printing.h"
 
 namespace peterin {
@@ -33,7 +34,7 @@ struct HistoryHarness : Harness {
         history.onChange = [this](HistoryEvent e) { events.push_back(e); };
     }
 
-    void key(std::uint8_t code) { onKeyDown(game, history, code); }
+    void key(std::uint8_t code) { pressKey(game, history, code); }
     void drop(int group = kKeyGroupSolo) { key(Harness::key(PairAction::Down, group)); }
     std::uint8_t keyAt(int index) const {
         return game.settings.keys[static_cast<std::size_t>(index)];
@@ -188,7 +189,8 @@ TEST(History, EachKindOfStepIsUndoneAndRedoneExactly) {
          }},
         {"nuisance button", [](HistoryHarness&) {},
          [](HistoryHarness& h) {
-             h.history.step(h.game, StepKind::Edit, [&] { adjustWarning(h.game, 7, true); });
+             h.history.step(h.game, StepKind::Edit,
+                            [&] { adjustWarning(h.game, NuisanceUnit::Rock, true); });
          }},
         {"nuisance drop from edit mode",
          [](HistoryHarness& h) { h.player(0).pendingNuisance = 20; },
@@ -414,8 +416,10 @@ TEST(History, RandomStepsUndoAndRedoAlongThePositionsSeen) {
                     });
                     break;
                 case 6:
-                    h.history.step(h.game, StepKind::Edit,
-                                   [&] { adjustWarning(h.game, 5 + pick(3), pick(3) != 0); });
+                    h.history.step(h.game, StepKind::Edit, [&] {
+                        adjustWarning(h.game, kNuisanceUnits[static_cast<std::size_t>(pick(3))],
+                                      pick(3) != 0);
+                    });
                     break;
                 case 7:
                     h.key(h.keyAt(kKeyTempLoad));

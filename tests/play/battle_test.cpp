@@ -149,7 +149,8 @@ TEST(Battle, OneBatchDropsAtMostFiveRows) {
 TEST(Battle, TheDropCommandInPlayModeDropsEverythingAnnounced) {
     Harness h; // from edit mode: the command switches to play first
     h.player(0).pendingNuisance = 20;
-    EXPECT_FALSE(dropNuisance(h.game)); // the one-player width stays
+    dropNuisance(h.game);
+    EXPECT_EQ(h.ui.modeSizeDues, 0); // the one-player width stays
     EXPECT_EQ(h.game.mode, Mode::Play);
     h.runUntilStopped();
     EXPECT_EQ(countKind(h.field(0), CellKind::Nuisance), 20);
@@ -163,7 +164,8 @@ TEST(Battle, TheDropCommandInBattleOnlyMovesIdleSides) {
     h.player(0).pendingNuisance = 6;
     h.player(1).pendingNuisance = 6;
     onPlayerKey(h.game, h.key(PairAction::Down, kKeyGroupBattle2P)); // 2P busy
-    EXPECT_FALSE(dropNuisance(h.game));
+    dropNuisance(h.game);
+    EXPECT_EQ(h.ui.modeSizeDues, 1); // only entering the battle asked for its width
     EXPECT_EQ(h.player(0).phase, Phase::Fall);
     EXPECT_EQ(h.player(0).nuisanceRowsLeft, 12);
     EXPECT_EQ(h.player(1).phase, Phase::PairFall);
@@ -207,17 +209,17 @@ TEST(Battle, AfterABattlePlayModeNeverDropsTheMeasuredAttack) {
 
 TEST(Battle, WarningAdjustmentsNeverGoBelowZero) {
     BattleHarness h;
-    adjustWarning(h.game, 7, true);
-    adjustWarning(h.game, 5, true);
+    adjustWarning(h.game, NuisanceUnit::Rock, true);
+    adjustWarning(h.game, NuisanceUnit::Small, true);
     EXPECT_EQ(h.player(0).pendingNuisance, 31);
     EXPECT_EQ(h.player(1).pendingNuisance, 31);
-    adjustWarning(h.game, 6, false);
+    adjustWarning(h.game, NuisanceUnit::Large, false);
     EXPECT_EQ(h.player(1).pendingNuisance, 25);
-    adjustWarning(h.game, 7, false);
+    adjustWarning(h.game, NuisanceUnit::Rock, false);
     EXPECT_EQ(h.player(0).pendingNuisance, 0);
 
     changeMode(h.game, Mode::Play);
-    adjustWarning(h.game, 6, true);
+    adjustWarning(h.game, NuisanceUnit::Large, true);
     EXPECT_EQ(h.player(0).pendingNuisance, 6);
     EXPECT_EQ(h.player(1).pendingNuisance, 0); // only 1P outside battle
 }

@@ -79,7 +79,7 @@ void randomStep(Harness& h, std::mt19937& random) {
             onFieldRightDown(game, p);
         }
     } else if (roll < 905) {
-        adjustWarning(game, 5 + pick(3), pick(3) != 0);
+        adjustWarning(game, kNuisanceUnits[static_cast<std::size_t>(pick(3))], pick(3) != 0);
         if (pick(4) == 0) {
             dropNuisance(game);
         }

@@ -7,20 +7,21 @@
 #include <vector>
 
 #include "play/game.h"
-#include "play/ui_port.h"
+#include "play/game_events.h"
 #include "rules/field.h"
 
 namespace peterin::testing {
 
-// Records what the core asks of the windowing side; the timers are flags that the tests
-// fire by calling gameTick themselves.
-struct Recorder : UiPort {
+// Records what the core tells; the timers are flags that the tests fire by calling gameTick
+// themselves. The status parts hold the texts the window would show.
+struct Recorder : GameEvents {
     std::array<bool, kPlayerCount> timerRunning{};
     std::array<int, kPlayerCount> fieldRepaints{};
     std::array<int, kPlayerCount> nextRepaints{};
     std::array<int, kPlayerCount> warningRepaints{};
     int mainRepaints = 0;
     int relayouts = 0;
+    int modeSizeDues = 0;
     std::array<std::string, 4> status{"\t\t0連鎖", "\t\t0", "\t\t0連鎖", "\t\t0"};
     std::vector<std::pair<int, std::string>> statusHistory;
     std::vector<Message> messages;
@@ -33,22 +34,26 @@ struct Recorder : UiPort {
     void stopTimer(int player) override {
         timerRunning.at(static_cast<std::size_t>(player)) = false;
     }
-    void repaintField(int player) override { ++fieldRepaints.at(static_cast<std::size_t>(player)); }
-    void repaintNext(int player) override { ++nextRepaints.at(static_cast<std::size_t>(player)); }
-    void repaintWarning(int player) override {
+    void fieldChanged(int player) override { ++fieldRepaints.at(static_cast<std::size_t>(player)); }
+    void queueChanged(int player) override { ++nextRepaints.at(static_cast<std::size_t>(player)); }
+    void warningChanged(int player) override {
         ++warningRepaints.at(static_cast<std::size_t>(player));
     }
-    void repaintMain() override { ++mainRepaints; }
-    void setStatusText(int part, const std::string& text) override {
-        status.at(static_cast<std::size_t>(part)) = text;
-        statusHistory.emplace_back(part, text);
+    void allChanged() override { ++mainRepaints; }
+    void statusChanged(int player, ShownStatus shown) override {
+        const auto part = static_cast<std::size_t>(2 * player);
+        status.at(part) = "\t\t" + std::to_string(shown.chainCount) + "連鎖";
+        status.at(part + 1) = "\t\t" + std::to_string(shown.score);
+        statusHistory.emplace_back(2 * player, status[part]);
+        statusHistory.emplace_back(2 * player + 1, status[part + 1]);
     }
-    void showMessage(const Message& message) override { messages.push_back(message); }
-    void showRandomPosition(std::uint32_t position) override {
+    void tell(const Message& message) override { messages.push_back(message); }
+    void randomPositionChanged(std::uint32_t position) override {
         randomPositions.push_back(position);
     }
-    void showTempId(const std::string& text) override { tempId = text; }
-    void relayout() override { ++relayouts; }
+    void tempIdChanged(const std::string& text) override { tempId = text; }
+    void sizesChanged() override { ++relayouts; }
+    void modeSizeDue() override { ++modeSizeDues; }
 };
 
 // A game with its recorder, started as the program starts it (time 0 discards nothing).

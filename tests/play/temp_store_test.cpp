@@ -270,7 +270,7 @@ TEST(TempStore, WhileAStoredPositionIsShownOnlyTheTempSaveKeysAct) {
     onKeyDown(h.game, keys[kKeyTempStore]);
     ASSERT_TRUE(tempIsShowing(h.game));
     setCell(h.field(0), 0, 11, CellKind::Red);
-    EXPECT_FALSE(onKeyDown(h.game, keys[kKeyPlayMode]).activateMain);
+    EXPECT_FALSE(onKeyDown(h.game, keys[kKeyPlayMode]));
     onKeyDown(h.game, keys[kKeyClearAll]);
     onKeyDown(h.game, keys[editKindKeyIndex(3)]);
     EXPECT_EQ(h.game.mode, Mode::Edit);
@@ -279,7 +279,7 @@ TEST(TempStore, WhileAStoredPositionIsShownOnlyTheTempSaveKeysAct) {
 
     onKeyDown(h.game, keys[kKeyTempIdNext]); // past the last: MAIN again
     EXPECT_FALSE(tempIsShowing(h.game));
-    EXPECT_TRUE(onKeyDown(h.game, keys[kKeyPlayMode]).activateMain);
+    EXPECT_TRUE(onKeyDown(h.game, keys[kKeyPlayMode]));
     EXPECT_EQ(h.game.mode, Mode::Play);
 }
 

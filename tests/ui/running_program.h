@@ -1,8 +1,10 @@
 #pragma once
 
 #include "play/game.h"
+#include "session/session.h"
 #include "ui/file_chooser.h"
 #include "ui/main_window.h"
+#include "ui/turn_timers.h"
 
 #include <QTest>
 
@@ -11,22 +13,21 @@
 
 namespace peterin {
 
-// A game and its shown main window, made as the program makes them, for tests that drive the
+// A session and its shown main window, made as the program makes them, for tests that drive the
 // window as a user would.
 struct RunningProgram {
-    PortRelay relay;
-    Game game{relay};
+    TurnTimers timers;
+    Session session{timers, steadyNs};
+    Game& game = session.game();
     std::unique_ptr<MainWindow> window;
 
     explicit RunningProgram(const Settings& settings = {}) {
         game.settings = settings;
-        initGame(game, 0);
-        window = std::make_unique<MainWindow>(game);
-        relay.attach(window.get());
+        session.start(0);
+        window = std::make_unique<MainWindow>(session, timers);
         window->show();
         QVERIFY(QTest::qWaitForWindowExposed(window.get()));
     }
-    ~RunningProgram() { relay.attach(nullptr); }
 
     Player& player(int p) { return game.players[static_cast<std::size_t>(p)]; }
 };

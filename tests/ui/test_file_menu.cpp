@@ -8,6 +8,7 @@
 #include "ui/file_menu.h"
 #include "ui/main_window.h"
 #include "ui/save_dialog.h"
+#include "ui/tool_window.h"
 
 #include <QAction>
 #include <QApplication>
@@ -48,7 +49,7 @@ struct Program : RunningProgram {
 };
 
 QString writePosition(const QTemporaryDir& dir, const QString& name, CellKind kind) {
-    PortRelay quiet;
+    NullGameEvents quiet;
     Game scratch(quiet);
     initGame(scratch, 0);
     setCell(scratch.players[0].field, 0, 11, kind);
@@ -59,7 +60,7 @@ QString writePosition(const QTemporaryDir& dir, const QString& name, CellKind ki
 
 // A file read into a game of its own.
 struct TestRead {
-    PortRelay quiet;
+    NullGameEvents quiet;
     Game game{quiet};
     explicit TestRead(const std::filesystem::path& file) {
         initGame(game, 0);
@@ -79,7 +80,7 @@ class FileMenuTest : public QObject {
         // With one stored position, the default key O would step the ID box and S nothing.
         tempStore(program.game);
         program.game.tempCursor = kLivePosition;
-        w.showTempId("MAIN");
+        w.toolWindow()->setIdText(QStringLiteral("MAIN"));
         const auto idBefore = program.game.tempCursor;
 
         QTest::keyClick(&w, Qt::Key_O, Qt::ControlModifier);
@@ -98,7 +99,7 @@ class FileMenuTest : public QObject {
         QMenu* file = w.menuBar()->actions().constFirst()->menu();
         QCOMPARE(file->actions().constLast(), w.fileExtras().quitAction());
         QCOMPARE(file->actions().constLast()->text(), QStringLiteral("終了"));
-        w.onSetMode(Mode::Play);
+        w.session().apply(SetMode{Mode::Play});
         w.activateWindow(); // back from the save dialog
         QVERIFY(QTest::qWaitForWindowActive(&w));
         QTest::keyClick(&w, Qt::Key_Q, Qt::ControlModifier);
@@ -165,9 +166,10 @@ class FileMenuTest : public QObject {
             first.window->openFile(writePosition(files, QStringLiteral("赤.dat"), CellKind::Red));
             QCOMPARE(getCell(TestRead(folder / kLastStateName).game.players[0].field, 0, 11),
                      CellKind::Red);
-            first.window->onTempNext(); // back to MAIN: undo acts on the live position only
+            first.window->session().apply(
+                TempCommand{TempStep::Next}); // back to MAIN: undo acts on the live position only
             QVERIFY(!tempIsShowing(first.game));
-            first.window->onUndo();
+            first.window->session().apply(Undo{});
             QCOMPARE(getCell(TestRead(folder / kLastStateName).game.players[0].field, 0, 11),
                      CellKind::Empty);
         }

@@ -23,9 +23,9 @@ struct Program : RunningProgram {
         for (int i = 0; i < 10000; ++i) {
             bool busy = false;
             for (int p = 0; p < kPlayerCount; ++p) {
-                if (window->fieldView(p)->timer().isActive()) {
+                if (window->timer(p).isActive()) {
                     busy = true;
-                    window->fieldView(p)->timer().fire();
+                    window->timer(p).fire();
                 }
             }
             if (!busy)
@@ -61,8 +61,10 @@ class HistoryMenuTest : public QObject {
     // game as Z (a turning key) or Y.
     void shortcutsUndoAndRedoATurnAndAreGreyedOutWithNothingToDo() {
         Program p;
-        QSignalSpy told(p.window.get(), &MainWindow::historyChanged);
-        p.window->onSetMode(Mode::Play);
+        const auto told = [&, base = p.session.history().revision()] {
+            return static_cast<int>(p.session.history().revision() - base);
+        };
+        p.window->session().apply(SetMode{Mode::Play});
         p.settle();
         const Snapshot start = capture(p.game);
         QVERIFY(!p.enabled(kMenuUndo) && !p.enabled(kMenuRedo));
@@ -78,7 +80,7 @@ class HistoryMenuTest : public QObject {
         p.settle();
         const Snapshot end = capture(p.game);
         QVERIFY(!(end == start));
-        QCOMPARE(told.count(), 1);
+        QCOMPARE(told(), 1);
 
         p.key(Qt::Key_Z, Qt::ControlModifier);
         QVERIFY(capture(p.game) == start);
@@ -89,7 +91,7 @@ class HistoryMenuTest : public QObject {
         p.key(Qt::Key_Y, Qt::ControlModifier);
         QVERIFY(capture(p.game) == end);
         QVERIFY(p.enabled(kMenuUndo) && !p.enabled(kMenuRedo));
-        QCOMPARE(told.count(), 5);
+        QCOMPARE(told(), 5);
 
         // Clearing forgets every step and keeps the position.
         p.key(Qt::Key_Z, Qt::ControlModifier);
@@ -97,7 +99,7 @@ class HistoryMenuTest : public QObject {
         p.window->menuAction(kMenuClearHistory)->trigger();
         QVERIFY(capture(p.game) == start);
         QVERIFY(!p.enabled(kMenuUndo) && !p.enabled(kMenuRedo) && !p.enabled(kMenuClearHistory));
-        QCOMPARE(p.window->history().bytes(), std::size_t{0});
+        QCOMPARE(p.window->session().history().bytes(), std::size_t{0});
     }
 
     // Press, moves and release paint several cells; one undo takes them all back, but not
@@ -118,12 +120,12 @@ class HistoryMenuTest : public QObject {
         send(QEvent::MouseMove, QPoint(60, 500), Qt::LeftButton);
         send(QEvent::MouseMove, QPoint(100, 500), Qt::LeftButton);
         send(QEvent::MouseButtonRelease, QPoint(100, 500), Qt::NoButton);
-        QCOMPARE(p.window->history().undoCount(), std::size_t{1});
+        QCOMPARE(p.window->session().history().undoCount(), std::size_t{1});
         const Snapshot painted = capture(p.game, false);
-        p.window->onTempSave();
+        p.window->session().apply(TempCommand{TempStep::Save});
         p.key(Qt::Key_Z, Qt::ControlModifier);
         QVERIFY(capture(p.game, false) == painted);
-        p.window->onTempNext(); // back to "MAIN"
+        p.window->session().apply(TempCommand{TempStep::Next}); // back to "MAIN"
         p.key(Qt::Key_Z, Qt::ControlModifier);
         QVERIFY(capture(p.game, false) == start);
     }

@@ -5,6 +5,7 @@
 #include "render/geometry.h"
 #include "running_program.h"
 #include "ui/main_window.h"
+#include "ui/tool_window.h"
 
 #include <QAction>
 #include <QApplication>
@@ -126,7 +127,8 @@ class MainWindowTest : public QObject {
         }
         // The margins show the background colour.
         QCOMPARE(program.clientPixel(1, 1), pixelColour(s.backgroundColour));
-        QCOMPARE(w.shownRandomPosition(), program.player(0).sequence.queue.front().position);
+        QCOMPARE(w.toolWindow()->randomText().toUInt(),
+                 program.player(0).sequence.queue.front().position);
     }
 
     void battleWidensTheWindowAndTheOtherModesNarrowIt() {
@@ -173,7 +175,7 @@ class MainWindowTest : public QObject {
 
         // The band toggles resize only the field and next views.
         s.showLimbo = 1;
-        w.resizeFieldAndNext();
+        w.views().resizeFieldAndNext();
         QCOMPARE(w.fieldView(0)->backBuffer().size(), QSize(240, 520));
         QCOMPARE(w.nextView(1)->size(), QSize(90, 520));
         QCOMPARE(w.warningView(0)->size(), QSize(240, 30));
@@ -198,9 +200,9 @@ class MainWindowTest : public QObject {
         QCOMPARE(program.player(0).fallingPair.x, x + 1);
         program.key(Qt::Key_Down);
         QVERIFY(program.player(0).phase != Phase::Idle);
-        QVERIFY(program.window->fieldView(0)->timer().isActive());
+        QVERIFY(program.window->timer(0).isActive());
         program.settle();
-        QVERIFY(!program.window->fieldView(0)->timer().isActive());
+        QVERIFY(!program.window->timer(0).isActive());
         QCOMPARE(getCell(program.player(0).field, x + 1, 11), CellKind::Green);
     }
 
@@ -333,7 +335,8 @@ class MainWindowTest : public QObject {
 
     void theMouseEditsTheFieldItIsOverAndTheCursorFollowsIt() {
         Program program;
-        program.window->onSetMode(Mode::Battle); // 2P's field is on screen in battle only
+        program.window->session().apply(
+            SetMode{Mode::Battle}); // 2P's field is on screen in battle only
         program.settle();
         FieldView& second = *program.window->fieldView(1);
         program.key(Qt::Key_2); // paint red
@@ -359,41 +362,43 @@ class MainWindowTest : public QObject {
     void toolWindowRequestsReachTheGameAndTheScreen() {
         Program program;
         MainWindow& w = *program.window;
-        w.onAdjustWarning(7, true);
+        w.session().apply(AdjustWarning{NuisanceUnit::Rock, true});
         QCOMPARE(program.player(0).pendingNuisance, 30);
         QCOMPARE(program.player(1).pendingNuisance, 0); // 2P only counts in battle
         w.warningView(0)->renderNow();
         QCOMPARE(w.warningView(0)->backBuffer().pixel(0, 5), qRgb(0x96, 0, 0));
 
-        w.onDropNuisance(); // edit mode switches to play for it
+        w.session().apply(DropNuisance{}); // edit mode switches to play for it
         QCOMPARE(program.game.mode, Mode::Play);
         QCOMPARE(program.client(), QSize(295, 605));
-        w.onSetMode(Mode::Battle);
+        w.session().apply(SetMode{Mode::Battle});
         QCOMPARE(program.client(), QSize(585, 605));
-        w.onSetRandomPosition(5, true); // restarts the battle, keeps the width
+        w.session().apply(SetRandomPosition{5, true}); // restarts the battle, keeps the width
         QCOMPARE(program.game.mode, Mode::Battle);
         QCOMPARE(program.client(), QSize(585, 605));
         QCOMPARE(program.player(0).sequence.queue.front().position, 5u);
 
         const Settings& s = program.game.settings;
-        w.onTempStore();
+        w.session().apply(TempCommand{TempStep::Save});
         QCOMPARE(program.clientPixel(1, 1), pixelColour(s.savedIdColour));
-        w.onTempRestore();
+        w.session().apply(TempCommand{TempStep::Load});
         QCOMPARE(program.clientPixel(1, 1), pixelColour(s.backgroundColour));
 
-        w.onSetEditKind(CellKind::Iron);
+        w.session().apply(SetEditKind{CellKind::Iron});
         QCOMPARE(program.game.editKind, CellKind::Iron);
         setCell(program.player(1).field, 0, 11, CellKind::Red);
-        w.onClearFields();
+        w.session().apply(ClearFields{});
         QCOMPARE(getCell(program.player(1).field, 0, 11), CellKind::Empty);
 
-        w.onToolHidden();
+        w.toolWindow()->close();
         QVERIFY(!w.menuAction(kMenuToolWindow)->isChecked());
     }
 
     void statusTextsFromTheGameReachTheirParts() {
         Program program;
-        showChainStatus(program.game, 1, 3, 1234);
+        Changes changes;
+        changes.status[1] = ShownStatus{3, 1234};
+        program.window->show(changes);
         QCOMPARE(program.window->partStatusBar()->partText(2), QStringLiteral("\t\t3連鎖"));
         QCOMPARE(program.window->partStatusBar()->partText(3), QStringLiteral("\t\t1234"));
     }

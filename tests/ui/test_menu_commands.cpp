@@ -75,7 +75,7 @@ struct Program : RunningProgram {
 
 // A position file whose 1P field holds `kind` in the bottom-left cell.
 QString writePositionFile(const QTemporaryDir& dir, const QString& name, CellKind kind) {
-    PortRelay quiet;
+    NullGameEvents quiet;
     Game scratch(quiet);
     initGame(scratch, 0);
     setCell(scratch.players[0].field, 0, 11, kind);
@@ -134,7 +134,7 @@ class MenuCommandsTest : public QObject {
         QCOMPARE(program.chooser->openAsked, 1);
         QCOMPARE(getCell(program.player(0).field, 0, 11), CellKind::Empty);
 
-        program.window->onSetMode(Mode::Battle);
+        program.window->session().apply(SetMode{Mode::Battle});
         program.chooser->open = writePositionFile(dir, QStringLiteral("赤.dat"), CellKind::Red);
         program.command(kMenuOpen);
         QCOMPARE(getCell(program.player(0).field, 0, 11), CellKind::Red);
@@ -229,7 +229,7 @@ class MenuCommandsTest : public QObject {
         QTemporaryDir dir;
         Program program;
         program.chooser->save = dir.filePath(QStringLiteral("x.dat"));
-        SaveDialog dialog(program.game, *program.chooser, program.window.get());
+        SaveDialog dialog(program.session, *program.chooser, program.window.get());
         dialog.checkBox(kSaveMap)->setChecked(false);
         dialog.checkBox(kSaveBothPlayers)->setChecked(true);
         MessageLog log;
@@ -245,7 +245,7 @@ class MenuCommandsTest : public QObject {
         QTemporaryDir dir;
         Program program;
         program.chooser->save = dir.filePath(QStringLiteral("size.dat"));
-        SaveDialog dialog(program.game, *program.chooser, program.window.get());
+        SaveDialog dialog(program.session, *program.chooser, program.window.get());
         dialog.checkBox(kSaveMap)->setChecked(false);
         dialog.checkBox(kSaveBlobSize)->setChecked(true);
         for (QPushButton* button : dialog.findChildren<QPushButton*>())
@@ -259,7 +259,7 @@ class MenuCommandsTest : public QObject {
 
         // A cancelled file dialog closes the dialog without writing.
         program.chooser->save.clear();
-        SaveDialog again(program.game, *program.chooser, program.window.get());
+        SaveDialog again(program.session, *program.chooser, program.window.get());
         again.accept();
         QVERIFY(!again.written());
         QCOMPARE(again.result(), int(QDialog::Rejected));
@@ -270,7 +270,7 @@ class MenuCommandsTest : public QObject {
         QTemporaryDir dir;
         Program program;
         program.chooser->save = dir.filePath(QStringLiteral("no/such/folder/x.dat"));
-        SaveDialog dialog(program.game, *program.chooser, program.window.get());
+        SaveDialog dialog(program.session, *program.chooser, program.window.get());
         MessageLog log;
         dialog.accept();
         QVERIFY(!dialog.written());
@@ -280,7 +280,7 @@ class MenuCommandsTest : public QObject {
 
     void checkBoxesSitAtTheirDialogUnitPlaces() {
         Program program;
-        SaveDialog dialog(program.game, *program.chooser, program.window.get());
+        SaveDialog dialog(program.session, *program.chooser, program.window.get());
         QCOMPARE(dialog.windowTitle(), QStringLiteral("Dialog"));
         const QRect map = dialogUnitsToPixels(dialog.font(), 22, 54, 31, 8);
         QCOMPARE(dialog.checkBox(kSaveMap)->pos(), map.topLeft());

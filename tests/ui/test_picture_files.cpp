@@ -122,7 +122,7 @@ std::vector<Frame> decodeGif(const QString& path) {
 }
 
 // Stands in for the window's timers.
-struct TimerFlags : NullUiPort {
+struct TimerFlags : NullGameEvents {
     bool running = false;
     void startTimer(int player) override { running = running || player == 0; }
     void stopTimer(int player) override { running = running && player != 0; }
@@ -193,7 +193,7 @@ class PictureFilesTest : public QObject {
         Program program(settings);
         MainWindow& w = *program.window;
         if (battle)
-            w.onSetMode(Mode::Battle);
+            w.session().apply(SetMode{Mode::Battle});
         for (int p = 0; p < kPlayerCount; ++p)
             fillWithEveryKind(program.game, p);
 
@@ -252,11 +252,11 @@ class PictureFilesTest : public QObject {
         // The turn of entering play mode, then the turn of a dropped pair, which is the last.
         const QString example = PETERIN_EXAMPLES "/three_chain.dat";
         program.window->openFile(example);
-        program.window->onSetMode(Mode::Play);
-        QTRY_VERIFY_WITH_TIMEOUT(!program.window->fieldView(0)->timer().isActive(), 20000);
-        program.window->onKeyDown(kDropKey);
-        QVERIFY(program.window->fieldView(0)->timer().isActive());
-        QTRY_VERIFY_WITH_TIMEOUT(!program.window->fieldView(0)->timer().isActive(), 20000);
+        program.window->session().apply(SetMode{Mode::Play});
+        QTRY_VERIFY_WITH_TIMEOUT(!program.window->timer(0).isActive(), 20000);
+        program.window->session().keyDown(kDropKey);
+        QVERIFY(program.window->timer(0).isActive());
+        QTRY_VERIFY_WITH_TIMEOUT(!program.window->timer(0).isActive(), 20000);
         program.menu->saveChainAction()->trigger();
         QCOMPARE(program.chooser->asked, QStringList{"gif"});
 
@@ -286,7 +286,7 @@ class PictureFilesTest : public QObject {
     // is over, and a player without a turn shows its views as they are. Outside battle 2P is
     // not shown.
     void theTurnsOfTheShownPlayersRunSideBySide() {
-        PortRelay quiet;
+        NullGameEvents quiet;
         Game game(quiet);
         initGame(game, 0);
         const auto turn = [](std::vector<int> ticks) {

@@ -10,9 +10,9 @@ using namespace peterin;
 
 namespace {
 
-// A game without windows: the relay has nothing attached, so every request is dropped.
+// A game without windows: every event is dropped.
 struct Headless {
-    PortRelay relay;
+    NullGameEvents relay;
     Game game{relay};
 
     Headless() { initGame(game, 0); }

@@ -21,28 +21,24 @@ using namespace peterin;
 
 namespace {
 
-// Counts what the dialog asks of the main window.
-struct RecordingPort : UiPort {
+// Counts what the session reports the dialog changed.
+struct RecordingView : TickTimers {
     int relayouts = 0;
     int repaints = 0;
 
-    void startTimer(int) override {}
-    void stopTimer(int) override {}
-    void repaintField(int) override {}
-    void repaintNext(int) override {}
-    void repaintWarning(int) override {}
-    void repaintMain() override { ++repaints; }
-    void setStatusText(int, const std::string&) override {}
-    void showMessage(const Message&) override {}
-    void showRandomPosition(std::uint32_t) override {}
-    void showTempId(const std::string&) override {}
-    void relayout() override { ++relayouts; }
+    void startTicking(int, int) override {}
+    void stopTicking(int) override {}
+    void show(const Changes& changes) {
+        relayouts += changes.sizes ? 1 : 0;
+        repaints += changes.all ? 1 : 0;
+    }
 };
 
 // A started game, one stored position, and the settings dialog over it.
 struct Fixture {
-    RecordingPort port;
-    Game game{port};
+    RecordingView port;
+    Session session{port, [] { return std::int64_t{0}; }};
+    Game& game = session.game();
     std::unique_ptr<SettingsDialog> dialog;
     std::vector<Message> messages;
     std::optional<QColor> nextColour;
@@ -50,13 +46,14 @@ struct Fixture {
 
     explicit Fixture(const Settings& settings = {}) {
         game.settings = settings;
-        initGame(game, 0);
-        tempStore(game);
+        session.start(0);
+        session.apply(TempCommand{TempStep::Save});
+        session.setView([this](const Changes& changes) { port.show(changes); });
         open();
     }
 
     void open() {
-        dialog = std::make_unique<SettingsDialog>(game, nullptr);
+        dialog = std::make_unique<SettingsDialog>(session, nullptr);
         dialog->setMessageSink([this](const Message& m) { messages.push_back(m); });
         dialog->setColourChooser([this](const QColor&, QWidget*) {
             ++colourRequests;

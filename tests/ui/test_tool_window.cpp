@@ -169,7 +169,9 @@ class ToolWindowTest : public QObject {
         QCOMPARE(queue.front().position, 0u);
 
         // The box shows the position of the pair loaded last.
-        program.window->showRandomPosition(77);
+        Changes changes;
+        changes.randomPosition = 77;
+        program.window->show(changes);
         QCOMPARE(program.tool().randomText(), QStringLiteral("77"));
     }
 
@@ -184,7 +186,7 @@ class ToolWindowTest : public QObject {
         QTemporaryDir dir;
         const QString file = dir.filePath(QStringLiteral("zero.dat"));
         {
-            PortRelay quiet;
+            NullGameEvents quiet;
             Game scratch(quiet);
             initGame(scratch, 0);
             WriteOptions options;

@@ -7,7 +7,9 @@
 #include "ui/dialog_state.h"
 #include "ui/file_menu.h"
 #include "ui/main_window.h"
+#include "ui/message_box.h"
 #include "ui/qt_japanese.h"
+#include "ui/turn_timers.h"
 
 #include <QApplication>
 
@@ -50,8 +52,9 @@ int main(int argc, char** argv) {
     peterin::installQtJapanese(app);
     peterin::forgetDialogPixmaps(app);
 
-    peterin::PortRelay relay;
-    peterin::Game game(relay);
+    peterin::TurnTimers timers;
+    peterin::Session session(timers, peterin::steadyNs);
+    peterin::Game& game = session.game();
     if (options.desktop) {
         // The menu starts programs wherever it likes; the user's settings belong in one place.
         const std::filesystem::path folder = peterin::programConfigFolder();
@@ -64,14 +67,12 @@ int main(int argc, char** argv) {
     }
     const auto now = std::chrono::duration_cast<std::chrono::seconds>(
         std::chrono::system_clock::now().time_since_epoch());
-    peterin::initGame(game, now.count());
+    session.start(now.count());
 
-    peterin::MainWindow window(game);
-    relay.attach(&window);
+    peterin::MainWindow window(session, timers);
     window.fileExtras().keepIn(peterin::programConfigFolder(), peterin::programStateFolder());
     window.show();
     const int result = app.exec();
-    window.fileExtras().noteExit();
-    relay.attach(nullptr);
+    session.exit();
     return result;
 }

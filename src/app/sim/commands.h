@@ -21,14 +21,14 @@ struct Outcome {
 inline constexpr long kMaxTicks = 100'000'000;
 
 // Stands in for the window: remembers whether each timer runs and every message shown.
-class HeadlessUi : public NullUiPort {
+class HeadlessUi : public NullGameEvents {
   public:
     bool timerRunning[kPlayerCount] = {false, false};
     std::vector<Message> messages;
 
     void startTimer(int player) override { timerRunning[player] = true; }
     void stopTimer(int player) override { timerRunning[player] = false; }
-    void showMessage(const Message& message) override { messages.push_back(message); }
+    void tell(const Message& message) override { messages.push_back(message); }
 };
 
 // Starts `game` as resolve does: the settings of `ini` (else the defaults), then `file` read

@@ -1,0 +1,111 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <variant>
+
+#include "history/playback.h"
+#include "play/commands.h"
+#include "play/game.h"
+#include "rules/cell.h"
+
+namespace peterin {
+
+// The commands of the session, each named by what the user means. Plain values, so that an
+// observer can keep them and a record can replay them.
+
+// Keys, by virtual-key code. A release changes nothing in the game; it passes for observers.
+struct KeyDown {
+    std::uint8_t key = 0;
+};
+struct KeyUp {
+    std::uint8_t key = 0;
+};
+// A step of the mouse wheel; > 0 is away from the user.
+struct Wheel {
+    int delta = 0;
+};
+// The pointer over a player's field view, in the view's pixels.
+struct PointerMove {
+    int player = 0;
+    std::uint16_t x = 0;
+    std::uint16_t y = 0;
+    bool leftHeld = false;
+};
+// A button went down in a player's field view: the left paints the hover cell, the right picks
+// its kind.
+struct PointerPress {
+    int player = 0;
+    bool left = true;
+};
+// A left-button stroke anywhere in the window, from press to release: one undo step.
+struct StrokeBegin {};
+struct StrokeEnd {};
+// The real timer of a player timed out.
+struct Timeout {
+    int player = 0;
+};
+
+// The tool window's requests.
+struct SetEditKind {
+    CellKind kind = CellKind::Empty;
+};
+struct SetMode {
+    Mode mode = Mode::Edit;
+};
+struct AdjustWarning {
+    NuisanceUnit unit = NuisanceUnit::Small;
+    bool add = true;
+};
+struct DropNuisance {};
+struct SetRandomPosition {
+    std::uint32_t position = 0;
+    bool rebuild = false; // "INIT": the queue is made again; "OK": it goes on from there
+};
+struct ClearFields {};
+// "<", ">", "保存" and "取出".
+enum class TempStep { Previous, Next, Save, Load };
+struct TempCommand {
+    TempStep step = TempStep::Next;
+};
+
+// The menu "編集".
+struct Undo {};
+struct Redo {};
+struct ClearHistory {};
+
+// The menus "表示" and "ツール".
+struct ToggleLimbo {};
+struct ToggleHeaven {};
+struct ToggleOnePersonBattle {};
+
+// The menu "再生".
+struct SetPaused {
+    bool paused = false;
+};
+struct StepTick {};
+struct NextScene {};
+struct NextChainStep {};
+struct PreviousChainStep {};
+struct SetSpeed {
+    PlaybackSpeed speed = PlaybackSpeed::Normal;
+};
+
+// Reading a position file; `names` puts it in the title (the previous run's work does not).
+struct OpenFile {
+    std::filesystem::path path;
+    bool names = true;
+};
+// The settings dialog's "OK" and "適用".
+struct ApplySettings {
+    Settings wanted;
+};
+
+using Command =
+    std::variant<KeyDown, KeyUp, Wheel, PointerMove, PointerPress, StrokeBegin, StrokeEnd, Timeout,
+                 SetEditKind, SetMode, AdjustWarning, DropNuisance, SetRandomPosition, ClearFields,
+                 TempCommand, Undo, Redo, ClearHistory, ToggleLimbo, ToggleHeaven,
+                 ToggleOnePersonBattle, SetPaused, StepTick, NextScene, NextChainStep,
+                 PreviousChainStep, SetSpeed, OpenFile, ApplySettings>;
+
+} // namespace peterin

@@ -1,0 +1,440 @@
+#include "session/session.h"
+
+#include <algorithm>
+#include <tuple>
+#include <utility>
+
+#include "files/save_choices.h"
+#include "play/editing.h"
+#include "play/temp_store.h"
+#include "settings/settings.h"
+
+namespace peterin {
+
+bool Changes::empty() const {
+    const auto none = [](const std::array<bool, kPlayerCount>& a) {
+        return std::none_of(a.begin(), a.end(), [](bool b) { return b; });
+    };
+    return none(field) && none(queue) && none(warning) && !all && !sizes && !modeSize &&
+           !activate && !status[0] && !status[1] && !randomPosition && !tempId && timers.empty() &&
+           messages.empty() && !ticked && !history && !playback && !title && !bands && !checks;
+}
+
+bool pressKey(Game& game, History& history, std::uint8_t key) {
+    const auto& keys = game.settings.keys;
+    const auto is = [&](int index) {
+        return key != 0 && keys[static_cast<std::size_t>(index)] == key;
+    };
+    bool drop = false;
+    for (int group = 0; group < kKeyGroupCount; ++group) {
+        drop = drop || is(pairKeyIndex(PairAction::Down, group));
+    }
+    if (!drop && !is(kKeyClearAll) && !is(kKeyTempLoad)) {
+        const bool modeKey = onKeyDown(game, key);
+        history.afterTick(game); // a mode key may have stopped the turn of an open step
+        return modeKey;
+    }
+    bool modeKey = false;
+    history.step(game, drop ? StepKind::Drop : StepKind::Edit,
+                 [&] { modeKey = onKeyDown(game, key); });
+    return modeKey;
+}
+
+namespace {
+
+// Every colour the views are drawn in.
+auto coloursOf(const Settings& v) {
+    return std::tie(v.cellColours, v.backgroundColour, v.savedIdColour, v.limboColour,
+                    v.heavenColour, v.limboEmptyColour, v.heavenEmptyColour);
+}
+
+} // namespace
+
+// Carries out each kind of command on the session's game.
+struct CommandRunner {
+    Session& s;
+    Game& game = s.game_;
+    History& history = s.history_;
+    Playback& playback = *s.playback_;
+
+    void operator()(const KeyDown& c) {
+        s.pending_.activate = pressKey(game, history, c.key) || s.pending_.activate;
+        s.keepWork(); // the temporary-save keys store positions outside the history
+    }
+    void operator()(const KeyUp&) {}
+    void operator()(const Wheel& c) { onMouseWheel(game, c.delta); }
+    void operator()(const PointerMove& c) {
+        onFieldMouseMove(game, c.player, c.x, c.y, c.leftHeld);
+    }
+    void operator()(const PointerPress& c) {
+        c.left ? onFieldLeftDown(game, c.player) : onFieldRightDown(game, c.player);
+    }
+    // A stroke's step stays open from press to release, whatever it paints in between.
+    void operator()(const StrokeBegin&) {
+        if (!s.stroke_) {
+            s.stroke_ = true;
+            history.begin(game);
+        }
+    }
+    void operator()(const StrokeEnd&) {
+        if (s.stroke_) {
+            s.stroke_ = false;
+            history.end(game);
+        }
+    }
+    void operator()(const Timeout& c) { playback.onTimer(c.player); }
+
+    void operator()(const SetEditKind& c) { setEditKind(game, c.kind); }
+    void operator()(const SetMode& c) {
+        changeMode(game, c.mode);
+        history.afterTick(game);
+    }
+    void operator()(const AdjustWarning& c) {
+        s.step(StepKind::Edit, [&] { adjustWarning(game, c.unit, c.add); });
+    }
+    void operator()(const DropNuisance&) {
+        s.step(StepKind::Edit, [&] { dropNuisance(game); });
+    }
+    void operator()(const SetRandomPosition& c) {
+        s.step(StepKind::Edit, [&] { setRandomPosition(game, c.position, c.rebuild); });
+    }
+    void operator()(const ClearFields&) {
+        s.step(StepKind::Edit, [&] { clearFields(game); });
+    }
+    void operator()(const TempCommand& c) {
+        switch (c.step) {
+        case TempStep::Previous:
+            tempPrevious(game);
+            break;
+        case TempStep::Next:
+            tempNext(game);
+            break;
+        case TempStep::Save:
+            tempSave(game);
+            break;
+        case TempStep::Load:
+            s.step(StepKind::Edit, [&] { tempLoad(game); });
+            break;
+        }
+    }
+
+    // The stored position on screen stops every edit of the live one, undo and redo too.
+    void operator()(const Undo&) {
+        if (!tempIsShowing(game) && history.undo(game)) {
+            s.pending_.checks = true; // the band check marks follow the position's settings
+        }
+    }
+    void operator()(const Redo&) {
+        if (!tempIsShowing(game) && history.redo(game)) {
+            s.pending_.checks = true;
+        }
+    }
+    void operator()(const ClearHistory&) {
+        history.clear();
+        playback.forgetChainSteps();
+    }
+
+    // The heaven band is shown only while the limbo band is: hiding limbo hides heaven too, and
+    // showing heaven shows limbo too.
+    void operator()(const ToggleLimbo&) {
+        Settings& v = game.settings;
+        v.showLimbo = v.showLimbo ? 0 : 1;
+        if (!v.showLimbo && v.showHeaven) {
+            v.showHeaven = 0;
+        }
+        s.pending_.bands = true;
+    }
+    void operator()(const ToggleHeaven&) {
+        Settings& v = game.settings;
+        v.showHeaven = v.showHeaven ? 0 : 1;
+        if (v.showHeaven && !v.showLimbo) {
+            v.showLimbo = 1;
+        }
+        s.pending_.bands = true;
+    }
+    void operator()(const ToggleOnePersonBattle&) {
+        game.onePersonBattle = !game.onePersonBattle;
+        s.pending_.checks = true;
+    }
+
+    void operator()(const SetPaused& c) { playback.setPaused(c.paused); }
+    void operator()(const StepTick&) { playback.stepTick(); }
+    void operator()(const NextScene&) { playback.nextScene(); }
+    void operator()(const NextChainStep&) { playback.nextChainStep(); }
+    void operator()(const PreviousChainStep&) { playback.previousChainStep(); }
+    void operator()(const SetSpeed& c) { playback.setSpeed(c.speed); }
+
+    void operator()(const OpenFile& c) {
+        OpenResult& result = s.lastOpen_;
+        result = {};
+        ReadOutcome read;
+        s.step(StepKind::FileRead, [&] { read = readFile(game, c.path); });
+        result.opened = read.opened;
+        result.report = read.report;
+        s.pending_.all = true;
+        // In the order the reader found them; the last may say that what came before a stop
+        // was read.
+        for (const Message& message : read.messages) {
+            s.tell(message);
+        }
+        if (!result.opened) {
+            return;
+        }
+        if (c.names) {
+            s.fileName_ = c.path;
+            s.pending_.title = true;
+        }
+    }
+
+    // Only a new size is a step; any open step is closed first all the same, so a turn running
+    // meanwhile ends its step where it stands.
+    void operator()(const ApplySettings& c) {
+        s.lastRefusal_.reset();
+        history.begin(game);
+        if ((s.lastRefusal_ = fieldSizeRefusal(c.wanted))) {
+            history.discard();
+            return;
+        }
+        const Settings before = game.settings;
+        Settings& now = game.settings;
+        now = c.wanted;
+        bool layout = false;
+        bool redraw = false;
+        if (now.fieldWidth != before.fieldWidth || now.fieldHeight != before.fieldHeight) {
+            changeFieldSize(game, now.fieldWidth, now.fieldHeight);
+            layout = true;
+        }
+        if (now.cellWidth != before.cellWidth || now.cellHeight != before.cellHeight ||
+            now.nextColumns != before.nextColumns || now.nextRows != before.nextRows ||
+            now.nextCellWidth != before.nextCellWidth ||
+            now.nextCellHeight != before.nextCellHeight) {
+            layout = true;
+        }
+        if (now.nextCount != before.nextCount) {
+            resizeQueues(game);
+            redraw = true;
+        }
+        if (coloursOf(now) != coloursOf(before) || now.opacity != before.opacity ||
+            now.emptyOpacity != before.emptyOpacity) {
+            redraw = true;
+        }
+        const bool sized = now.fieldWidth != before.fieldWidth ||
+                           now.fieldHeight != before.fieldHeight ||
+                           now.nextCount != before.nextCount;
+        sized ? history.end(game) : history.discard();
+        if (layout) {
+            s.pending_.sizes = true;
+        } else if (redraw) {
+            s.pending_.all = true;
+        }
+    }
+};
+
+namespace {
+
+// Whether the command comes from the tool window, after each of which the work is kept.
+bool fromToolWindow(const Command& command) {
+    return std::holds_alternative<SetEditKind>(command) ||
+           std::holds_alternative<SetMode>(command) ||
+           std::holds_alternative<AdjustWarning>(command) ||
+           std::holds_alternative<DropNuisance>(command) ||
+           std::holds_alternative<SetRandomPosition>(command) ||
+           std::holds_alternative<ClearFields>(command) ||
+           std::holds_alternative<TempCommand>(command);
+}
+
+// Commands that leave the undo and redo items as they are.
+bool leavesHistory(const Command& command) {
+    return std::holds_alternative<Timeout>(command) ||
+           std::holds_alternative<PointerMove>(command) || std::holds_alternative<KeyUp>(command);
+}
+
+bool playbackCommand(const Command& command) {
+    return std::holds_alternative<SetPaused>(command) ||
+           std::holds_alternative<StepTick>(command) ||
+           std::holds_alternative<NextScene>(command) ||
+           std::holds_alternative<NextChainStep>(command) ||
+           std::holds_alternative<PreviousChainStep>(command) ||
+           std::holds_alternative<SetSpeed>(command);
+}
+
+} // namespace
+
+Session::Session(TickTimers& timers, std::function<std::int64_t()> clockNs)
+    : timers_(timers), clockNs_(std::move(clockNs)) {
+    makePlayback();
+    history_.onChange = [this](HistoryEvent) {
+        pending_.history = true;
+        keepWork(); // every step recorded, undone or redone changed the position
+    };
+}
+
+Session::~Session() = default;
+
+void Session::makePlayback() {
+    playback_ = std::make_unique<Playback>(game_, timers_, clockNs_);
+    playback_->setTickListener([this](int player) { afterTick(player); });
+}
+
+void Session::start(std::int64_t nowSeconds) {
+    // The speed kept for the next start is in the settings just loaded.
+    makePlayback();
+    initGame(game_, nowSeconds);
+    flush();
+}
+
+void Session::addObserver(CommandObserver* observer) {
+    observers_.push_back(observer);
+}
+
+void Session::removeObserver(CommandObserver* observer) {
+    std::erase(observers_, observer);
+}
+
+void Session::apply(const Command& command) {
+    const std::uint64_t tick = playback_->ticks();
+    std::visit(CommandRunner{*this}, command);
+    if (fromToolWindow(command)) {
+        keepWork();
+    }
+    if (!leavesHistory(command)) {
+        pending_.history = true;
+    }
+    if (playbackCommand(command)) {
+        pending_.playback = true;
+    }
+    for (CommandObserver* observer : observers_) {
+        observer->applied(command, tick);
+    }
+    flush();
+}
+
+bool Session::canUndo() const {
+    return !tempIsShowing(game_) && history_.canUndo();
+}
+
+bool Session::canRedo() const {
+    return !tempIsShowing(game_) && history_.canRedo();
+}
+
+OpenResult Session::openFile(const std::filesystem::path& path, bool names) {
+    apply(OpenFile{path, names});
+    return lastOpen_;
+}
+
+bool Session::saveFile(const std::filesystem::path& path, const WriteOptions& options) {
+    const bool written = saveChosen(game_, path, options);
+    if (written) {
+        fileName_ = path;
+        pending_.title = true;
+    }
+    flush();
+    return written;
+}
+
+std::optional<Message> Session::applySettings(const Settings& wanted) {
+    apply(ApplySettings{wanted});
+    return lastRefusal_;
+}
+
+void Session::keepWorkIn(const std::filesystem::path& stateFolder) {
+    keeper_ = std::make_unique<StateKeeper>(stateFolder);
+    keeper_->startRun();
+}
+
+std::optional<std::filesystem::path> Session::previousWork() const {
+    if (!keeper_) {
+        return std::nullopt;
+    }
+    return keeper_->previousFile();
+}
+
+void Session::exit() {
+    if (keeper_ && keeper_->wroteAny()) {
+        keepWork();
+    }
+    flush();
+}
+
+void Session::keepWork() {
+    if (!keeper_) {
+        return;
+    }
+    if (const auto failure = keeper_->write(game_)) {
+        tell(*failure);
+    }
+}
+
+void Session::afterTick(int player) {
+    history_.afterTick(game_); // a turn that ran out closes its step
+    pending_.ticked = player;
+    pending_.tickedTimerWanted = playback_->timerWanted(player);
+    flush();
+}
+
+void Session::flush() {
+    if (pending_.empty()) {
+        return;
+    }
+    // The view may run commands of its own while it shows these (a message box waits for the
+    // user while the timers go on): they collect anew.
+    const Changes changes = std::exchange(pending_, Changes{});
+    if (view_) {
+        view_(changes);
+    }
+}
+
+// --- GameEvents ----------------------------------------------------------------------------
+
+void Session::startTimer(int player) {
+    playback_->timerStarted(player);
+    pending_.timers.push_back({player, true, false});
+}
+
+void Session::stopTimer(int player) {
+    const bool inOwnTick = playback_->tickingPlayer() == player;
+    playback_->timerStopped(player);
+    pending_.timers.push_back({player, false, inOwnTick});
+}
+
+void Session::fieldChanged(int player) {
+    pending_.field[static_cast<std::size_t>(player)] = true;
+}
+
+void Session::queueChanged(int player) {
+    pending_.queue[static_cast<std::size_t>(player)] = true;
+}
+
+void Session::warningChanged(int player) {
+    pending_.warning[static_cast<std::size_t>(player)] = true;
+}
+
+void Session::allChanged() {
+    pending_.all = true;
+}
+
+void Session::statusChanged(int player, ShownStatus status) {
+    pending_.status[static_cast<std::size_t>(player)] = status;
+}
+
+void Session::tell(const Message& message) {
+    pending_.messages.push_back(message);
+}
+
+void Session::randomPositionChanged(std::uint32_t position) {
+    pending_.randomPosition = position;
+}
+
+void Session::tempIdChanged(const std::string& text) {
+    pending_.tempId = text;
+}
+
+void Session::sizesChanged() {
+    pending_.sizes = true;
+}
+
+void Session::modeSizeDue() {
+    pending_.modeSize = true;
+}
+
+} // namespace peterin
