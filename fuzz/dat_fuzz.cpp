@@ -30,12 +30,10 @@ class SilentUi : public NullGameEvents {
     void tell(const Message&) override { ++messages; }
 };
 
-ReadReport read(Game& game, const std::string& text) {
+ReadOutcome read(Game& game, const std::string& text) {
     std::stringbuf source(text);
     TextModeBuf buf(source);
-    ReadReport report;
-    readFile(game, buf, &report);
-    return report;
+    return readFile(game, buf);
 }
 
 void checkConsistent(const Game& game) {
@@ -53,13 +51,14 @@ void checkConsistent(const Game& game) {
     }
     check(game.tempCursor == kLivePosition, "the live position is shown after a read");
     for (const TempSave& save : game.tempSaves) {
-        check(save.fields[0].width == save.fields[1].width &&
-                  save.fields[0].height == save.fields[1].height,
+        check(save.players[0].field.width == save.players[1].field.width &&
+                  save.players[0].field.height == save.players[1].field.height,
               "both fields of a stored position have one size");
-        check(save.fields[0].width >= 1 && save.fields[0].limboRows == 1,
+        check(save.players[0].field.width >= 1 && save.players[0].field.limboRows == 1,
               "stored fields are usable");
-        for (const PairSequence& sequence : save.sequences) {
-            check(sequence.queue.size() == queueLength, "stored queues have the configured length");
+        for (const auto& stored : save.players) {
+            check(stored.sequence.queue.size() == queueLength,
+                  "stored queues have the configured length");
         }
     }
 }
@@ -90,12 +89,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (onDisk) {
         std::ofstream(kDiskFile.path(), std::ios::binary | std::ios::trunc) << text;
         check(!whyUnreadable(kDiskFile.path()), "a file just written can be opened");
-        readFile(game, kDiskFile.path(), &first);
+        first = readFile(game, kDiskFile.path()).report;
         check(earlyStopMessage(kDiskFile.path(), first).has_value() ==
                   (!first.complete && !first.stopReason.empty()),
               "a read that stopped early, and only that, is told");
     } else {
-        first = read(game, text);
+        first = read(game, text).report;
     }
     checkConsistent(game);
     if (first.stopReason.starts_with("refused")) {
@@ -110,15 +109,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     again.settings.maxFieldWidth = game.settings.maxFieldWidth;
     again.settings.maxFieldHeight = game.settings.maxFieldHeight;
     initGame(again, 0);
-    ReadReport report;
+    ReadOutcome reread;
     if (onDisk) {
         check(writeFile(game, kDiskFile.path(), all), "a file can be written");
-        check(readFile(again, kDiskFile.path(), &report), "a written file can be read");
+        reread = readFile(again, kDiskFile.path());
+        check(reread.opened, "a written file can be read");
     } else {
-        report = read(again, written);
+        reread = read(again, written);
     }
-    check(report.complete, "a written file reads to its end");
-    check(ui2.messages == 0, "a written file reads without messages");
+    check(reread.report.complete, "a written file reads to its end");
+    check(ui2.messages == 0 && reread.messages.empty(), "a written file reads without messages");
     checkConsistent(again);
     check(formatFile(again, all) == written, "a written file reads back to what was written");
     return 0;

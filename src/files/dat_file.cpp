@@ -9,7 +9,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "files/atomic_write.h"
 #include "files/text_input.h"
 #include "play/falling_pair.h"
 #include "play/game.h"
@@ -18,6 +17,7 @@
 #include "rules/field.h"
 #include "sequence/pair_sequence.h"
 #include "settings/limits.h"
+#include "storage/atomic_write.h"
 
 namespace peterin {
 
@@ -52,24 +52,23 @@ void writeRows(std::ostream& out, const Field& field, std::int32_t width, std::i
 }
 
 // One position's sections: both fields, both sequences.
-void writePosition(std::ostream& out, const std::array<const Field*, 2>& fields,
-                   const std::array<const PairSequence*, 2>& sequences,
+void writePosition(std::ostream& out, const std::array<const PlayerState<Field>*, 2>& players,
                    const WriteOptions& options) {
     if (options.map) {
-        const Field& first = *fields[0];
+        const Field& first = players[0]->field;
         out << "[M]\n" << first.width << ", " << first.height << '\n';
         writeRows(out, first, first.width, first.height);
         if (options.bothPlayers) {
             out << "[m]\n";
-            writeRows(out, *fields[1], first.width, first.height);
+            writeRows(out, players[1]->field, first.width, first.height);
         }
     }
     if (options.next) {
         out << "[N]\n";
-        writePattern(*sequences[0], out);
+        writePattern(players[0]->sequence, out);
         if (options.bothPlayers) {
             out << "[n]\n";
-            writePattern(*sequences[1], out);
+            writePattern(players[1]->sequence, out);
         }
     }
     if (options.tempSaves) {
@@ -142,6 +141,15 @@ struct FdCloser {
     ~FdCloser() { ::close(fd); }
 };
 
+// Why the game may not hold `bytes` (see settings/limits.h), or nothing when it may.
+std::optional<std::string> whyBeyondCeiling(std::int64_t bytes) {
+    if (bytes <= kMaxGameBytes) {
+        return std::nullopt;
+    }
+    return "局面と一時保存に要るメモリ（約 " + std::to_string(bytes >> 20) + " MiB）が上限の " +
+           std::to_string(kMaxGameBytes >> 20) + " MiB を超えます。";
+}
+
 // The fields, sequences and falling pairs that the sections of one position go into.
 struct Targets {
     std::array<Field*, 2> fields{};
@@ -150,77 +158,59 @@ struct Targets {
     bool live = true;
 };
 
-Targets liveTargets(Game& game) {
+Targets targetsOf(std::array<PlayerState<Field>, kPlayerCount>& players, bool live) {
     Targets t;
     for (std::size_t p = 0; p < 2; ++p) {
-        t.fields[p] = &game.players[p].field;
-        t.sequences[p] = &game.players[p].sequence;
-        t.pairs[p] = &game.players[p].fallingPair;
+        t.fields[p] = &players[p].field;
+        t.sequences[p] = &players[p].sequence;
+        t.pairs[p] = &players[p].fallingPair;
     }
-    t.live = true;
+    t.live = live;
     return t;
 }
 
-Targets saveTargets(TempSave& save) {
-    Targets t;
-    for (std::size_t p = 0; p < 2; ++p) {
-        t.fields[p] = &save.fields[p];
-        t.sequences[p] = &save.sequences[p];
-        t.pairs[p] = &save.fallingPairs[p];
-    }
-    t.live = false;
-    return t;
-}
-
-class Reader {
+// Reads the sections of a position file into a DatContent. The game is only looked at: the live
+// position is copied into the content before the first section changes it, and everything
+// further goes into the copy.
+class Parser {
   public:
-    Reader(Game& game, std::streambuf& in, TextModeBuf* lines, ReadReport* report)
-        : game_(game), in_(in), lines_(lines), report_(report), targets_(liveTargets(game)),
-          storedBytes_(storedBytes(game, game.settings.nextCount + 1)) {}
-
-    void run() {
-        readSections();
-        if (refusal_) {
-            undo();
-            return;
-        }
-        // The positions the file brought replace the store as a whole, also when reading
-        // stopped part-way through them.
-        if (storeReplaced_) {
-            tempReplaceAll(game_, std::move(newSaves_));
-        }
-        // The random-position box must not keep a value the file replaced.
-        if (const auto& queue = game_.players[0].sequence.queue; !queue.empty()) {
-            game_.events.randomPositionChanged(queue.front().position);
-        }
+    Parser(const Game& game, std::streambuf& in, TextModeBuf* lines, DatContent& content)
+        : game_(game), in_(in), lines_(lines), content_(content),
+          storedBytes_(storedBytes(game, game.settings.nextCount + 1)) {
+        content_.settings = game.settings;
+        content_.rng = game.rng;
     }
 
-    // Why the file was refused as a whole (it asks for more memory than limits.h allows), or
-    // nothing. A refused file has changed nothing.
-    const std::optional<std::string>& refusal() const { return refusal_; }
+    void run() { readSections(); }
 
   private:
-    // Keeps what the live position and the settings were before the first section changes
-    // them, so that a refusal further on can put everything back.
-    void keepOld() {
-        if (!oldLive_) {
-            oldSettings_ = game_.settings;
-            oldLive_.emplace();
-            copyLiveInto(game_, *oldLive_);
+    Settings& settings() { return content_.settings; }
+    const Settings& settings() const { return content_.settings; }
+
+    // The live players as the file has left them so far.
+    const PlayerState<Field>& livePlayer(std::size_t p) const {
+        if (content_.live) {
+            return (*content_.live)[p];
         }
+        return game_.players[p];
     }
 
-    void undo() {
-        if (!oldLive_) {
-            return;
+    // The copy of the live position the sections change, taken when the first one does.
+    Targets liveTargets() {
+        if (!content_.live) {
+            auto& live = content_.live.emplace();
+            for (std::size_t p = 0; p < kPlayerCount; ++p) {
+                copyMembers(live[p], game_.players[p]);
+            }
         }
-        game_.settings = *oldSettings_;
-        copyIntoLive(game_, *oldLive_);
-        if (queuesResized_) {
-            resizeQueues(game_); // back to the old length: the same pairs again
+        return targetsOf(*content_.live, true);
+    }
+
+    Targets& targets() {
+        if (targets_.live) {
+            targets_ = liveTargets();
         }
-        game_.events.sizesChanged();
-        game_.events.allChanged();
+        return targets_;
     }
 
     // The memory the game would take with the live position at this size and queue length, the
@@ -231,23 +221,21 @@ class Reader {
     }
 
     std::int64_t liveProjection(std::int64_t extra) const {
-        const Field& live = game_.players[0].field;
-        return projectedBytes(live.width, live.height, game_.settings.nextCount + 1, extra);
+        const Field& live = livePlayer(0).field;
+        return projectedBytes(live.width, live.height, settings().nextCount + 1, extra);
     }
 
-    // Refuses the whole file when `bytes` is beyond the ceiling.
+    // Stops reading, for a refusal, when `bytes` is beyond the ceiling.
     bool withinBudget(std::int64_t bytes, std::int64_t tagLine) {
-        if (bytes <= kMaxGameBytes) {
-            return true;
+        if (const auto why = whyBeyondCeiling(bytes)) {
+            refuse(tagLine, *why);
+            return false;
         }
-        refuse(tagLine, "局面と一時保存に要るメモリ（約 " + std::to_string(bytes >> 20) +
-                            " MiB）が上限の " + std::to_string(kMaxGameBytes >> 20) +
-                            " MiB を超えます。");
-        return false;
+        return true;
     }
 
     void refuse(std::int64_t tagLine, std::string why) {
-        refusal_ = std::to_string(tagLine) + " 行目: " + why;
+        content_.refusal = std::to_string(tagLine) + " 行目: " + why;
         stop(tagLine, "refused: " + why);
     }
 
@@ -256,9 +244,7 @@ class Reader {
         while (true) {
             std::int64_t tagLine = 0;
             if (!readTagLine(line, tagLine)) {
-                if (report_) {
-                    report_->complete = true;
-                }
+                content_.report.complete = true;
                 return;
             }
             if (line[0] != '[') {
@@ -294,51 +280,42 @@ class Reader {
     }
 
     void stop(std::int64_t line, std::string reason) {
-        if (report_) {
-            report_->stopLine = line;
-            report_->stopReason = std::move(reason);
-        }
+        content_.report.stopLine = line;
+        content_.report.stopReason = std::move(reason);
     }
 
     void took(char tag, std::int64_t line, std::string detail) {
-        if (report_) {
-            report_->sections.push_back({tag, line, position_, std::move(detail)});
-        }
+        content_.report.sections.push_back({tag, line, position_, std::move(detail)});
     }
 
     // A new temporary position starts with fields of the live size.
     std::int64_t liveSaveBytes() const {
-        const Field& live = game_.players[0].field;
-        return positionBytes(live.width, live.height, game_.settings.nextCount + 1);
+        const Field& live = livePlayer(0).field;
+        return positionBytes(live.width, live.height, settings().nextCount + 1);
     }
 
     // The first field or pattern after a [-] begins a temporary position; those of the file
     // replace whatever the store held.
     void startTempPosition() {
-        if (!storeReplaced_) {
-            storeReplaced_ = true;
-            if (report_) {
-                report_->storeReplaced = true;
-            }
-        }
+        content_.storeReplaced = true;
+        content_.report.storeReplaced = true;
         newSavesBytes_ += liveSaveBytes();
-        TempSave& save = newSaves_.emplace_back();
-        const int queueLength = game_.settings.nextCount + 1;
+        TempSave& save = content_.saves.emplace_back();
+        const int queueLength = settings().nextCount + 1;
         for (std::size_t p = 0; p < 2; ++p) {
-            const Player& player = game_.players[p];
+            const PlayerState<Field>& player = livePlayer(p);
+            PlayerState<Field>& stored = save.players[p];
             // A position without an [M] section still gets a usable empty field of the live size.
-            resizeField(save.fields[p], player.field.width, player.field.height, kLimboRows);
-            save.fields[p].scoreRecord = player.field.scoreRecord;
-            save.fallingPairs[p] = player.fallingPair;
-            putAtSpawn(save.fallingPairs[p], player.field);
-            resize(save.sequences[p], queueLength);
+            resizeField(stored.field, player.field.width, player.field.height, kLimboRows);
+            stored.field.scoreRecord = player.field.scoreRecord;
+            stored.fallingPair = player.fallingPair;
+            putAtSpawn(stored.fallingPair, player.field);
+            resize(stored.sequence, queueLength);
         }
-        targets_ = saveTargets(save);
+        targets_ = targetsOf(save.players, false);
         startedSinceSeparator_ = true;
         ++position_;
-        if (report_) {
-            report_->tempPositions = position_;
-        }
+        content_.report.tempPositions = position_;
     }
 
     bool section(char tag, std::int64_t tagLine) {
@@ -378,19 +355,22 @@ class Reader {
             return false;
         }
         const int nextCount = std::clamp(v[0], 0, kMaxNextCountInFile);
-        const Field& live = game_.players[0].field;
+        const Field& live = livePlayer(0).field;
         storedBytes_ = storedBytes(game_, nextCount + 1);
         if (!withinBudget(projectedBytes(live.width, live.height, nextCount + 1, 0), tagLine)) {
             return false;
         }
-        keepOld();
-        Settings& s = game_.settings;
+        // Every queue takes the new length: the live ones here, the stored ones and the turn
+        // backup's when the content is applied, each resize in turn.
+        for (PairSequence* sequence : liveTargets().sequences) {
+            resize(*sequence, nextCount + 1);
+        }
+        content_.queueResizes.push_back(nextCount);
+        Settings& s = settings();
         s.nextCount = nextCount;
-        resizeQueues(game_);
-        queuesResized_ = true;
         s.nextColumns = std::clamp(v[1], 1, kMaxNextColumnsInFile);
         s.nextRows = std::clamp(v[2], 1, kMaxNextRowsInFile);
-        game_.events.sizesChanged();
+        content_.layoutChanged = true;
         took('A', tagLine,
              std::to_string(s.nextCount) + " next pairs in " + std::to_string(s.nextColumns) +
                  " x " + std::to_string(s.nextRows));
@@ -407,12 +387,11 @@ class Reader {
             stop(lineNumber(), "[S] needs two numbers written \"width, height\"");
             return false;
         }
-        keepOld();
-        Settings& s = game_.settings;
+        Settings& s = settings();
         const int maxSize = std::max(1, s.maxCellSize);
         s.cellWidth = std::clamp(v[0], 1, maxSize);
         s.cellHeight = std::clamp(v[1], 1, maxSize);
-        game_.events.sizesChanged();
+        content_.layoutChanged = true;
         took('S', tagLine,
              "blob size " + std::to_string(s.cellWidth) + " x " + std::to_string(s.cellHeight));
         return true;
@@ -424,38 +403,39 @@ class Reader {
             stop(lineNumber(), "[M] needs the field size written \"width, height\"");
             return false;
         }
-        const Settings& s = game_.settings;
+        const Settings& s = settings();
         const std::int32_t width = std::clamp(v[0], 1, std::max(1, s.maxFieldWidth));
         const std::int32_t height = std::clamp(v[1], 1, std::max(1, s.maxFieldHeight));
-        Field& first = *targets_.fields[0];
         if (const auto why = whyFieldTooLarge(width, height)) {
             refuse(tagLine, *why);
             return false;
         }
-        const std::int64_t queueLength = game_.settings.nextCount + 1;
+        const Field& current = targets_.live ? livePlayer(0).field : *targets_.fields[0];
+        const std::int64_t queueLength = s.nextCount + 1;
         const std::int64_t change = positionBytes(width, height, queueLength) -
-                                    positionBytes(first.width, first.height, queueLength);
+                                    positionBytes(current.width, current.height, queueLength);
         if (!withinBudget(liveProjection(change), tagLine)) {
             return false;
         }
-        if (targets_.live) {
-            keepOld();
-        } else {
+        Targets& t = targets();
+        if (!t.live) {
             newSavesBytes_ += change;
         }
+        Field& first = *t.fields[0];
         if (width != first.width || height != first.height) {
-            if (targets_.live) {
-                changeFieldSize(game_, width, height);
-                game_.events.sizesChanged();
+            if (t.live) {
+                changeFieldSize({&(*content_.live)[0], &(*content_.live)[1]}, settings(), width,
+                                height);
+                content_.layoutChanged = true;
             } else {
                 // The falling pairs start where a pair starts in this position's own fields.
                 for (std::size_t p = 0; p < 2; ++p) {
-                    resizeField(*targets_.fields[p], width, height, kLimboRows);
-                    putAtSpawn(*targets_.pairs[p], *targets_.fields[p]);
+                    resizeField(*t.fields[p], width, height, kLimboRows);
+                    putAtSpawn(*t.pairs[p], *t.fields[p]);
                 }
             }
         }
-        if (!readRows(*targets_.fields[0], first.width, first.height)) {
+        if (!readRows(*t.fields[0], first.width, first.height)) {
             return false;
         }
         took('M', tagLine,
@@ -464,11 +444,9 @@ class Reader {
     }
 
     bool secondField(std::int64_t tagLine) {
-        if (targets_.live) {
-            keepOld();
-        }
-        const Field& first = *targets_.fields[0];
-        if (!readRows(*targets_.fields[1], first.width, first.height)) {
+        Targets& t = targets();
+        const Field& first = *t.fields[0];
+        if (!readRows(*t.fields[1], first.width, first.height)) {
             return false;
         }
         took('m', tagLine,
@@ -516,42 +494,34 @@ class Reader {
 
     bool pattern(int player, std::int64_t tagLine) {
         const auto p = static_cast<std::size_t>(player);
-        if (targets_.live) {
-            keepOld();
-        }
-        PairSequence& sequence = *targets_.sequences[p];
-        if (const ParseError error = loadPattern(sequence, in_, game_.rng)) {
-            game_.events.tell(*error);
+        Targets& t = targets();
+        PairSequence& sequence = *t.sequences[p];
+        if (const ParseError error = loadPattern(sequence, in_, content_.rng)) {
+            content_.messages.push_back(*error);
             stop(lastLineNumber(), "a pair pattern error: " + error->text);
             return false;
         }
-        loadPair(*targets_.pairs[p], sequence.queue.empty() ? Pair{} : sequence.queue.front());
+        loadPair(*t.pairs[p], sequence.queue.empty() ? Pair{} : sequence.queue.front());
         took(player == 0 ? 'N' : 'n', tagLine,
              std::string(player == 0 ? "1P" : "2P") + " pair pattern, first pair at position " +
                  std::to_string(sequence.queue.empty() ? 0 : sequence.queue.front().position));
         return true;
     }
 
-    Game& game_;
+    const Game& game_;
     std::streambuf& in_;
     TextModeBuf* lines_;
-    ReadReport* report_;
-    Targets targets_;
+    DatContent& content_;
+    Targets targets_; // live until the first temporary position; filled when first used
     int separators_ = 0;
     bool startedSinceSeparator_ = false;
-    bool storeReplaced_ = false;
     int position_ = 0;
     std::vector<CellWrite> writes_;
-    std::vector<TempSave> newSaves_; // the file's temporary positions, in file order
 
     // The memory ceiling: what the turn backup and the old store take (the old store stays until
-    // the read is over), and what the new positions take.
+    // the content is applied), and what the new positions take.
     std::int64_t storedBytes_ = 0;
     std::int64_t newSavesBytes_ = 0;
-    std::optional<std::string> refusal_;
-    std::optional<Settings> oldSettings_;
-    std::optional<TempSave> oldLive_;
-    bool queuesResized_ = false;
 };
 
 } // namespace
@@ -573,12 +543,10 @@ std::string formatFile(const Game& game, const WriteOptions& options) {
     if (options.nextCounts) {
         out << "[A]\n" << s.nextCount << ", " << s.nextColumns << ", " << s.nextRows << '\n';
     }
-    writePosition(out, {&game.players[0].field, &game.players[1].field},
-                  {&game.players[0].sequence, &game.players[1].sequence}, options);
+    writePosition(out, {&game.players[0], &game.players[1]}, options);
     if (options.tempSaves) {
         for (const TempSave& save : game.tempSaves) {
-            writePosition(out, {&save.fields[0], &save.fields[1]},
-                          {&save.sequences[0], &save.sequences[1]}, options);
+            writePosition(out, {&save.players[0], &save.players[1]}, options);
         }
     }
     return out.str();
@@ -592,35 +560,100 @@ bool writeFile(const Game& game, const std::filesystem::path& path, const WriteO
     return true;
 }
 
-bool readFile(Game& game, const std::filesystem::path& path, ReadReport* report) {
+DatContent parseFile(const Game& game, std::streambuf& text) {
+    DatContent content;
+    Parser(game, text, dynamic_cast<TextModeBuf*>(&text), content).run();
+    return content;
+}
+
+std::optional<std::string> checkFile(const DatContent& content) {
+    return content.refusal;
+}
+
+void applyFile(Game& game, DatContent&& content) {
+    // The stored positions and the turn backup take each queue length the file set, in turn, as
+    // the live queues in the content did.
+    for (const std::int32_t nextCount : content.queueResizes) {
+        game.settings.nextCount = nextCount;
+        resizeQueues(game);
+    }
+    game.settings = content.settings;
+    if (content.live) {
+        for (std::size_t p = 0; p < kPlayerCount; ++p) {
+            static_cast<PlayerState<Field>&>(game.players[p]) = std::move((*content.live)[p]);
+        }
+        linkPlayers(game);
+    }
+    game.rng = content.rng;
+    if (content.layoutChanged) {
+        game.events.sizesChanged();
+    }
+    // The positions the file brought replace the store as a whole, also when reading stopped
+    // part-way through them.
+    if (content.storeReplaced) {
+        tempReplaceAll(game, std::move(content.saves));
+    }
+    // The random-position box must not keep a value the file replaced.
+    if (const auto& queue = game.players[0].sequence.queue; !queue.empty()) {
+        game.events.randomPositionChanged(queue.front().position);
+    }
+}
+
+namespace {
+
+// Parses, checks and applies; `refused` words the message of a refusal.
+template <class Refused>
+ReadOutcome readContent(Game& game, std::streambuf& text, Refused&& refused) {
+    DatContent content = parseFile(game, text);
+    ReadOutcome outcome;
+    outcome.report = content.report;
+    outcome.messages = content.messages;
+    if (const auto refusal = checkFile(content)) {
+        outcome.messages.push_back(refused(*refusal));
+        return outcome;
+    }
+    outcome.opened = true;
+    outcome.layoutChanged = content.layoutChanged;
+    outcome.storeReplaced = content.storeReplaced;
+    applyFile(game, std::move(content));
+    return outcome;
+}
+
+} // namespace
+
+ReadOutcome readFile(Game& game, const std::filesystem::path& path) {
     std::string reason;
     const int fd = openForReading(path, reason);
     if (fd < 0) {
-        game.events.tell(fileMessage("を開けませんでした。", path, reason));
-        return false;
+        ReadOutcome outcome;
+        outcome.messages.push_back(fileMessage("を開けませんでした。", path, reason));
+        return outcome;
     }
     FdCloser closer{fd};
     FdBuf file(fd);
     TextModeBuf text(file);
-    Reader reader(game, text, &text, report);
-    reader.run();
-    if (reader.refusal()) {
-        game.events.tell(
-            fileMessage("は大きすぎるので読み込みませんでした。", path, *reader.refusal()));
-        return false;
+    ReadOutcome outcome = readContent(game, text, [&](const std::string& refusal) {
+        return fileMessage("は大きすぎるので読み込みませんでした。", path, refusal);
+    });
+    if (!outcome.opened) {
+        return outcome;
     }
     if (file.error() != 0) {
         // Not the end of the file: what came before it was taken, but the user must know.
         const std::string why = std::strerror(file.error());
-        if (report) {
-            report->complete = false;
-            report->stopLine = text.lineNumber();
-            report->stopReason = "a read error: " + why;
-        }
-        game.events.tell(fileMessage("を最後まで読めませんでした。", path, why));
-        return false;
+        outcome.report.complete = false;
+        outcome.report.stopLine = text.lineNumber();
+        outcome.report.stopReason = "a read error: " + why;
+        outcome.messages.push_back(fileMessage("を最後まで読めませんでした。", path, why));
+        outcome.opened = false;
+        return outcome;
     }
-    return true;
+    // What was read stays; the user is told it is not the whole file.
+    if (const auto stopped = earlyStopMessage(path, outcome.report)) {
+        outcome.messages.push_back(*stopped);
+        outcome.stoppedEarly = true;
+    }
+    return outcome;
 }
 
 std::string stopText(const ReadReport& report) {
@@ -647,13 +680,11 @@ std::optional<std::string> whyUnreadable(const std::filesystem::path& path) {
     return std::nullopt;
 }
 
-void readFile(Game& game, std::streambuf& text, ReadReport* report) {
-    Reader reader(game, text, dynamic_cast<TextModeBuf*>(&text), report);
-    reader.run();
-    if (reader.refusal()) {
-        game.events.tell({"大きすぎるので読み込みませんでした。\n" + *reader.refusal(), "err",
-                             MessageIcon::Warning});
-    }
+ReadOutcome readFile(Game& game, std::streambuf& text) {
+    return readContent(game, text, [](const std::string& refusal) {
+        return Message{"大きすぎるので読み込みませんでした。\n" + refusal, "err",
+                       MessageIcon::Warning};
+    });
 }
 
 } // namespace peterin

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <filesystem>
 #include <optional>
@@ -8,11 +9,15 @@
 #include <string>
 #include <vector>
 
+#include "play/player_state.h"
+#include "play/temp_save.h"
+#include "rules/field.h"
+#include "sequence/random.h"
 #include "settings/message.h"
+#include "settings/settings.h"
 
 namespace peterin {
 
-struct Field;
 struct Game;
 
 // What a position file holds; the save dialog's six choices.
@@ -63,21 +68,61 @@ std::string stopText(const ReadReport& report);
 std::optional<Message> earlyStopMessage(const std::filesystem::path& path,
                                         const ReadReport& report);
 
-// Reads a position file into the live position and the temporary-save store, section by
-// section, stopping silently at the first section it cannot read (what came before stays).
-// A file that would need more memory than settings/limits.h allows (a field too large, or
-// stored positions beyond the total) is refused as a whole: nothing changes, the user is told
-// why, and false is returned.
-// Pattern errors are shown through the game's interface. A file that cannot be opened changes
-// nothing; one that fails to read part-way keeps what was read before it. Either way the user is
-// told why and false is returned.
-bool readFile(Game& game, const std::filesystem::path& path, ReadReport* report = nullptr);
+// What a position file holds, read against the game it is meant for but apart from it: the
+// settings it sets, both live players as it leaves them (when it touches them), the stored
+// positions it brings, where reading stopped and why, and the messages for the user. Reading
+// stops silently at the first section it cannot use; what came before stays in the content.
+struct DatContent {
+    Settings settings; // the game's, with the sizes the file set
+    // Each "表示可能数" an [A] section set, in file order: the stored queues take every one.
+    std::vector<std::int32_t> queueResizes;
+    // The live players as the file leaves them; nothing when no section changes them.
+    std::optional<std::array<PlayerState<Field>, kPlayerCount>> live;
+    ConventionalRandom rng;      // the game's, after the patterns drew from it
+    std::vector<TempSave> saves; // the file's temporary positions, in file order
+    bool storeReplaced = false;  // the saves replace the store (also when there are none)
+    bool layoutChanged = false;  // the field size, the next pairs or the blob size changed
+    ReadReport report;
+    std::vector<Message> messages; // the pattern errors, in the order they were found
+    // Why the file is refused whole: it asks for more memory than settings/limits.h allows. The
+    // ceiling is held as the sections are read, so that what lies beyond it is never allocated.
+    std::optional<std::string> refusal;
+};
+
+// Reads a position file into a content. Changes nothing; "\r\n" should already read as "\n"
+// (see TextModeBuf).
+DatContent parseFile(const Game& game, std::streambuf& text);
+// Why the content must be refused whole ("LINE 行目: REASON"), or nothing when it may be applied.
+std::optional<std::string> checkFile(const DatContent& content);
+// Puts a content that passed the check into effect, whole: the settings, the live position,
+// every queue's length, the store, the generator; lays the windows out again when a size
+// changed and shows the new random position.
+void applyFile(Game& game, DatContent&& content);
+
+// What reading a file came to.
+struct ReadOutcome {
+    // The file was read and what it holds is in effect, also when reading stopped early.
+    bool opened = false;
+    ReadReport report;
+    // What the user is to be told, in the order it is told: pattern errors, then why the file
+    // could not be opened, was refused or not read to its end, or that reading stopped early.
+    std::vector<Message> messages;
+    // The last message says reading stopped early (what came before it is in effect).
+    bool stoppedEarly = false;
+    bool layoutChanged = false;
+    bool storeReplaced = false;
+};
+
+// Reads the position file at `path`: parse, check, apply. A file that cannot be opened, or that
+// is refused for its memory, changes nothing; one that fails to read part-way keeps what was
+// read before it and counts as not opened. Shows nothing: the messages are in the outcome.
+ReadOutcome readFile(Game& game, const std::filesystem::path& path);
 
 // Why the file at `path` cannot be read (it is missing, a folder, a device, ...), or nothing
 // when it can. The reader gives the same reasons.
 std::optional<std::string> whyUnreadable(const std::filesystem::path& path);
 
 // The same from text already open; "\r\n" should already read as "\n" (see TextModeBuf).
-void readFile(Game& game, std::streambuf& text, ReadReport* report = nullptr);
+ReadOutcome readFile(Game& game, std::streambuf& text);
 
 } // namespace peterin

@@ -2,7 +2,7 @@
 
 #include <system_error>
 
-#include "files/atomic_write.h"
+#include "storage/atomic_write.h"
 #include "files/dat_file.h"
 
 namespace peterin {

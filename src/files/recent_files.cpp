@@ -4,7 +4,7 @@
 #include <fstream>
 #include <system_error>
 
-#include "files/atomic_write.h"
+#include "storage/atomic_write.h"
 
 namespace peterin {
 

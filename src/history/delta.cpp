@@ -288,18 +288,29 @@ void get(Reader& r, FallingPair& p) {
 
 // --- The parts of a snapshot ------------------------------------------------------------------
 
+// The copies of a player in a snapshot whose members the records address: holders 0 and 1 are
+// the live players, 2 and 3 the turn backup's.
+constexpr int kHolders = 2 * kPlayerCount;
+
+template <class S, class F> void forHolder(S& s, int holder, F&& f) {
+    const auto p = static_cast<std::size_t>(holder % kPlayerCount);
+    if (holder < kPlayerCount) {
+        f(s.players[p]);
+    } else {
+        f(s.turnBackup.players[p]);
+    }
+}
+
 // Calls f on every single number of the snapshot, always in the same order; the order gives
 // each its index in the records.
 template <class S, class F> void forEachNumber(S& s, F&& f) {
+    const auto numbers = [&](auto& member) {
+        if constexpr (kIsNumberMember<decltype(member)>) {
+            f(member);
+        }
+    };
     for (auto& p : s.players) {
-        f(p.phase);
-        f(p.countdown);
-        f(p.chainCount);
-        f(p.score);
-        f(p.pendingNuisance);
-        f(p.nuisanceRowsLeft);
-        f(p.attackState);
-        f(p.waitingForPartner);
+        visitMembers(numbers, p);
         f(p.tally.base);
         f(p.tally.cleared);
         f(p.tally.colourMask);
@@ -309,12 +320,8 @@ template <class S, class F> void forEachNumber(S& s, F&& f) {
     }
     f(s.mode);
     f(s.rng.state);
-    for (std::size_t p = 0; p < kPlayerCount; ++p) {
-        f(s.turnBackup.phase[p]);
-        f(s.turnBackup.waitingForPartner[p]);
-        f(s.turnBackup.pendingNuisance[p]);
-        f(s.turnBackup.chainCount[p]);
-        f(s.turnBackup.attackState[p]);
+    for (auto& p : s.turnBackup.players) {
+        visitMembers(numbers, p);
     }
     auto& v = s.settings;
     f(v.fieldWidth);
@@ -347,57 +354,45 @@ void putNumbers(Snapshot& s, const std::vector<std::int64_t>& numbers) {
     });
 }
 
-// Targets 0 and 1 are the live players, 2 and 3 the turn backup's.
-constexpr int kTargets = 2 * kPlayerCount;
-
-FieldCells& fieldOf(Snapshot& s, int target) {
-    const auto p = static_cast<std::size_t>(target % kPlayerCount);
-    return target < kPlayerCount ? s.players[p].field : s.turnBackup.fields[p];
-}
-const FieldCells& fieldOf(const Snapshot& s, int target) {
-    return fieldOf(const_cast<Snapshot&>(s), target);
-}
-PairSequence& sequenceOf(Snapshot& s, int target) {
-    const auto p = static_cast<std::size_t>(target % kPlayerCount);
-    return target < kPlayerCount ? s.players[p].sequence : s.turnBackup.sequences[p];
-}
-const PairSequence& sequenceOf(const Snapshot& s, int target) {
-    return sequenceOf(const_cast<Snapshot&>(s), target);
-}
-FallingPair& pairOf(Snapshot& s, int target) {
-    const auto p = static_cast<std::size_t>(target % kPlayerCount);
-    return target < kPlayerCount ? s.players[p].fallingPair : s.turnBackup.fallingPairs[p];
-}
-const FallingPair& pairOf(const Snapshot& s, int target) {
-    return pairOf(const_cast<Snapshot&>(s), target);
-}
-
 enum Record : std::int64_t {
-    kNumber = 1,   // index, before, after
-    kCells = 2,    // target, count, then per cell: index step, before, after
-    kField = 3,    // target, whole field before, whole field after
-    kSequence = 4, // target, whole queue before, whole queue after
-    kPair = 5,     // target, falling pair before, falling pair after
+    kNumber = 1, // index, before, after
+    kCells = 2,  // target, count, then per cell: index step, before, after
+    kField = 3,  // target, whole field before, whole field after
+    kWhole = 4,  // target, whole member before, whole member after (a queue, a falling pair)
 };
 
-// A record that holds one part of a position whole, before and after.
+// A record's target: the holder, and the member's place in the description. Every target stays
+// below 64, one byte in the records.
+constexpr int kMembersPerHolder = 16;
+
+constexpr int targetOf(int holder, int member) {
+    return holder * kMembersPerHolder + member;
+}
+
+// Calls f with the member of `snapshot` that `target` names.
+template <class S, class F> void forTarget(S& snapshot, int target, F&& f) {
+    if (target < 0 || target >= kHolders * kMembersPerHolder) {
+        throw std::logic_error("history record for no member");
+    }
+    forHolder(snapshot, target / kMembersPerHolder, [&](auto& holder) {
+        int member = 0;
+        visitMembers(
+            [&](auto& m) {
+                if (member++ == target % kMembersPerHolder) {
+                    f(m);
+                }
+            },
+            holder);
+    });
+}
+
+// A record that holds one member whole, before and after.
 template <typename Part>
 void putWhole(Writer& w, Record kind, int target, const Part& before, const Part& after) {
     w.number(kind);
     w.number(target);
     put(w, before);
     put(w, after);
-}
-
-template <typename Part>
-void applyWhole(Reader& r, Snapshot& snapshot, Part& (*partOf)(Snapshot&, int), bool after) {
-    int target = 0;
-    r.into(target);
-    Part was;
-    Part now;
-    get(r, was);
-    get(r, now);
-    partOf(snapshot, target) = after ? std::move(now) : std::move(was);
 }
 
 bool sameShape(const FieldCells& a, const FieldCells& b) {
@@ -438,10 +433,10 @@ std::size_t storeBytes(const StoreState& store) {
     std::size_t n = sizeof(StoreState) + store.idText.capacity();
     for (const StoredPosition& save : store.saves) {
         n += sizeof(StoredPosition);
-        for (std::size_t p = 0; p < kPlayerCount; ++p) {
-            n += save.fields[p].cells.capacity() * sizeof(Cell);
-            n += (save.sequences[p].queue.size() + save.sequences[p].held.size()) * sizeof(Pair);
-            n += save.sequences[p].origins.size() * sizeof(GeneratorState);
+        for (const PlayerState<FieldCells>& player : save.players) {
+            n += player.field.cells.capacity() * sizeof(Cell);
+            n += (player.sequence.queue.size() + player.sequence.held.size()) * sizeof(Pair);
+            n += player.sequence.origins.size() * sizeof(GeneratorState);
         }
     }
     return n;
@@ -459,6 +454,30 @@ std::size_t Delta::bytes() const {
 
 namespace {
 
+// The records of the members of one holder that are not single numbers: the cells that differ,
+// or the whole member.
+template <class State>
+void diffMembers(Writer& w, int holder, const State& before, const State& after) {
+    int member = 0;
+    visitMembers(
+        [&](const auto& was, const auto& now) {
+            using T = std::remove_cvref_t<decltype(was)>;
+            const int target = targetOf(holder, member++);
+            if constexpr (kIsNumberMember<T>) {
+                return; // among the numbers
+            } else if constexpr (std::is_same_v<T, FieldCells>) {
+                if (sameShape(was, now)) {
+                    diffCells(w, target, was, now);
+                } else {
+                    putWhole(w, kField, target, was, now);
+                }
+            } else if (!(was == now)) {
+                putWhole(w, kWhole, target, was, now);
+            }
+        },
+        before, after);
+}
+
 void writeChanges(std::vector<std::uint8_t>& out, const Snapshot& before, const Snapshot& after) {
     Writer w(out);
     const std::vector<std::int64_t> a = numbersOf(before);
@@ -471,20 +490,12 @@ void writeChanges(std::vector<std::uint8_t>& out, const Snapshot& before, const 
             w.number(b[i]);
         }
     }
-    for (int t = 0; t < kTargets; ++t) {
-        const FieldCells& fa = fieldOf(before, t);
-        const FieldCells& fb = fieldOf(after, t);
-        if (sameShape(fa, fb)) {
-            diffCells(w, t, fa, fb);
-        } else {
-            putWhole(w, kField, t, fa, fb);
-        }
-        if (!(sequenceOf(before, t) == sequenceOf(after, t))) {
-            putWhole(w, kSequence, t, sequenceOf(before, t), sequenceOf(after, t));
-        }
-        if (!(pairOf(before, t) == pairOf(after, t))) {
-            putWhole(w, kPair, t, pairOf(before, t), pairOf(after, t));
-        }
+    for (std::size_t p = 0; p < kPlayerCount; ++p) {
+        diffMembers(w, static_cast<int>(p), before.players[p], after.players[p]);
+    }
+    for (std::size_t p = 0; p < kPlayerCount; ++p) {
+        diffMembers(w, kPlayerCount + static_cast<int>(p), before.turnBackup.players[p],
+                    after.turnBackup.players[p]);
     }
 }
 
@@ -505,6 +516,29 @@ Delta diff(const Snapshot& before, const Snapshot& after) {
     return delta;
 }
 
+namespace {
+
+void applyCells(Reader& r, FieldCells& field, bool after) {
+    std::size_t count = 0;
+    r.into(count);
+    std::size_t at = 0;
+    for (std::size_t n = 0; n < count; ++n) {
+        std::size_t step = 0;
+        r.into(step);
+        at += step;
+        Cell was;
+        Cell now;
+        get(r, was);
+        get(r, now);
+        // A field of another size came from outside the steps; its cells are not ours.
+        if (at < field.cells.size()) {
+            field.cells[at] = after ? now : was;
+        }
+    }
+}
+
+} // namespace
+
 void apply(Snapshot& snapshot, const Delta& delta, Side side) {
     const bool after = side == Side::After;
     std::vector<std::int64_t> numbers = numbersOf(snapshot);
@@ -523,34 +557,33 @@ void apply(Snapshot& snapshot, const Delta& delta, Side side) {
         case kCells: {
             int target = 0;
             r.into(target);
-            FieldCells& field = fieldOf(snapshot, target);
-            std::size_t count = 0;
-            r.into(count);
-            std::size_t at = 0;
-            for (std::size_t n = 0; n < count; ++n) {
-                std::size_t step = 0;
-                r.into(step);
-                at += step;
-                Cell was;
-                Cell now;
-                get(r, was);
-                get(r, now);
-                // A field of another size came from outside the steps; its cells are not ours.
-                if (at < field.cells.size()) {
-                    field.cells[at] = after ? now : was;
+            forTarget(snapshot, target, [&](auto& member) {
+                if constexpr (std::is_same_v<std::remove_cvref_t<decltype(member)>, FieldCells>) {
+                    applyCells(r, member, after);
+                } else {
+                    throw std::logic_error("history record of cells for no field");
                 }
-            }
+            });
             break;
         }
         case kField:
-            applyWhole(r, snapshot, fieldOf, after);
+        case kWhole: {
+            int target = 0;
+            r.into(target);
+            forTarget(snapshot, target, [&](auto& member) {
+                using T = std::remove_cvref_t<decltype(member)>;
+                if constexpr (kIsNumberMember<T>) {
+                    throw std::logic_error("history record of a whole number");
+                } else {
+                    T was;
+                    T now;
+                    get(r, was);
+                    get(r, now);
+                    member = after ? std::move(now) : std::move(was);
+                }
+            });
             break;
-        case kSequence:
-            applyWhole(r, snapshot, sequenceOf, after);
-            break;
-        case kPair:
-            applyWhole(r, snapshot, pairOf, after);
-            break;
+        }
         default:
             throw std::logic_error("unknown history record");
         }

@@ -6,45 +6,18 @@
 
 namespace peterin {
 
-FieldCells cellsOf(const Field& field) {
-    return {field.width, field.height, field.limboRows, field.cells};
-}
-
-void putCells(Field& field, const FieldCells& cells) {
-    if (cells.cells.empty()) {
-        field.cells.clear();
-        field.width = field.height = field.limboRows = 0;
-        return;
-    }
-    // Same sizes keep the scratch space; others size it through the one resize there is.
-    if (field.width != cells.width || field.height != cells.height ||
-        field.limboRows != cells.limboRows || field.cells.size() != cells.cells.size()) {
-        resizeField(field, cells.width, cells.height, cells.limboRows);
-    }
-    field.cells = cells.cells;
-}
-
 StoredPosition storedOf(const TempSave& save) {
-    StoredPosition stored{save.phase,      save.waitingForPartner, save.pendingNuisance,
-                          save.chainCount, save.attackState,       {},
-                          save.sequences,  save.fallingPairs};
+    StoredPosition stored;
     for (std::size_t p = 0; p < kPlayerCount; ++p) {
-        stored.fields[p] = cellsOf(save.fields[p]);
+        copyMembers(stored.players[p], save.players[p]);
     }
     return stored;
 }
 
 void putStored(TempSave& save, const StoredPosition& stored) {
-    save.phase = stored.phase;
-    save.waitingForPartner = stored.waitingForPartner;
-    save.pendingNuisance = stored.pendingNuisance;
-    save.chainCount = stored.chainCount;
-    save.attackState = stored.attackState;
     for (std::size_t p = 0; p < kPlayerCount; ++p) {
-        putCells(save.fields[p], stored.fields[p]);
+        copyMembers(save.players[p], stored.players[p]);
     }
-    save.sequences = stored.sequences;
-    save.fallingPairs = stored.fallingPairs;
 }
 
 PositionSettings positionSettingsOf(const Settings& s) {
@@ -69,19 +42,9 @@ Snapshot capture(const Game& game, bool withStore) {
     for (std::size_t p = 0; p < kPlayerCount; ++p) {
         const Player& player = game.players[p];
         PlayerSnapshot& s = snapshot.players[p];
-        s.field = cellsOf(player.field);
+        copyMembers(s, player);
         const ScoreRecord& record = player.scoreRecord;
         s.tally = {record.base, record.cleared, record.colourMask, record.groupBonus};
-        s.sequence = player.sequence;
-        s.fallingPair = player.fallingPair;
-        s.phase = player.phase;
-        s.countdown = player.countdown;
-        s.chainCount = player.chainCount;
-        s.score = player.score;
-        s.pendingNuisance = player.pendingNuisance;
-        s.nuisanceRowsLeft = player.nuisanceRowsLeft;
-        s.attackState = player.attackState;
-        s.waitingForPartner = player.waitingForPartner;
         s.shownStatus = game.shownStatus[p];
     }
     snapshot.mode = game.mode;
@@ -109,21 +72,11 @@ void restore(Game& game, const Snapshot& snapshot) {
     for (std::size_t p = 0; p < kPlayerCount; ++p) {
         Player& player = game.players[p];
         const PlayerSnapshot& s = snapshot.players[p];
-        putCells(player.field, s.field);
+        copyMembers(player, s);
         player.scoreRecord.base = s.tally.base;
         player.scoreRecord.cleared = s.tally.cleared;
         player.scoreRecord.colourMask = s.tally.colourMask;
         player.scoreRecord.groupBonus = s.tally.groupBonus;
-        player.sequence = s.sequence;
-        player.fallingPair = s.fallingPair;
-        player.phase = s.phase;
-        player.countdown = s.countdown;
-        player.chainCount = s.chainCount;
-        player.score = s.score;
-        player.pendingNuisance = s.pendingNuisance;
-        player.nuisanceRowsLeft = s.nuisanceRowsLeft;
-        player.attackState = s.attackState;
-        player.waitingForPartner = s.waitingForPartner;
         game.shownStatus[p] = s.shownStatus;
     }
     game.mode = snapshot.mode;
@@ -146,9 +99,9 @@ void showRestored(Game& game, bool relayout) {
     linkPlayers(game);
     for (std::size_t p = 0; p < kPlayerCount; ++p) {
         ScoreRecord* record = &game.players[p].scoreRecord;
-        game.turnBackup.fields[p].scoreRecord = record;
+        game.turnBackup.players[p].field.scoreRecord = record;
         for (TempSave& save : game.tempSaves) {
-            save.fields[p].scoreRecord = record;
+            save.players[p].field.scoreRecord = record;
         }
     }
     syncTimers(game);

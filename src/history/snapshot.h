@@ -7,6 +7,7 @@
 
 #include "play/game.h"
 #include "play/player.h"
+#include "play/player_state.h"
 #include "play/temp_save.h"
 #include "rules/cell.h"
 #include "rules/score.h"
@@ -14,17 +15,6 @@
 #include "sequence/random.h"
 
 namespace peterin {
-
-// The cells of a field and its sizes, without the scratch space a live field carries, so that a
-// copy costs no more than the cells themselves.
-struct FieldCells {
-    std::int32_t width = 0;
-    std::int32_t height = 0;
-    std::int32_t limboRows = 0;
-    std::vector<Cell> cells;
-
-    bool operator==(const FieldCells&) const = default;
-};
 
 // The per-step tally of a score record (its bonus tables are fixed and never copied).
 struct TallySnapshot {
@@ -36,20 +26,10 @@ struct TallySnapshot {
     bool operator==(const TallySnapshot&) const = default;
 };
 
-// Everything of one player that a step can change.
-struct PlayerSnapshot {
-    FieldCells field;
+// Everything of one player that a step can change: its state with the turn's counters, the
+// tally of its score record and what the status bar shows for it.
+struct PlayerSnapshot : PlayerState<FieldCells>, TurnProgress {
     TallySnapshot tally;
-    PairSequence sequence;
-    FallingPair fallingPair;
-    Phase phase = Phase::Idle;
-    std::int32_t countdown = 0;
-    std::int32_t chainCount = 0;
-    std::int32_t score = 0;
-    std::int32_t pendingNuisance = 0;
-    std::int32_t nuisanceRowsLeft = 0;
-    std::int32_t attackState = kAttackNone;
-    std::int32_t waitingForPartner = 0;
     ShownStatus shownStatus;
 
     bool operator==(const PlayerSnapshot&) const = default;
@@ -73,14 +53,7 @@ struct PositionSettings {
 
 // A temporary save as plain comparable values.
 struct StoredPosition {
-    std::array<Phase, kPlayerCount> phase{};
-    std::array<std::int32_t, kPlayerCount> waitingForPartner{};
-    std::array<std::int32_t, kPlayerCount> pendingNuisance{};
-    std::array<std::int32_t, kPlayerCount> chainCount{};
-    std::array<std::int32_t, kPlayerCount> attackState{};
-    std::array<FieldCells, kPlayerCount> fields;
-    std::array<PairSequence, kPlayerCount> sequences;
-    std::array<FallingPair, kPlayerCount> fallingPairs;
+    std::array<PlayerState<FieldCells>, kPlayerCount> players;
 
     bool operator==(const StoredPosition&) const = default;
 };
@@ -122,8 +95,6 @@ Snapshot capture(const Game& game, bool withStore = true);
 void restore(Game& game, const Snapshot& snapshot);
 
 // The parts of capture and restore, shared with the history's compact records.
-FieldCells cellsOf(const Field& field);
-void putCells(Field& field, const FieldCells& cells);
 StoredPosition storedOf(const TempSave& save);
 // Writes `stored` into `save`, keeping the scratch space of fields that keep their size.
 void putStored(TempSave& save, const StoredPosition& stored);

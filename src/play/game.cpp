@@ -35,8 +35,8 @@ void initGame(Game& game, std::int64_t nowSeconds) {
     game.players[0].countdown = 0;
     // A load before the first chain returns to this starting position rather than to nothing.
     copyLiveInto(game, game.turnBackup);
-    for (Phase& phase : game.turnBackup.phase) {
-        phase = Phase::Idle;
+    for (PlayerState<Field>& backup : game.turnBackup.players) {
+        backup.phase = Phase::Idle;
     }
 }
 
@@ -52,25 +52,30 @@ void resizeQueues(Game& game) {
         resize(player.sequence, n);
     }
     for (TempSave& save : game.tempSaves) {
-        for (PairSequence& sequence : save.sequences) {
-            resize(sequence, n);
+        for (PlayerState<Field>& stored : save.players) {
+            resize(stored.sequence, n);
         }
     }
     // The turn backup too, so that restoring it keeps the configured count.
-    for (PairSequence& sequence : game.turnBackup.sequences) {
-        resize(sequence, n);
+    for (PlayerState<Field>& backup : game.turnBackup.players) {
+        resize(backup.sequence, n);
     }
 }
 
 void changeFieldSize(Game& game, std::int32_t width, std::int32_t height) {
-    for (Player& player : game.players) {
-        resizeField(player.field, width, height, -1);
+    changeFieldSize({&game.players[0], &game.players[1]}, game.settings, width, height);
+}
+
+void changeFieldSize(const std::array<PlayerState<Field>*, kPlayerCount>& players,
+                     Settings& settings, std::int32_t width, std::int32_t height) {
+    for (PlayerState<Field>* player : players) {
+        resizeField(player->field, width, height, -1);
     }
-    const Field& field = game.players[0].field;
-    game.settings.fieldWidth = field.width;
-    game.settings.fieldHeight = field.height;
-    for (Player& player : game.players) {
-        clampPair(player.fallingPair, player.field);
+    const Field& field = players[0]->field;
+    settings.fieldWidth = field.width;
+    settings.fieldHeight = field.height;
+    for (PlayerState<Field>* player : players) {
+        clampPair(player->fallingPair, player->field);
     }
 }
 

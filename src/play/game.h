@@ -91,5 +91,8 @@ void resizeQueues(Game& game);
 // New field size from the settings dialog: both live fields are resized and emptied, the
 // settings take the size, and both falling pairs are pulled back inside. The caller relayouts.
 void changeFieldSize(Game& game, std::int32_t width, std::int32_t height);
+// The same for players apart from a game (a file being read) and the settings that go with them.
+void changeFieldSize(const std::array<PlayerState<Field>*, kPlayerCount>& players,
+                     Settings& settings, std::int32_t width, std::int32_t height);
 
 } // namespace peterin

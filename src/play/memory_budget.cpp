@@ -10,7 +10,7 @@ namespace {
 constexpr std::int64_t kDequeOverhead = 16;
 
 std::int64_t savedBytes(const TempSave& save, std::int64_t queueLength) {
-    return positionBytes(save.fields[0].width, save.fields[0].height, queueLength);
+    return positionBytes(save.players[0].field.width, save.players[0].field.height, queueLength);
 }
 
 } // namespace

@@ -61,29 +61,14 @@ void syncTimers(Game& game) {
 
 void copyLiveInto(const Game& game, TempSave& save) {
     for (std::size_t i = 0; i < kPlayerCount; ++i) {
-        const Player& player = game.players[i];
-        save.phase[i] = player.phase;
-        save.waitingForPartner[i] = player.waitingForPartner;
-        save.pendingNuisance[i] = player.pendingNuisance;
-        save.chainCount[i] = player.chainCount;
-        save.attackState[i] = player.attackState;
-        copyField(save.fields[i], player.field);
-        copy(save.sequences[i], player.sequence);
-        save.fallingPairs[i] = player.fallingPair;
+        copyMembers(save.players[i], game.players[i]);
     }
 }
 
 void copyIntoLive(Game& game, const TempSave& save) {
     for (std::size_t i = 0; i < kPlayerCount; ++i) {
         Player& player = game.players[i];
-        player.phase = save.phase[i];
-        player.waitingForPartner = save.waitingForPartner[i];
-        player.pendingNuisance = save.pendingNuisance[i];
-        player.chainCount = save.chainCount[i];
-        player.attackState = save.attackState[i];
-        copyField(player.field, save.fields[i]);
-        copy(player.sequence, save.sequences[i]);
-        player.fallingPair = save.fallingPairs[i];
+        copyMembers(player, save.players[i]);
         // The turn backup keeps the falling pairs of start-up, which may not fit a field
         // resized since; a pair is never left outside its field.
         const FallingPair& pair = player.fallingPair;

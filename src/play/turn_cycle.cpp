@@ -341,10 +341,10 @@ void showChainStatus(Game& game, int player, std::int32_t chainCount, std::int32
 void storeTurnBackup(Game& game) {
     for (int p = 0; p < kPlayerCount; ++p) {
         const Player& self = playerOf(game, p);
-        const auto i = static_cast<std::size_t>(p);
-        copyField(game.turnBackup.fields[i], self.field);
-        copy(game.turnBackup.sequences[i], self.sequence);
-        game.turnBackup.pendingNuisance[i] = self.pendingNuisance;
+        PlayerState<Field>& backup = game.turnBackup.players[static_cast<std::size_t>(p)];
+        copyField(backup.field, self.field);
+        copy(backup.sequence, self.sequence);
+        backup.pendingNuisance = self.pendingNuisance;
     }
 }
 

@@ -1,6 +1,6 @@
 #include "render/picture_files.h"
 
-#include "files/atomic_write.h"
+#include "storage/atomic_write.h"
 #include "render/gif_writer.h"
 
 #include <QBuffer>

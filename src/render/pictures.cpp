@@ -20,10 +20,10 @@ FieldPicture fieldPictureOf(const Game& game, int player) {
     const TempSave* save = shownSave(game);
 
     FieldPicture picture;
-    picture.field = save ? &save->fields[p] : &live.field;
+    picture.field = save ? &save->players[p].field : &live.field;
     picture.phase = static_cast<int>(live.phase);
     if (game.mode != Mode::Edit && live.phase == Phase::Idle) {
-        const FallingPair& pair = save ? save->fallingPairs[p] : live.fallingPair;
+        const FallingPair& pair = save ? save->players[p].fallingPair : live.fallingPair;
         picture.pair = PairPicture{pair.x, pair.row, pair.cells};
         picture.landingMarks = save == nullptr;
     }
@@ -38,7 +38,7 @@ FieldPicture fieldPictureOf(const Game& game, int player) {
 NextPicture nextPictureOf(const Game& game, int player) {
     const auto p = static_cast<std::size_t>(player);
     const TempSave* save = shownSave(game);
-    const PairSequence& sequence = save ? save->sequences[p] : game.players[p].sequence;
+    const PairSequence& sequence = save ? save->players[p].sequence : game.players[p].sequence;
 
     NextPicture picture;
     picture.firstEntry = game.mode == Mode::Edit ? 0 : 1;

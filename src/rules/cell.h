@@ -3,8 +3,6 @@
 #include <cstdint>
 #include <optional>
 
-#include "settings/settings.h"
-
 namespace peterin {
 
 // What a cell holds. The codes are stored in fields and files, so they never change.
@@ -20,7 +18,7 @@ enum class CellKind : std::int32_t {
     Block = 8,
 };
 
-// kCellKindCount (9) comes with the settings, which size their colour table by it.
+inline constexpr int kCellKindCount = 9; // the kinds above; the settings size their colours by it
 
 // Colour kinds (red to purple) are the only ones that form vanishing groups.
 constexpr bool isColour(CellKind kind) {

@@ -167,14 +167,18 @@ struct CommandRunner {
     void operator()(const OpenFile& c) {
         OpenResult& result = s.lastOpen_;
         result = {};
-        s.step(StepKind::FileRead, [&] { result.opened = readFile(game, c.path, &result.report); });
+        ReadOutcome read;
+        s.step(StepKind::FileRead, [&] { read = readFile(game, c.path); });
+        result.opened = read.opened;
+        result.report = read.report;
         s.pending_.all = true;
+        // In the order the reader found them; the last may say that what came before a stop
+        // was read.
+        for (const Message& message : read.messages) {
+            s.tell(message);
+        }
         if (!result.opened) {
             return;
-        }
-        // What was read stays; the user is told it is not the whole file.
-        if (const auto stopped = earlyStopMessage(c.path, result.report)) {
-            s.tell(*stopped);
         }
         if (c.names) {
             s.fileName_ = c.path;

@@ -2,7 +2,7 @@
 
 #include "shift_jis.h"
 
-#include "files/atomic_write.h"
+#include "storage/atomic_write.h"
 
 #include <cerrno>
 #include <cstring>

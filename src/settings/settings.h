@@ -1,6 +1,7 @@
 #pragma once
 
 #include "message.h"
+#include "rules/cell.h"
 #include "shift_jis.h"
 
 #include <array>
@@ -61,7 +62,6 @@ constexpr int editKindKeyIndex(int kind) {
     return kKeyEditKindFirst + kind;
 }
 
-inline constexpr int kCellKindCount = 9; // empty, five colours, nuisance, iron, block
 inline constexpr int kWheelTextMax = 31; // bytes of the wheel text (a 32-byte buffer with its zero)
 inline constexpr int kWheelMax = 31;     // entries of the parsed wheel list
 

@@ -57,10 +57,10 @@ struct RichGame : TestGame {
         for (int i = 0; i < 2; ++i) {
             TempSave& save = game.tempSaves.emplace_back();
             copyLiveInto(game, save);
-            setCell(save.fields[0], i, 6, CellKind::Iron);
-            setCell(save.fields[1], 4 - i, 5, CellKind::Red);
-            setPosition(save.sequences[0], 1000u + static_cast<std::uint32_t>(i), true);
-            setPosition(save.sequences[1], 2000u + static_cast<std::uint32_t>(i), true);
+            setCell(save.players[0].field, i, 6, CellKind::Iron);
+            setCell(save.players[1].field, 4 - i, 5, CellKind::Red);
+            setPosition(save.players[0].sequence, 1000u + static_cast<std::uint32_t>(i), true);
+            setPosition(save.players[1].sequence, 2000u + static_cast<std::uint32_t>(i), true);
         }
     }
 };
@@ -143,16 +143,16 @@ TEST(DatRoundTrip, EveryCombinationOfChoicesReadsBackToTheSameState) {
             const TempSave& g = got.tempSaves[i];
             const TempSave& w = want.tempSaves[i];
             if (o.map) {
-                EXPECT_TRUE(sameContents(g.fields[0], w.fields[0]));
+                EXPECT_TRUE(sameContents(g.players[0].field, w.players[0].field));
             }
             if (o.map && o.bothPlayers) {
-                EXPECT_TRUE(sameContents(g.fields[1], w.fields[1]));
+                EXPECT_TRUE(sameContents(g.players[1].field, w.players[1].field));
             }
             if (o.next) {
-                expectSameSequence(g.sequences[0], w.sequences[0]);
+                expectSameSequence(g.players[0].sequence, w.players[0].sequence);
             }
             if (o.next && o.bothPlayers) {
-                expectSameSequence(g.sequences[1], w.sequences[1]);
+                expectSameSequence(g.players[1].sequence, w.players[1].sequence);
             }
         }
         // Writing what was read gives the same file again (the extra stored position of the
@@ -219,7 +219,7 @@ TEST(DatReader, ClampsTheNextCountsAndResizesEveryQueue) {
     EXPECT_EQ(t.game.settings.nextRows, 20);
     EXPECT_EQ(t.p1().sequence.queue.size(), 251u);
     EXPECT_EQ(t.p2().sequence.queue.size(), 251u);
-    EXPECT_EQ(t.game.tempSaves[0].sequences[1].queue.size(), 251u);
+    EXPECT_EQ(t.game.tempSaves[0].players[1].sequence.queue.size(), 251u);
     EXPECT_EQ(t.ui.relayouts, 1);
 
     t.read("[A]\n-5, 3, 4\n");
@@ -375,16 +375,16 @@ TEST(DatReader, TemporaryPositionsReplaceTheStoreAndPutTheCursorOnTheLivePositio
     EXPECT_EQ(t.game.tempCursor, kLivePosition);
     EXPECT_EQ(t.game.tempIdText, idText);
     const TempSave& first = t.game.tempSaves[0];
-    EXPECT_EQ(rowsOf(first.fields[0]), rows);
-    EXPECT_EQ(first.fields[0].limboRows, 1);
-    EXPECT_EQ(rowsOf(first.fields[1]), field6x12({}));
+    EXPECT_EQ(rowsOf(first.players[0].field), rows);
+    EXPECT_EQ(first.players[0].field.limboRows, 1);
+    EXPECT_EQ(rowsOf(first.players[1].field), field6x12({}));
     // A position with only a pattern still has usable empty fields of the live size.
     const TempSave& second = t.game.tempSaves[1];
-    EXPECT_EQ(rowsOf(second.fields[0]), field6x12({}));
-    EXPECT_EQ(second.sequences[0].queue.front().slot, (std::array<int, 4>{1, 0, 3, 0}));
-    EXPECT_EQ(second.fallingPairs[0].cells[kPivot], CellKind::Green);
-    EXPECT_EQ(second.sequences[0].queue.size(), 3u);
-    EXPECT_EQ(second.phase[0], Phase::Idle);
+    EXPECT_EQ(rowsOf(second.players[0].field), field6x12({}));
+    EXPECT_EQ(second.players[0].sequence.queue.front().slot, (std::array<int, 4>{1, 0, 3, 0}));
+    EXPECT_EQ(second.players[0].fallingPair.cells[kPivot], CellKind::Green);
+    EXPECT_EQ(second.players[0].sequence.queue.size(), 3u);
+    EXPECT_EQ(second.players[0].phase, Phase::Idle);
 
     // A file without temporary positions keeps the store.
     t.read("[S]\n10, 10\n[-]\n[-]\n");
@@ -398,7 +398,7 @@ TEST(DatReader, AStopAmongTheTemporaryPositionsKeepsThoseReadSoFar) {
         t.read("[-]\n[N]\nRB\n2\n@3?*\n[-]\n[N]\nRB\n2\n@4?*\n[-]\n[N]\nRBQ\n");
     EXPECT_FALSE(report.complete);
     ASSERT_EQ(t.game.tempSaves.size(), 3u); // the third was begun when its pattern failed
-    EXPECT_EQ(t.game.tempSaves[1].sequences[0].queue.front().position, 4u);
+    EXPECT_EQ(t.game.tempSaves[1].players[0].sequence.queue.front().position, 4u);
     EXPECT_EQ(t.game.tempCursor, kLivePosition);
 }
 
@@ -408,12 +408,12 @@ TEST(DatReader, AStoredPositionOfItsOwnSizeHasItsFallingPairsAtItsOwnStart) {
     t.read("[-]\n[M]\n2, 3\n" + rowsText(std::vector<std::string>(6, "--")) + "[-]\n");
     ASSERT_EQ(t.game.tempSaves.size(), 1u);
     const TempSave& save = t.game.tempSaves[0];
-    ASSERT_EQ(save.fields[0].width, 2);
+    ASSERT_EQ(save.players[0].field.width, 2);
     for (std::size_t p = 0; p < 2; ++p) {
-        FallingPair expected = save.fallingPairs[p];
-        putAtSpawn(expected, save.fields[p]);
-        EXPECT_EQ(save.fallingPairs[p], expected);
-        EXPECT_EQ(save.fallingPairs[p].x, 1);
+        FallingPair expected = save.players[p].fallingPair;
+        putAtSpawn(expected, save.players[p].field);
+        EXPECT_EQ(save.players[p].fallingPair, expected);
+        EXPECT_EQ(save.players[p].fallingPair.x, 1);
     }
 }
 
@@ -452,6 +452,31 @@ TEST(DatReader, APatternErrorIsShownAndStopsWithTheSequenceUnchanged) {
     EXPECT_EQ(u.read("\n[N]\nRB\n2c\n?*\n").stopLine, 4);
 }
 
+// Parsing only looks at the game; the content applied gives what reading the file gives.
+TEST(DatReader, ParsingChangesNothingAndTheContentAppliedIsTheFileRead) {
+    RichGame rich;
+    const std::string text = formatFile(rich.game, optionsFromBits(63)) + "[N]\nRB\n2\n@?*\n";
+    const WriteOptions all = optionsFromBits(63);
+    TestGame parsed;
+    const std::string before = formatFile(parsed.game, all);
+    const ConventionalRandom rngBefore = parsed.game.rng;
+    std::stringbuf source(text);
+    TextModeBuf buf(source);
+    DatContent content = parseFile(parsed.game, buf);
+    EXPECT_EQ(formatFile(parsed.game, all), before);
+    EXPECT_EQ(parsed.game.rng, rngBefore);
+    EXPECT_EQ(parsed.ui.relayouts, 0);
+    EXPECT_FALSE(checkFile(content));
+    applyFile(parsed.game, std::move(content));
+
+    TestGame read;
+    read.read(text);
+    EXPECT_EQ(formatFile(parsed.game, all), formatFile(read.game, all));
+    EXPECT_EQ(parsed.game.settings, read.game.settings);
+    EXPECT_EQ(parsed.game.rng, read.game.rng);
+    EXPECT_EQ(parsed.ui.relayouts, 1);
+}
+
 TEST(DatReader, TakesAnyBytesWithoutHarm) {
     // Bytes of every value in the places the reader looks at.
     std::string text = "[M]\n3, 1\n";
@@ -469,13 +494,13 @@ TEST(DatFiles, AFileThatCannotBeOpenedChangesNothingAndSaysWhy) {
     TestGame fresh;
     TestGame t;
     const auto missing = dir.path() / "missing.dat";
-    EXPECT_FALSE(readFile(t.game, missing));
-    EXPECT_FALSE(readFile(t.game, dir.path()));
+    EXPECT_FALSE(t.open(missing).opened);
+    EXPECT_FALSE(t.open(dir.path()).opened);
     // A device or a pipe may never end; it is refused rather than read.
-    EXPECT_FALSE(readFile(t.game, "/dev/zero"));
+    EXPECT_FALSE(t.open("/dev/zero").opened);
     const auto fifo = dir.path() / "pipe.dat";
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-    EXPECT_FALSE(readFile(t.game, fifo));
+    EXPECT_FALSE(t.open(fifo).opened);
     ASSERT_EQ(t.ui.messages.size(), 4u);
     EXPECT_NE(t.ui.messages[3].text.find("Not a regular file"), std::string::npos);
     EXPECT_NE(t.ui.messages[0].text.find(missing.string()), std::string::npos);
@@ -504,8 +529,9 @@ TEST(DatFiles, AFileTooLargeForMemoryIsRefusedWholeAndChangesNothing) {
         const auto path = dir.path() / "hostile.dat";
         writeAll(path, text);
 
-        ReadReport report;
-        EXPECT_FALSE(readFile(t.game, path, &report));
+        const ReadOutcome outcome = t.open(path);
+        const ReadReport& report = outcome.report;
+        EXPECT_FALSE(outcome.opened);
         EXPECT_EQ(formatFile(t.game, all), before);
         EXPECT_EQ(t.game.settings, settingsBefore);
         EXPECT_EQ(t.game.tempSaves.size(), 2u);
@@ -520,13 +546,30 @@ TEST(DatFiles, AFileTooLargeForMemoryIsRefusedWholeAndChangesNothing) {
 // Reading this process's memory from address 0 fails with an input/output error.
 TEST(DatFiles, AReadErrorIsReportedAndNotTakenForTheEndOfTheFile) {
     TestGame t;
-    ReadReport report;
-    EXPECT_FALSE(readFile(t.game, "/proc/self/mem", &report));
+    const ReadOutcome outcome = t.open("/proc/self/mem");
+    const ReadReport& report = outcome.report;
+    EXPECT_FALSE(outcome.opened);
     EXPECT_FALSE(report.complete);
     EXPECT_NE(report.stopReason.find("Input/output error"), std::string::npos);
     ASSERT_EQ(t.ui.messages.size(), 1u);
     EXPECT_NE(t.ui.messages[0].text.find("/proc/self/mem"), std::string::npos);
     EXPECT_NE(t.ui.messages[0].text.find("Input/output error"), std::string::npos);
+}
+
+// The pattern error first, then that reading stopped early: the order the user is told them.
+TEST(DatFiles, MessagesComeBackInTheOrderTheyAreTold) {
+    TempDir dir;
+    const auto path = dir.path() / "bad-pattern.dat";
+    writeAll(path, "[S]\n9, 9\n[N]\nRBX\n2\n?*\n");
+    TestGame t;
+    const ReadOutcome outcome = t.open(path);
+    EXPECT_TRUE(outcome.opened);
+    EXPECT_TRUE(outcome.stoppedEarly);
+    EXPECT_TRUE(outcome.layoutChanged);
+    ASSERT_EQ(outcome.messages.size(), 2u);
+    EXPECT_NE(outcome.messages[0].text.find("使用色指定3文字目"), std::string::npos);
+    EXPECT_EQ(outcome.messages[1].text, earlyStopMessage(path, outcome.report)->text);
+    EXPECT_EQ(t.game.settings.cellWidth, 9); // the section before the stop is in effect
 }
 
 TEST(DatFiles, WritesAndReadsAFileOnDisk) {
@@ -539,8 +582,9 @@ TEST(DatFiles, WritesAndReadsAFileOnDisk) {
     EXPECT_EQ(readAll(path), formatFile(rich.game, o));
 
     TestGame t;
-    ReadReport report;
-    ASSERT_TRUE(readFile(t.game, path, &report));
+    const ReadOutcome outcome = t.open(path);
+    const ReadReport& report = outcome.report;
+    ASSERT_TRUE(outcome.opened);
     EXPECT_TRUE(report.complete);
     EXPECT_EQ(formatFile(t.game, o), readAll(path));
     EXPECT_TRUE(t.ui.messages.empty());

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <filesystem>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -24,14 +25,23 @@ struct TestGame {
     Player& p1() { return game.players[0]; }
     Player& p2() { return game.players[1]; }
 
-    // Reads `text` as a file holding it would be read.
+    // Reads `text` as a file holding it would be read, showing the messages as the program does.
     ReadReport read(const std::string& text) {
         std::stringbuf source(text);
         TextModeBuf buf(source);
-        ReadReport report;
-        readFile(game, buf, &report);
-        return report;
+        return show(readFile(game, buf)).report;
     }
+    // Opens the file at `path` as the program does.
+    ReadOutcome open(const std::filesystem::path& path) { return show(readFile(game, path)); }
+
+    const ReadOutcome& show(const ReadOutcome& outcome) {
+        for (const Message& message : outcome.messages) {
+            ui.tell(message);
+        }
+        last = outcome;
+        return last;
+    }
+    ReadOutcome last; // of the last read or open
 };
 
 // The rows -3 to height - 1 of a field in the file letters.

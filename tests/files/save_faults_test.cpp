@@ -10,7 +10,7 @@
 #include <unistd.h>
 
 #include "dat_test_support.h"
-#include "files/atomic_write.h"
+#include "storage/atomic_write.h"
 #include "settings/settings.h"
 #include "temp_dir.h"
 

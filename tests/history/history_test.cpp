@@ -332,15 +332,15 @@ TEST(History, PositionsStoredAfterAFileReadComeBackWithItsRedo) {
     h.game.tempCursor = kLivePosition;
     h.read("[-]\n[M]\n2, 1\n--\n--\n--\nRG\n[-]\n");
     ASSERT_EQ(h.game.tempSaves.size(), 1u);
-    ASSERT_EQ(h.game.tempSaves[0].fields[0].width, 2);
+    ASSERT_EQ(h.game.tempSaves[0].players[0].field.width, 2);
     tempStore(h.game);
     h.game.tempCursor = kLivePosition;
     h.history.undo(h.game);
     ASSERT_EQ(h.game.tempSaves.size(), 1u);
-    EXPECT_EQ(h.game.tempSaves[0].fields[0].width, 6);
+    EXPECT_EQ(h.game.tempSaves[0].players[0].field.width, 6);
     h.history.redo(h.game);
     EXPECT_EQ(h.game.tempSaves.size(), 2u);
-    EXPECT_EQ(h.game.tempSaves[0].fields[0].width, 2);
+    EXPECT_EQ(h.game.tempSaves[0].players[0].field.width, 2);
 }
 
 TEST(History, TheOldestStepsGoBeyondTheLimits) {

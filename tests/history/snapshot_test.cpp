@@ -2,8 +2,10 @@
 
 #include <functional>
 #include <string>
+#include <type_traits>
 #include <vector>
 
+#include "history/delta.h"
 #include "history/snapshot.h"
 #include "play/commands.h"
 #include "play/temp_store.h"
@@ -90,9 +92,11 @@ TEST(Snapshot, EveryPartOfTheLiveStateIsTakenAndPutBack) {
         {"status", [](Game& g) { showChainStatus(g, 1, 4, 880); }},
         {"mode", [](Game& g) { g.mode = Mode::Play; }},
         {"generator", [](Game& g) { g.rng.rand(); }},
-        {"turn backup", [](Game& g) { setCell(g.turnBackup.fields[0], 0, 0, CellKind::Red); }},
+        {"turn backup",
+         [](Game& g) { setCell(g.turnBackup.players[0].field, 0, 0, CellKind::Red); }},
         {"store", [](Game& g) { tempStore(g); }},
-        {"stored field", [](Game& g) { setCell(g.tempSaves[0].fields[1], 1, 1, CellKind::Red); }},
+        {"stored field",
+         [](Game& g) { setCell(g.tempSaves[0].players[1].field, 1, 1, CellKind::Red); }},
         {"cursor", [](Game& g) { g.tempCursor = 0; }},
         {"ID text", [](Game& g) { g.tempIdText.push_back('0'); }},
         {"next count", [](Game& g) { g.settings.nextCount = 4; }},
@@ -107,6 +111,64 @@ TEST(Snapshot, EveryPartOfTheLiveStateIsTakenAndPutBack) {
         restore(h.game, before);
         EXPECT_EQ(capture(h.game), before) << name;
         EXPECT_EQ(h.game.players[0].field.scoreRecord, &h.game.players[0].scoreRecord) << name;
+    }
+}
+
+// Changes one member, whatever it holds, so that every copy that keeps it differs.
+void perturb(Field& field) {
+    setCell(field, 0, 0, getCell(field, 0, 0) == CellKind::Red ? CellKind::Blue : CellKind::Red);
+}
+void perturb(PairSequence& sequence) {
+    advance(sequence);
+}
+void perturb(FallingPair& pair) {
+    ++pair.x;
+}
+template <class T> void perturb(T& number) {
+    if constexpr (std::is_enum_v<T>) {
+        number = static_cast<T>(static_cast<std::underlying_type_t<T>>(number) + 1);
+    } else {
+        ++number;
+    }
+}
+
+// Each member the description names, in each copy of a player the history keeps (both live
+// players and both sides of the turn backup), is taken, recorded by a step and put back.
+TEST(Snapshot, EveryDescribedMemberIsTakenRecordedAndPutBack) {
+    for (int holder = 0; holder < 2 * kPlayerCount; ++holder) {
+        const auto p = static_cast<std::size_t>(holder % kPlayerCount);
+        const int members = [&] {
+            ChainHarness h;
+            int n = 0;
+            visitMembers([&](auto&) { ++n; }, h.game.players[p]);
+            return holder < kPlayerCount ? n : n - 3; // the backup keeps no turn counters
+        }();
+        for (int member = 0; member < members; ++member) {
+            SCOPED_TRACE("holder " + std::to_string(holder) + ", member " + std::to_string(member));
+            ChainHarness h;
+            const Snapshot before = capture(h.game);
+            int i = 0;
+            const auto change = [&](auto& m) {
+                if (i++ == member) {
+                    perturb(m);
+                }
+            };
+            if (holder < kPlayerCount) {
+                visitMembers(change, h.game.players[p]);
+            } else {
+                visitMembers(change, h.game.turnBackup.players[p]);
+            }
+            const Snapshot after = capture(h.game);
+            ASSERT_NE(after, before);
+            const Delta delta = diff(before, after);
+            Snapshot s = after;
+            apply(s, delta, Side::Before);
+            EXPECT_EQ(s, before);
+            apply(s, delta, Side::After);
+            EXPECT_EQ(s, after);
+            restore(h.game, before);
+            EXPECT_EQ(capture(h.game), before);
+        }
     }
 }
 

@@ -28,8 +28,8 @@ TEST(PlayProperty, RandomPlayInEveryModeKeepsEveryFieldIntact) {
                 }
             }
             for (const TempSave& save : h.game.tempSaves) {
-                ASSERT_EQ(testing::fieldFault(save.fields[0]), "");
-                ASSERT_EQ(testing::fieldFault(save.fields[1]), "");
+                ASSERT_EQ(testing::fieldFault(save.players[0].field), "");
+                ASSERT_EQ(testing::fieldFault(save.players[1].field), "");
             }
         }
     }

@@ -35,8 +35,8 @@ TEST(TempStore, SavingWithMainShownAppendsAndSavingAStoredOneOverwritesIt) {
     setCell(h.field(0), 0, 11, CellKind::Red);
     tempSave(h.game); // ID 1 is shown: overwritten
     EXPECT_EQ(h.game.tempSaves.size(), 2u);
-    EXPECT_EQ(getCell(h.game.tempSaves[1].fields[0], 0, 11), CellKind::Red);
-    EXPECT_EQ(getCell(h.game.tempSaves[0].fields[0], 0, 11), CellKind::Empty);
+    EXPECT_EQ(getCell(h.game.tempSaves[1].players[0].field, 0, 11), CellKind::Red);
+    EXPECT_EQ(getCell(h.game.tempSaves[0].players[0].field, 0, 11), CellKind::Empty);
 }
 
 TEST(TempStore, IdStepsCycleThroughMainAndTheStoredPositions) {
@@ -107,7 +107,7 @@ TEST(TempStore, LoadingCopiesTheWholePositionBackAndKeepsTheStoreIndependent) {
 
     // Playing on from the loaded position leaves the stored one as it was.
     setCell(h.field(1), 0, 11, CellKind::Red);
-    EXPECT_EQ(getCell(h.game.tempSaves[0].fields[1], 0, 11), CellKind::Empty);
+    EXPECT_EQ(getCell(h.game.tempSaves[0].players[1].field, 0, 11), CellKind::Empty);
     EXPECT_EQ(h.field(0).scoreRecord, &h.player(0).scoreRecord);
 }
 
@@ -253,9 +253,9 @@ TEST(TempStore, LoadingTakesTheFieldSizeAndQueueLengthIntoTheSettings) {
     h.game.settings.nextCount = 4;
     resizeQueues(h.game);
     changeFieldSize(h.game, 8, 10);
-    EXPECT_EQ(h.game.tempSaves[0].sequences[1].queue.size(), 5u); // stored queues follow
-    resize(h.game.tempSaves[0].sequences[0], 3);
-    h.game.tempSaves[0].fields[0].scoreRecord = nullptr; // as read from a file
+    EXPECT_EQ(h.game.tempSaves[0].players[1].sequence.queue.size(), 5u); // stored queues follow
+    resize(h.game.tempSaves[0].players[0].sequence, 3);
+    h.game.tempSaves[0].players[0].field.scoreRecord = nullptr; // as read from a file
 
     tempLoad(h.game);
     EXPECT_EQ(h.game.settings.fieldWidth, 6);

@@ -57,18 +57,18 @@ std::string gameFault(const Game& game, bool all) {
             return fault;
         }
     }
-    for (const PairSequence& sequence : game.turnBackup.sequences) {
-        if (std::string fault = queueFault(game, sequence, "turn backup"); !fault.empty()) {
+    for (const auto& backup : game.turnBackup.players) {
+        if (std::string fault = queueFault(game, backup.sequence, "turn backup"); !fault.empty()) {
             return fault;
         }
     }
     if (all) {
         for (const TempSave& save : game.tempSaves) {
             for (std::size_t p = 0; p < 2; ++p) {
-                if (std::string fault = fieldFault(save.fields[p]); !fault.empty()) {
+                if (std::string fault = fieldFault(save.players[p].field); !fault.empty()) {
                     return "stored " + fault;
                 }
-                if (std::string fault = queueFault(game, save.sequences[p], "stored");
+                if (std::string fault = queueFault(game, save.players[p].sequence, "stored");
                     !fault.empty()) {
                     return fault;
                 }

@@ -65,7 +65,7 @@ struct TestRead {
     Game game{quiet};
     explicit TestRead(const std::filesystem::path& file) {
         initGame(game, 0);
-        QVERIFY(readFile(game, file));
+        QVERIFY(readFile(game, file).opened);
     }
 };
 

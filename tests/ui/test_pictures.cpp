@@ -93,7 +93,7 @@ class PicturesTest : public QObject {
         h.game.players[0].pendingNuisance = 12;
 
         const FieldPicture field = fieldPictureOf(h.game, 0);
-        QCOMPARE(field.field, &h.game.tempSaves[0].fields[0]);
+        QCOMPARE(field.field, &h.game.tempSaves[0].players[0].field);
         QCOMPARE(getCell(*field.field, 0, 11), CellKind::Empty);
         QVERIFY(field.pair);
         QVERIFY(!field.landingMarks);

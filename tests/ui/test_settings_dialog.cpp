@@ -234,10 +234,10 @@ class SettingsDialogTest : public QObject {
         QCOMPARE(f.game.settings.nextCount, 5);
         for (int p = 0; p < kPlayerCount; ++p)
             QCOMPARE(f.queueLength(p), 6U);
-        for (const PairSequence& stored : f.game.tempSaves.front().sequences)
-            QCOMPARE(stored.queue.size(), 6U);
-        for (const PairSequence& backup : f.game.turnBackup.sequences)
-            QCOMPARE(backup.queue.size(), 6U);
+        for (const auto& stored : f.game.tempSaves.front().players)
+            QCOMPARE(stored.sequence.queue.size(), 6U);
+        for (const auto& backup : f.game.turnBackup.players)
+            QCOMPARE(backup.sequence.queue.size(), 6U);
         QCOMPARE(f.port.repaints, 1);
         QCOMPARE(f.port.relayouts, 0);
     }

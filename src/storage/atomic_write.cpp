@@ -1,4 +1,4 @@
-#include "files/atomic_write.h"
+#include "storage/atomic_write.h"
 
 #include <cerrno>
 #include <cstring>

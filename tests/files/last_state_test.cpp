@@ -115,7 +115,7 @@ TEST(StateKeeper, KeepsTheWholeWorkSoThatItReadsBackToTheSameState) {
     EXPECT_TRUE(keeper.wroteAny());
 
     TestGame fresh;
-    ASSERT_TRUE(readFile(fresh.game, keeper.lastFile()));
+    ASSERT_TRUE(readFile(fresh.game, keeper.lastFile()).opened);
     EXPECT_EQ(fresh.game.tempSaves.size(), 3u);
     EXPECT_EQ(lastStateText(fresh.game), lastStateText(game));
 
