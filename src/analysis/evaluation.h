@@ -1,0 +1,54 @@
+#pragma once
+
+#include <cstdint>
+
+#include "analysis/bit_field.h"
+#include "analysis/chain_outcome.h"
+
+namespace peterin::analysis {
+
+// The weights of the planning engine's evaluation, in points of score: a chain is worth what it
+// scores, and the shape terms are priced against that. Tuned by bench/analysis.
+struct PlanWeights {
+    double chainSquare = 300;    // per chain step squared, on top of the score
+    double secondBlob = 0.75;    // share of a held chain's value when it takes two blobs to fire
+    double potentialShare = 0.8; // share of a held chain's value against one fired
+    double bump = 120;           // per squared height difference of neighbouring columns
+    double crowding = 300;       // per squared row short of two free rows in a column
+    double spawnCrowding = 8000; // the same for the spawn column and its neighbours
+    double connection = 40;      // per pair of touching blobs of one colour
+    double depthDiscount = 0.96; // per pair of delay before a value is reached
+    double pruned = 3000;        // per pair short of the horizon where a line left the beam
+};
+
+// What a field holds.
+struct Evaluation {
+    double potential = 0; // the best chain one or two added blobs of one colour fire
+    double shape = 0;     // the shape terms, mostly penalties
+    std::int32_t potentialChains = 0;
+};
+
+class Evaluator {
+  public:
+    // `colours`: bit k set when colour kind k can come.
+    Evaluator(const PlanWeights& weights, ChainRules rules, std::uint32_t colours)
+        : w_(weights), rules_(rules), colours_(colours) {}
+
+    // What a chain fired is worth.
+    double fireValue(const ChainOutcome& out) const;
+    // The chain potential (for each column and colour, one blob or two put on top and the
+    // field resolved) and the shape of a settled field.
+    Evaluation evaluate(const BitField& b) const;
+
+    const PlanWeights& weights() const { return w_; }
+
+  private:
+    double potential(const BitField& b, std::int32_t& chains) const;
+    double shape(const BitField& b) const;
+
+    const PlanWeights& w_;
+    ChainRules rules_;
+    std::uint32_t colours_;
+};
+
+} // namespace peterin::analysis
