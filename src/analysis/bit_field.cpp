@@ -10,8 +10,12 @@
 // that uses the processor's population count, picked when the program loads if it has one.
 #if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)
 #define PETERIN_POPCOUNT_CLONES __attribute__((target_clones("popcnt", "default")))
+// Gravity packs each column's blobs with the processor's bit extraction where it has one.
+#define PETERIN_PEXT 1
+#include <immintrin.h>
 #else
 #define PETERIN_POPCOUNT_CLONES
+#define PETERIN_PEXT 0
 #endif
 
 namespace peterin::analysis {
@@ -269,8 +273,28 @@ template <typename Extract>
     }
 }
 
-PETERIN_POPCOUNT_CLONES void BitField::settle(std::uint32_t columns) {
+#if PETERIN_PEXT
+#pragma GCC push_options
+#pragma GCC target("bmi2,popcnt")
+void BitField::settlePext(std::uint32_t columns) {
+    settleBy(columns, [](std::uint32_t x, std::uint32_t mask) { return _pext_u32(x, mask); });
+}
+#pragma GCC pop_options
+#endif
+
+PETERIN_POPCOUNT_CLONES void BitField::settleTable(std::uint32_t columns) {
     settleBy(columns, extract16);
+}
+
+void BitField::settle(std::uint32_t columns) {
+#if PETERIN_PEXT
+    static const bool pext = __builtin_cpu_supports("bmi2") && __builtin_cpu_supports("popcnt");
+    if (pext) {
+        settlePext(columns);
+        return;
+    }
+#endif
+    settleTable(columns);
 }
 
 PETERIN_POPCOUNT_CLONES bool BitField::vanishStep(ChainOutcome& outcome,

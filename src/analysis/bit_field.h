@@ -87,6 +87,8 @@ class BitField {
   private:
     Word occupied() const;
     void settle(std::uint32_t columns);
+    void settlePext(std::uint32_t columns);
+    void settleTable(std::uint32_t columns);
     template <typename Extract> void settleBy(std::uint32_t columns, Extract extract);
     bool vanishStep(ChainOutcome& outcome, std::vector<std::int32_t>* steps);
 

@@ -339,9 +339,21 @@ std::vector<Suggestion> plan(const HintRequest& request, const EngineOptions& op
         }
     }
 
-    const auto blocked = start.snapshot();
-    const std::vector<Placement> roots =
-        reachablePlacements(blocked, start.width(), start.height(), -2, request.pair);
+    // Places that leave the same field are one; a lost pair is kept as it is.
+    std::vector<Placement> roots;
+    std::vector<BitField> left;
+    for (Placement& p :
+         reachablePlacements(start.snapshot(), start.width(), start.height(), -2, request.pair)) {
+        BitField after = start;
+        if (after.drop(p.pair)) {
+            after.resolve();
+            if (std::find(left.begin(), left.end(), after) != left.end()) {
+                continue;
+            }
+            left.push_back(after);
+        }
+        roots.push_back(std::move(p));
+    }
     std::vector<Suggestion> out(roots.size());
     if (roots.empty()) {
         return out;

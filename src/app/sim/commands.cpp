@@ -6,6 +6,7 @@
 
 #include "analysis/autoplay.h"
 #include "analysis/hint.h"
+#include "analysis/planner.h"
 #include "app/sim/json.h"
 #include "files/dat_file.h"
 #include "play/commands.h"
@@ -144,6 +145,13 @@ Outcome startPlayForEngine(Game& game) {
                     std::to_string(analysis::kSearchMaxRows) + " rows, the LimboArea's included\n"};
     }
     return startPlay(game);
+}
+
+analysis::EngineOptions engineOptions(const EngineChoice& choice) {
+    analysis::EngineOptions options;
+    options.level = choice.level;
+    options.nodes = choice.nodes;
+    return options;
 }
 
 // The engine's value, short and stable in text and JSON.
@@ -343,7 +351,7 @@ Outcome runSuggest(const SuggestCommand& command) {
         return failed;
     }
     const std::vector<analysis::Suggestion> ranked =
-        analysis::suggest(analysis::hintRequestFor(game, 0));
+        analysis::plan(analysis::hintRequestFor(game, 0), engineOptions(command.engine));
     const std::size_t shown = std::min(ranked.size(), static_cast<std::size_t>(command.count));
     std::string& out = outcome.out;
     out += command.json ? "[" : "";
@@ -380,6 +388,7 @@ Outcome runAutoplay(const AutoplayCommand& command) {
     if (Outcome failed = startPlayForEngine(game); failed.status != 0) {
         return failed;
     }
+    const analysis::EngineOptions options = engineOptions(command.engine);
     std::string& out = outcome.out;
     int largest = 0;
     int lost = 0;
@@ -387,7 +396,7 @@ Outcome runAutoplay(const AutoplayCommand& command) {
     out += command.json ? "{\"turns\":[" : "";
     for (int i = 0; i < command.pairs; ++i) {
         const std::vector<analysis::Suggestion> ranked =
-            analysis::suggest(analysis::hintRequestFor(game, 0));
+            analysis::plan(analysis::hintRequestFor(game, 0), options);
         const std::optional<analysis::PlayedTurn> turn =
             ranked.empty() ? std::nullopt
                            : analysis::playTurn(game, ranked.front().placement, kMaxTicks);
