@@ -53,6 +53,8 @@ bool setPlanWeight(PlanWeights& w, const std::string& name, double value) {
                                               {"crowding", &w.crowding},
                                               {"spawnCrowding", &w.spawnCrowding},
                                               {"connection", &w.connection},
+                                              {"full", &w.full},
+                                              {"fullShare", &w.fullShare},
                                               {"depthDiscount", &w.depthDiscount},
                                               {"pruned", &w.pruned}};
     if (auto it = doubles.find(name); it != doubles.end()) {
@@ -365,6 +367,10 @@ int main(int argc, char** argv) {
             player.options.level = player.level;
         } else if (name == "nodes") {
             player.options.nodes = static_cast<std::int64_t>(value);
+        } else if (name == "depth") {
+            player.options.depth = static_cast<int>(value);
+        } else if (name == "samples") {
+            player.options.samples = static_cast<int>(value);
         } else if (name.rfind("p.", 0) == 0) {
             if (!setPlanWeight(player.options.weights, name.substr(2), value)) {
                 std::fprintf(stderr, "unknown weight %s\n", name.c_str());

@@ -183,11 +183,14 @@ PETERIN_POPCOUNT_CLONES double Evaluator::shape(const BitField& b) const {
             value -= w_.bump * (stack - previous) * (stack - previous);
         }
         previous = stack;
-        const std::int32_t shortBy = std::max(0, 2 - free);
-        const bool nearSpawn = x >= spawn - 1 && x <= spawn + 1;
-        value -= (nearSpawn ? w_.spawnCrowding : w_.crowding) * shortBy * shortBy;
+        // The spawn column keeps two rows free and its neighbours one, or the pair could not
+        // leave it; the other columns are only pressed a little.
+        const bool beside = x == spawn - 1 || x == spawn + 1;
+        const std::int32_t shortBy = std::max(0, (beside ? 1 : 2) - free);
+        value -= (x == spawn || beside ? w_.spawnCrowding : w_.crowding) * shortBy * shortBy;
     }
-    return value;
+    const double over = std::max(0.0, b.blobCount() - w_.fullShare * width * height);
+    return value - w_.full * over * over;
 }
 
 Evaluation Evaluator::evaluate(const BitField& b) const {

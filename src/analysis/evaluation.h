@@ -10,15 +10,17 @@ namespace peterin::analysis {
 // The weights of the planning engine's evaluation, in points of score: a chain is worth what it
 // scores, and the shape terms are priced against that. Tuned by bench/analysis.
 struct PlanWeights {
-    double chainSquare = 300;    // per chain step squared, on top of the score
-    double secondBlob = 0.75;    // share of a held chain's value when it takes two blobs to fire
-    double potentialShare = 0.8; // share of a held chain's value against one fired
-    double bump = 120;           // per squared height difference of neighbouring columns
-    double crowding = 300;       // per squared row short of two free rows in a column
-    double spawnCrowding = 8000; // the same for the spawn column and its neighbours
-    double connection = 40;      // per pair of touching blobs of one colour
-    double depthDiscount = 0.96; // per pair of delay before a value is reached
-    double pruned = 3000;        // per pair short of the horizon where a line left the beam
+    double chainSquare = 1500;    // per chain step squared, on top of the score
+    double secondBlob = 0.75;     // share of a held chain's value when it takes two blobs to fire
+    double potentialShare = 0.95; // share of a held chain's value against one fired
+    double bump = 120;            // per squared height difference of neighbouring columns
+    double crowding = 300;        // per squared row short of two free rows in a column
+    double spawnCrowding = 8000;  // the same near the spawn column (see shape())
+    double connection = 40;       // per pair of touching blobs of one colour
+    double full = 4000;           // per squared blob beyond `fullShare` of the visible cells
+    double fullShare = 0.85;      // where a nearly full field starts to press for a fire
+    double depthDiscount = 0.99;  // per pair of delay before a value is reached
+    double pruned = 3000;         // per pair short of the horizon where a line left the beam
 };
 
 // What a field holds.

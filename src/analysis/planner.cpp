@@ -173,88 +173,87 @@ struct RootRecord {
     bool nextPlaced = false; // some line places the next pair without losing one
 };
 
+// A beam part way down: the fields it follows and what each first placement reached so far.
+struct Beam {
+    std::vector<Node> layer;
+    std::vector<RootRecord> records;
+    int placed = 0;      // pairs placed on every line
+    double discount = 1; // of the values reached with the next pair
+};
+
 struct Search {
     const Evaluator& eval;
     const std::vector<Placement>& roots;
     PlacementCache& cache;
-    std::int64_t budget; // nodes per guess
+    std::int64_t budget; // nodes in all
     std::size_t width;   // of the beam
+    int horizon;         // pairs planned
     std::int32_t spawnColumn;
     double firstFireShare; // of a chain fired by the falling pair itself
-    std::int64_t nodes = 0;
+    std::int64_t used = 0;
 
-    // One guess: `pairs` from the falling one on, `ids` naming each for the cache.
-    std::vector<RootRecord> run(const BitField& start, const std::vector<FallingPair>& pairs,
-                                const std::vector<std::size_t>& ids) {
-        std::vector<RootRecord> records(roots.size());
+    // Places `pair` (named `id` for the cache) on every field of the beam and keeps the best.
+    void step(Beam& beam, const FallingPair& pair, std::size_t id) {
         const PlanWeights& w = eval.weights();
-        std::vector<Node> layer{Node{start, 0, start.hash(), 0}};
+        const int d = beam.placed;
         std::vector<Node> next;
-        std::int64_t used = 0;
-        double discount = 1;
-        const int depth = static_cast<int>(pairs.size());
-        for (int d = 0; d < depth && used < budget; ++d, discount *= w.depthDiscount) {
-            next.clear();
-            for (const Node& node : layer) {
-                const std::vector<FallingPair>* targets =
-                    d == 0 ? nullptr
-                           : &cache.of(node.board, ids[static_cast<std::size_t>(d)],
-                                       pairs[static_cast<std::size_t>(d)]);
-                const std::size_t n = d == 0 ? roots.size() : targets->size();
-                for (std::size_t i = 0; i < n && used < budget; ++i) {
-                    ++used;
-                    Node child{node.board, 0, 0,
-                               d == 0 ? static_cast<std::uint32_t>(i) : node.root};
-                    const FallingPair& target = d == 0 ? roots[i].pair : (*targets)[i];
-                    if (!child.board.drop(target)) {
-                        continue;
-                    }
-                    const ChainOutcome fired = child.board.resolve();
-                    if (child.board.blocked(spawnColumn, 0)) {
-                        continue; // the next pair would be lost if dropped at once
-                    }
-                    RootRecord& record = records[child.root];
-                    if (d == 1) {
-                        record.nextPlaced = true;
-                    }
-                    if (fired.vanishes > 0) {
-                        const double share = d == 0 ? firstFireShare : 1.0;
-                        record.bestFire =
-                            std::max(record.bestFire, discount * share * eval.fireValue(fired));
-                    }
-                    const Evaluation e = eval.evaluate(child.board);
-                    child.rank = e.potential * w.potentialShare + e.shape;
-                    const double reached = discount * e.potential * w.potentialShare + e.shape;
-                    if (d > record.deepest) {
-                        record.deepest = d;
-                        record.deepEval = reached;
-                    } else {
-                        record.deepEval = std::max(record.deepEval, reached);
-                    }
-                    child.hash = child.board.hash();
-                    next.push_back(std::move(child));
+        for (const Node& node : beam.layer) {
+            const std::vector<FallingPair>* targets =
+                d == 0 ? nullptr : &cache.of(node.board, id, pair);
+            const std::size_t n = d == 0 ? roots.size() : targets->size();
+            for (std::size_t i = 0; i < n && used < budget; ++i) {
+                ++used;
+                Node child{node.board, 0, 0, d == 0 ? static_cast<std::uint32_t>(i) : node.root};
+                const FallingPair& target = d == 0 ? roots[i].pair : (*targets)[i];
+                if (!child.board.drop(target)) {
+                    continue;
                 }
+                const ChainOutcome fired = child.board.resolve();
+                if (child.board.blocked(spawnColumn, 0)) {
+                    continue; // the next pair would be lost if dropped at once
+                }
+                RootRecord& record = beam.records[child.root];
+                if (d == 1) {
+                    record.nextPlaced = true;
+                }
+                if (fired.vanishes > 0) {
+                    const double share = d == 0 ? firstFireShare : 1.0;
+                    record.bestFire =
+                        std::max(record.bestFire, beam.discount * share * eval.fireValue(fired));
+                }
+                const Evaluation e = eval.evaluate(child.board);
+                child.rank = e.potential * w.potentialShare + e.shape;
+                const double reached = beam.discount * e.potential * w.potentialShare + e.shape;
+                if (d > record.deepest) {
+                    record.deepest = d;
+                    record.deepEval = reached;
+                } else {
+                    record.deepEval = std::max(record.deepEval, reached);
+                }
+                child.hash = child.board.hash();
+                next.push_back(std::move(child));
             }
-            if (next.empty() || d + 1 == depth) {
-                break;
-            }
-            // One field reached by several lines is followed once, from its best line.
-            std::sort(next.begin(), next.end(), [](const Node& a, const Node& b) {
-                return a.hash != b.hash ? a.hash < b.hash : ranksBefore(a, b);
-            });
-            next.erase(std::unique(next.begin(), next.end(),
-                                   [](const Node& a, const Node& b) { return a.hash == b.hash; }),
-                       next.end());
-            if (next.size() > width) {
-                std::nth_element(next.begin(), next.begin() + static_cast<std::ptrdiff_t>(width),
-                                 next.end(), ranksBefore);
-                next.resize(width);
-            }
-            std::sort(next.begin(), next.end(), ranksBefore);
-            std::swap(layer, next);
         }
-        nodes += used;
-        return records;
+        beam.placed += 1;
+        beam.discount *= w.depthDiscount;
+        if (next.empty() || beam.placed == horizon) {
+            beam.layer.clear();
+            return;
+        }
+        // One field reached by several lines is followed once, from its best line.
+        std::sort(next.begin(), next.end(), [](const Node& a, const Node& b) {
+            return a.hash != b.hash ? a.hash < b.hash : ranksBefore(a, b);
+        });
+        next.erase(std::unique(next.begin(), next.end(),
+                               [](const Node& a, const Node& b) { return a.hash == b.hash; }),
+                   next.end());
+        if (next.size() > width) {
+            std::nth_element(next.begin(), next.begin() + static_cast<std::ptrdiff_t>(width),
+                             next.end(), ranksBefore);
+            next.resize(width);
+        }
+        std::sort(next.begin(), next.end(), ranksBefore);
+        beam.layer = std::move(next);
     }
 };
 
@@ -296,17 +295,19 @@ std::vector<LandedBlob> landingOf(const BitField& start, const FallingPair& pair
 } // namespace
 
 LevelProfile levelProfile(int level) {
+    // depth, guesses, nodes, slip chance, slip range, eagerness. Level 5 fits about 50 ms of one
+    // core per pair; the hint's level 4 about 15.
     switch (std::clamp(level, kMinLevel, kMaxLevel)) {
     case 1:
-        return {2, 1, 200, 0.15, 6, 0.4};
+        return {2, 1, 120, 0.15, 6, 0.4};
     case 2:
-        return {3, 1, 1000, 0.08, 4, 0.6};
+        return {3, 1, 400, 0.08, 4, 0.6};
     case 3:
-        return {6, 2, 5000, 0.03, 3, 0.8};
+        return {6, 2, 1500, 0.03, 3, 0.8};
     case 4:
-        return {10, 3, 25000, 0, 1, 1};
+        return {8, 2, 4000, 0, 1, 1};
     default:
-        return {14, 4, 100000, 0, 1, 1};
+        return {10, 2, 14000, 0, 1, 1};
     }
 }
 
@@ -330,7 +331,9 @@ std::vector<Suggestion> plan(const HintRequest& request, const EngineOptions& op
         return suggest(request);
     }
     const BitField& start = *fast;
-    const LevelProfile level = levelProfile(options.level);
+    LevelProfile level = levelProfile(options.level);
+    level.depth = options.depth > 0 ? options.depth : level.depth;
+    level.samples = options.samples > 0 ? options.samples : level.samples;
     const std::int64_t nodes = options.nodes > 0 ? options.nodes : level.nodes;
     std::vector<int> shapes;
     for (const int s : request.shapes) {
@@ -360,20 +363,13 @@ std::vector<Suggestion> plan(const HintRequest& request, const EngineOptions& op
     }
     const Evaluator eval(options.weights, request.rules, coloursOf(request));
     const int depth = std::max(1, level.depth);
-    const int samples = std::max(1, level.samples);
-    const std::int64_t perSample = std::max<std::int64_t>(1, nodes / samples);
-    const auto branching = static_cast<std::int64_t>(roots.size());
-    const auto width = static_cast<std::size_t>(
-        std::max<std::int64_t>(1, perSample / (branching * std::max(1, depth - 1))));
     const std::int32_t spawnColumn = std::min(2, start.width() - 1);
     // Below full eagerness a chain at hand waits until the field is crowded.
     const bool crowded =
         start.blobCount() > 0.6 * static_cast<double>(start.width() * start.height());
-    PlacementCache cache(start.width());
-    Search search{
-        eval, roots, cache, perSample, width, spawnColumn, crowded ? 1.0 : level.eagerness};
 
-    // The falling pair and the visible ones are the same in every guess.
+    // The falling pair and the visible ones are the same in every guess: they are searched
+    // once, and each guess goes on from the beam they leave.
     std::vector<FallingPair> known{request.pair};
     for (const Pair& p : request.next) {
         FallingPair f;
@@ -381,28 +377,36 @@ std::vector<Suggestion> plan(const HintRequest& request, const EngineOptions& op
         putAtSpawn(f, request.field);
         known.push_back(f);
     }
+    const int shared = std::min(depth, static_cast<int>(known.size()));
+    const int samples = shared < depth ? std::max(1, level.samples) : 1;
+    const std::int64_t expanded = std::max(1, (shared - 1) + samples * (depth - shared));
+    const auto branching = static_cast<std::int64_t>(roots.size());
+    const auto width =
+        static_cast<std::size_t>(std::max<std::int64_t>(1, nodes / (branching * expanded)));
+    PlacementCache cache(start.width());
+    Search search{eval,  roots, cache,       nodes,
+                  width, depth, spawnColumn, crowded ? 1.0 : level.eagerness};
+
+    Beam base;
+    base.layer.push_back(Node{start, 0, start.hash(), 0});
+    base.records.resize(roots.size());
+    for (int d = 0; d < shared && !base.layer.empty(); ++d) {
+        search.step(base, known[static_cast<std::size_t>(d)], static_cast<std::size_t>(d));
+    }
     Random random{positionSeed(request, start)};
     std::vector<double> total(roots.size(), 0);
     std::vector<char> placedNext(roots.size(), 0);
     for (int s = 0; s < samples; ++s) {
-        std::vector<FallingPair> pairs;
-        std::vector<std::size_t> ids;
-        for (int d = 0; d < depth; ++d) {
-            if (static_cast<std::size_t>(d) < known.size()) {
-                pairs.push_back(known[static_cast<std::size_t>(d)]);
-                ids.push_back(static_cast<std::size_t>(d));
-                continue;
-            }
+        Beam beam = base;
+        while (beam.placed < depth && !beam.layer.empty()) {
             FallingPair f;
             loadPair(f, guessPair(random, colours, shapes));
             putAtSpawn(f, request.field);
             // Guessed pairs are named by their cells, so equal guesses share the cache.
-            ids.push_back(1000 + static_cast<std::size_t>(pairHash(0, f) % 1000000));
-            pairs.push_back(f);
+            search.step(beam, f, 1000 + static_cast<std::size_t>(pairHash(0, f) % 1000000));
         }
-        const std::vector<RootRecord> records = search.run(start, pairs, ids);
         for (std::size_t i = 0; i < roots.size(); ++i) {
-            const RootRecord& r = records[i];
+            const RootRecord& r = beam.records[i];
             double value = r.bestFire;
             if (r.deepest >= 0) {
                 value =
@@ -412,7 +416,7 @@ std::vector<Suggestion> plan(const HintRequest& request, const EngineOptions& op
             placedNext[i] = placedNext[i] != 0 || r.nextPlaced || depth == 1 ? 1 : 0;
         }
     }
-    lastNodes = search.nodes;
+    lastNodes = search.used;
 
     for (std::size_t i = 0; i < roots.size(); ++i) {
         Suggestion& s = out[i];

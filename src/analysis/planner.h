@@ -33,6 +33,8 @@ LevelProfile levelProfile(int level);
 struct EngineOptions {
     int level = kDefaultLevel;
     std::int64_t nodes = 0; // nodes to search instead of the level's own (0: the level's)
+    int depth = 0;          // for tuning: pairs planned instead of the level's (0: the level's)
+    int samples = 0;        // for tuning: guesses instead of the level's (0: the level's)
     PlanWeights weights{};
 };
 
