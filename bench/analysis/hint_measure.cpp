@@ -54,7 +54,10 @@ bool setPlanWeight(PlanWeights& w, const std::string& name, double value) {
                                               {"spawnCrowding", &w.spawnCrowding},
                                               {"connection", &w.connection},
                                               {"full", &w.full},
+                                              {"limbo", &w.limbo},
+                                              {"aboveLimbo", &w.aboveLimbo},
                                               {"fullShare", &w.fullShare},
+                                              {"emergencyShare", &w.emergencyShare},
                                               {"depthDiscount", &w.depthDiscount},
                                               {"pruned", &w.pruned}};
     if (auto it = doubles.find(name); it != doubles.end()) {

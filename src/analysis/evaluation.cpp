@@ -189,6 +189,16 @@ PETERIN_POPCOUNT_CLONES double Evaluator::shape(const BitField& b) const {
         const std::int32_t shortBy = std::max(0, (beside ? 1 : 2) - free);
         value -= (x == spawn || beside ? w_.spawnCrowding : w_.crowding) * shortBy * shortBy;
     }
+    // Blobs above the visible rows: those in the LimboArea wait there on full columns, those
+    // above it never come down again.
+    Word limbo = 0;
+    Word above = 0;
+    for (std::int32_t x = 0; x < width; ++x) {
+        limbo |= Word{1u << 2} << (x * kLane);
+        above |= Word{3u} << (x * kLane);
+    }
+    const Word taken = b.occupiedCells();
+    value -= w_.limbo * popcount(taken & limbo) + w_.aboveLimbo * popcount(taken & above);
     const double over = std::max(0.0, b.blobCount() - w_.fullShare * width * height);
     return value - w_.full * over * over;
 }

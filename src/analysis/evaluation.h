@@ -15,10 +15,13 @@ struct PlanWeights {
     double potentialShare = 0.95; // share of a held chain's value against one fired
     double bump = 120;            // per squared height difference of neighbouring columns
     double crowding = 300;        // per squared row short of two free rows in a column
-    double spawnCrowding = 8000;  // the same near the spawn column (see shape())
+    double spawnCrowding = 30000; // the same near the spawn column (see shape())
+    double limbo = 20000;         // per blob waiting in the LimboArea
+    double aboveLimbo = 100000;   // per blob above it, where it stays for good
     double connection = 40;       // per pair of touching blobs of one colour
     double full = 4000;           // per squared blob beyond `fullShare` of the visible cells
     double fullShare = 0.85;      // where a nearly full field starts to press for a fire
+    double emergencyShare = 0.88; // where any chain at hand is fired first
     double depthDiscount = 0.99;  // per pair of delay before a value is reached
     double pruned = 3000;         // per pair short of the horizon where a line left the beam
 };

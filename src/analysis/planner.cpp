@@ -17,6 +17,7 @@ using Word = BitField::Word;
 constexpr double kNone = -std::numeric_limits<double>::infinity();
 constexpr double kLostValue = -1e9; // the pair itself is lost
 constexpr double kDiedValue = -1e8; // every line after it loses a pair within the horizon
+constexpr double kEmergencyBonus = 1e7;
 
 thread_local std::int64_t lastNodes = 0;
 
@@ -429,6 +430,12 @@ std::vector<Suggestion> plan(const HintRequest& request, const EngineOptions& op
         }
         s.losing = !placed || after.blocked(spawnColumn, 0) || placedNext[i] == 0;
         s.value = placed ? total[i] / samples : kLostValue;
+        // On a field this full the guesses say little about the room that is really left: a
+        // chain at hand goes before any plan.
+        if (placed && s.fired.vanishes > 0 &&
+            start.blobCount() >= options.weights.emergencyShare * start.width() * start.height()) {
+            s.value += kEmergencyBonus;
+        }
     }
     std::stable_sort(out.begin(), out.end(), [](const Suggestion& a, const Suggestion& b) {
         if (a.losing != b.losing) {
