@@ -1,7 +1,6 @@
 #include "analysis/planner.h"
 
 #include <algorithm>
-#include <cmath>
 #include <limits>
 #include <optional>
 #include <unordered_map>

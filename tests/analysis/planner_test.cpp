@@ -104,8 +104,8 @@ TEST(Planner, EveryLevelRanksEveryPlaceAndFiresWhenTheFieldIsFull) {
         options.nodes = 3000;
         const std::vector<Suggestion> s = plan(request, options);
         ASSERT_EQ(s.size(), reachable);
-        EXPECT_TRUE(std::is_partitioned(s.begin(), s.end(),
-                                        [](const Suggestion& x) { return !x.losing; }));
+        EXPECT_TRUE(
+            std::is_partitioned(s.begin(), s.end(), [](const Suggestion& x) { return !x.losing; }));
         if (levelProfile(level).slip == 0) {
             EXPECT_EQ(s.front().placement.column, 0);
             EXPECT_GE(s.front().fired.chains, 1);
