@@ -1,13 +1,19 @@
-// Measures the move-hint engine.
+// Measures the move-hint engines.
 //
 //   bench_hint strength [FROM [TO [PAIRS]]]  autoplay from start positions FROM..TO (default
-//                                            0..99), PAIRS pairs each (default 60): histogram
-//                                            of the largest chain per game, lost pairs, score,
-//                                            and the time of each hint
+//                                            0..99), PAIRS pairs each (default 60), one game
+//                                            per line, then the distribution of the largest
+//                                            chain and the score, lost pairs, the processor
+//                                            time per move and the moves checked against the
+//                                            fast field
+//   bench_hint table [FROM [TO [PAIRS]]]     the same for levels 1 to 5 and the baseline, one
+//                                            summary line each
 //   bench_hint exact [TRIALS]                the fast field against the real turn cycle on
 //                                            TRIALS random 6 x 12 fields and drops (10^5)
 //
-// Weights can be overridden for tuning with NAME=VALUE arguments after the command.
+// After the command: player=baseline|1..5 (default 5; the baseline is the engine of suggest(),
+// kept fixed to measure against), nodes=K (a level's node count instead of its own), and
+// weights NAME=VALUE for tuning (the baseline's names, or p.NAME for the planner's).
 
 #include <algorithm>
 #include <cstdio>
@@ -22,6 +28,7 @@
 #include "analysis/autoplay.h"
 #include "analysis/bit_field.h"
 #include "analysis/hint.h"
+#include "analysis/planner.h"
 #include "play/commands.h"
 #include "play/turn_cycle.h"
 
@@ -29,6 +36,36 @@ namespace {
 
 using namespace peterin;
 using namespace peterin::analysis;
+
+// Who plays: the baseline engine, or the planner at a level.
+struct Contender {
+    int level = kDefaultLevel; // 0 for the baseline
+    EngineOptions options;
+    EngineWeights baseline;
+    std::string name() const { return level == 0 ? "baseline" : "level " + std::to_string(level); }
+};
+
+bool setPlanWeight(PlanWeights& w, const std::string& name, double value) {
+    std::map<std::string, double*> doubles = {{"chainSquare", &w.chainSquare},
+                                              {"secondBlob", &w.secondBlob},
+                                              {"potentialShare", &w.potentialShare},
+                                              {"bump", &w.bump},
+                                              {"crowding", &w.crowding},
+                                              {"spawnCrowding", &w.spawnCrowding},
+                                              {"connection", &w.connection},
+                                              {"full", &w.full},
+                                              {"limbo", &w.limbo},
+                                              {"aboveLimbo", &w.aboveLimbo},
+                                              {"fullShare", &w.fullShare},
+                                              {"emergencyShare", &w.emergencyShare},
+                                              {"depthDiscount", &w.depthDiscount},
+                                              {"pruned", &w.pruned}};
+    if (auto it = doubles.find(name); it != doubles.end()) {
+        *it->second = value;
+        return true;
+    }
+    return false;
+}
 
 bool setWeight(EngineWeights& w, const std::string& arg) {
     const auto eq = arg.find('=');
@@ -80,11 +117,64 @@ double percentile(std::vector<double> v, double p) {
     return v[std::min(i, v.size() - 1)];
 }
 
-int strength(int from, int to, int pairs, const EngineWeights& w) {
-    std::vector<int> largest;
+std::vector<Suggestion> ask(const Contender& player, const HintRequest& request) {
+    return player.level == 0 ? suggest(request, player.baseline) : plan(request, player.options);
+}
+
+// What the fast field says the placement does, against what the turn cycle did.
+bool sameAsFast(const HintRequest& request, const Placement& placement, const PlayedTurn& turn,
+                const Field& after) {
+    std::optional<BitField> board = BitField::from(request.field, request.rules);
+    if (!board) {
+        return true; // the engines searched the exact field itself
+    }
+    std::vector<std::int32_t> steps;
+    const bool placed = board->drop(placement.pair);
+    board->resolve(&steps);
+    for (std::int32_t x = 0; x < after.width; ++x) {
+        for (std::int32_t r = after.topRow(); r < after.height; ++r) {
+            if (board->kind(x, r) != getCell(after, x, r)) {
+                return false;
+            }
+        }
+    }
+    return placed != turn.lost && steps == turn.steps;
+}
+
+struct Summary {
+    std::vector<double> largest;
+    std::vector<double> scores;
     std::vector<double> millis;
     long lost = 0;
-    long long totalScore = 0;
+    long checked = 0;
+    long differ = 0;
+    long long nodes = 0;
+};
+
+double mean(const std::vector<double>& v) {
+    double sum = 0;
+    for (const double x : v) {
+        sum += x;
+    }
+    return v.empty() ? 0 : sum / static_cast<double>(v.size());
+}
+
+// min / p25 / median / p75 / max and the mean.
+std::string spread(const std::vector<double>& v, const char* format) {
+    char buf[256];
+    const auto f = [&](double x) {
+        char one[32];
+        std::snprintf(one, sizeof one, format, x);
+        return std::string(one);
+    };
+    std::snprintf(buf, sizeof buf, "%s / %s / %s / %s / %s, mean %s", f(percentile(v, 0)).c_str(),
+                  f(percentile(v, 25)).c_str(), f(percentile(v, 50)).c_str(),
+                  f(percentile(v, 75)).c_str(), f(percentile(v, 100)).c_str(), f(mean(v)).c_str());
+    return buf;
+}
+
+// Plays the games; false when a placement could not be played.
+bool play(const Contender& player, int from, int to, int pairs, bool perGame, Summary& sum) {
     for (int position = from; position <= to; ++position) {
         NullGameEvents ui;
         Game game(ui);
@@ -93,21 +183,26 @@ int strength(int from, int to, int pairs, const EngineWeights& w) {
         changeMode(game, Mode::Play);
         runUntilIdle(game, nullptr);
         int best = 0;
-        int lostHere = 0;
+        long lostHere = 0;
         long long score = 0;
         for (int i = 0; i < pairs; ++i) {
             const HintRequest request = hintRequestFor(game, 0);
             const double t0 = cpuMillis();
-            const std::vector<Suggestion> s = suggest(request, w);
-            millis.push_back(cpuMillis() - t0);
-            const std::optional<PlayedTurn> turn = playTurn(game, s.front().placement);
+            const std::vector<Suggestion> s = ask(player, request);
+            sum.millis.push_back(cpuMillis() - t0);
+            sum.nodes += player.level == 0 ? 0 : lastPlanNodes();
+            const std::optional<PlayedTurn> turn =
+                s.empty() ? std::nullopt : playTurn(game, s.front().placement);
             if (!turn) {
                 std::fprintf(stderr, "position %d pair %d: the placement could not be played\n",
                              position, i);
-                return 1;
+                return false;
             }
+            sum.checked += 1;
+            sum.differ +=
+                sameAsFast(request, s.front().placement, *turn, game.players[0].field) ? 0 : 1;
             if (std::getenv("HINT_TRACE") != nullptr) {
-                std::printf("  pair %2d: column %d turn %d value %8.1f chain %d blobs %d\n", i,
+                std::printf("  pair %3d: column %d turn %d value %10.1f chain %2d blobs %d\n", i,
                             s.front().placement.column, s.front().placement.turn, s.front().value,
                             turn->chains,
                             BitField::from(game.players[0].field, request.rules)->blobCount());
@@ -116,34 +211,65 @@ int strength(int from, int to, int pairs, const EngineWeights& w) {
             lostHere += turn->lost ? 1 : 0;
             score += turn->score;
         }
-        std::printf("position %3d: largest chain %2d, score %7lld, lost %d\n", position, best,
-                    score, lostHere);
-        std::fflush(stdout);
-        largest.push_back(best);
-        lost += lostHere;
-        totalScore += score;
+        if (perGame) {
+            std::printf("position %4d: largest chain %2d, score %7lld, lost %ld\n", position, best,
+                        score, lostHere);
+            std::fflush(stdout);
+        }
+        sum.largest.push_back(best);
+        sum.scores.push_back(static_cast<double>(score));
+        sum.lost += lostHere;
     }
-    std::vector<int> sorted = largest;
+    return true;
+}
+
+void report(const Contender& player, const Summary& sum, int pairs) {
+    std::printf("%s: %zu games of %d pairs\n", player.name().c_str(), sum.largest.size(), pairs);
+    std::printf("  largest chain min/p25/median/p75/max: %s\n",
+                spread(sum.largest, "%.1f").c_str());
+    std::printf("  score         min/p25/median/p75/max: %s\n", spread(sum.scores, "%.0f").c_str());
+    std::printf("  lost pairs %ld; processor ms per move p50 %.2f, p90 %.2f, p99 %.2f, mean %.2f, "
+                "max %.2f; nodes per move %.0f\n",
+                sum.lost, percentile(sum.millis, 50), percentile(sum.millis, 90),
+                percentile(sum.millis, 99), mean(sum.millis), percentile(sum.millis, 100),
+                static_cast<double>(sum.nodes) /
+                    static_cast<double>(std::max<std::size_t>(1, sum.millis.size())));
+    std::printf("  exactness: %ld moves checked against the fast field, %ld differ\n", sum.checked,
+                sum.differ);
+    std::fflush(stdout);
+}
+
+int strength(int from, int to, int pairs, const Contender& player) {
+    Summary sum;
+    if (!play(player, from, to, pairs, true, sum)) {
+        return 1;
+    }
+    std::vector<double> sorted = sum.largest;
     std::sort(sorted.begin(), sorted.end());
-    const double median = sorted.size() % 2 == 1
-                              ? sorted[sorted.size() / 2]
-                              : (sorted[sorted.size() / 2 - 1] + sorted[sorted.size() / 2]) / 2.0;
-    std::printf("\ngames %zu, pairs each %d\n", largest.size(), pairs);
-    std::printf("largest chain: median %.1f, best %d, worst %d\n", median, sorted.back(),
-                sorted.front());
-    std::printf("histogram of the largest chain per game:\n");
-    for (int c = sorted.front(); c <= sorted.back(); ++c) {
+    std::printf("\nhistogram of the largest chain per game:\n");
+    for (int c = static_cast<int>(sorted.front()); c <= static_cast<int>(sorted.back()); ++c) {
         const auto n = std::count(sorted.begin(), sorted.end(), c);
         std::printf("  %2d: %3ld %s\n", c, static_cast<long>(n),
                     std::string(static_cast<std::size_t>(n), '#').c_str());
     }
-    std::printf("lost pairs: %ld in all\n", lost);
-    std::printf("mean score per game: %.0f\n",
-                static_cast<double>(totalScore) / static_cast<double>(largest.size()));
-    std::printf("hint processor time (ms) over %zu hints: p50 %.2f, p90 %.2f, p99 %.2f, max %.2f\n",
-                millis.size(), percentile(millis, 50), percentile(millis, 90),
-                percentile(millis, 99), percentile(millis, 100));
-    return 0;
+    report(player, sum, pairs);
+    return sum.differ == 0 ? 0 : 1;
+}
+
+int table(int from, int to, int pairs, const Contender& base) {
+    int status = 0;
+    for (int level = kMaxLevel; level >= 0; --level) {
+        Contender player = base;
+        player.level = level;
+        player.options.level = level;
+        Summary sum;
+        if (!play(player, from, to, pairs, false, sum)) {
+            return 1;
+        }
+        report(player, sum, pairs);
+        status = sum.differ == 0 ? status : 1;
+    }
+    return status;
 }
 
 std::string rowsOf(const Field& f) {
@@ -232,23 +358,47 @@ int exact(long trials) {
 int main(int argc, char** argv) {
     const std::string command = argc > 1 ? argv[1] : "";
     std::vector<long> numbers;
-    EngineWeights w;
+    Contender player;
+    player.options.level = kDefaultLevel;
     for (int i = 2; i < argc; ++i) {
-        if (!setWeight(w, argv[i])) {
-            numbers.push_back(std::atol(argv[i]));
+        const std::string arg = argv[i];
+        const auto eq = arg.find('=');
+        const std::string name = arg.substr(0, eq);
+        const double value = eq == std::string::npos ? 0 : std::atof(arg.c_str() + eq + 1);
+        if (name == "player") {
+            player.level = arg.substr(eq + 1) == "baseline" ? 0 : static_cast<int>(value);
+            player.options.level = player.level;
+        } else if (name == "nodes") {
+            player.options.nodes = static_cast<std::int64_t>(value);
+        } else if (name == "depth") {
+            player.options.depth = static_cast<int>(value);
+        } else if (name == "samples") {
+            player.options.samples = static_cast<int>(value);
+        } else if (name.rfind("p.", 0) == 0) {
+            if (!setPlanWeight(player.options.weights, name.substr(2), value)) {
+                std::fprintf(stderr, "unknown weight %s\n", name.c_str());
+                return 2;
+            }
+        } else if (!setWeight(player.baseline, arg)) {
+            numbers.push_back(std::atol(arg.c_str()));
         }
     }
     const auto number = [&](std::size_t i, long fallback) {
         return i < numbers.size() ? numbers[i] : fallback;
     };
-    if (command == "strength") {
-        return strength(static_cast<int>(number(0, 0)), static_cast<int>(number(1, 99)),
-                        static_cast<int>(number(2, 60)), w);
+    if (command == "strength" || command == "table") {
+        const int from = static_cast<int>(number(0, 0));
+        const int to = static_cast<int>(number(1, 99));
+        const int pairs = static_cast<int>(number(2, 60));
+        return command == "table" ? table(from, to, pairs, player)
+                                  : strength(from, to, pairs, player);
     }
     if (command == "exact") {
         return exact(number(0, 100000));
     }
-    std::fprintf(stderr, "usage: bench_hint strength [FROM [TO [PAIRS]]] [NAME=VALUE...]\n"
-                         "       bench_hint exact [TRIALS]\n");
+    std::fprintf(stderr,
+                 "usage: bench_hint strength|table [FROM [TO [PAIRS]]] [player=baseline|1..5]"
+                 " [nodes=K] [NAME=VALUE...]\n"
+                 "       bench_hint exact [TRIALS]\n");
     return 2;
 }

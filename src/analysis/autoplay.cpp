@@ -25,32 +25,15 @@ std::optional<PlayedTurn> playTurn(Game& game, const Placement& placement, long 
     if (game.mode != Mode::Play || self.phase != Phase::Idle) {
         return std::nullopt;
     }
-    // What each pair key does (the turn cycle's key routing), one action per key.
-    for (const PairMove move : placement.moves) {
-        switch (move) {
-        case PairMove::Left:
-            moveLeft(self.fallingPair, self.field);
-            break;
-        case PairMove::Right:
-            moveRight(self.fallingPair, self.field);
-            break;
-        case PairMove::RotateRight:
-            rotateRight(self.fallingPair, self.field);
-            break;
-        case PairMove::RotateLeft:
-            rotateLeft(self.fallingPair, self.field);
-            break;
-        case PairMove::RotateHalf:
-            rotateHalf(self.fallingPair, self.field);
-            break;
-        }
+    for (const PairAction move : placement.moves) {
+        applyPairAction(self.fallingPair, self.field, move);
         game.events.fieldChanged(0);
     }
     if (!(self.fallingPair == placement.pair)) {
         return std::nullopt;
     }
     PlayedTurn turn;
-    turn.lost = dropPair(self.fallingPair, self.field) != kPlaced;
+    turn.lost = !applyPairAction(self.fallingPair, self.field, PairAction::Down);
     advancePhase(game, 0);
     game.events.fieldChanged(0);
     if (!runUntilIdle(game, &turn.steps, maxTicks)) {

@@ -10,8 +10,12 @@
 // that uses the processor's population count, picked when the program loads if it has one.
 #if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)
 #define PETERIN_POPCOUNT_CLONES __attribute__((target_clones("popcnt", "default")))
+// Gravity packs each column's blobs with the processor's bit extraction where it has one.
+#define PETERIN_PEXT 1
+#include <immintrin.h>
 #else
 #define PETERIN_POPCOUNT_CLONES
+#define PETERIN_PEXT 0
 #endif
 
 namespace peterin::analysis {
@@ -93,7 +97,6 @@ std::optional<BitField> BitField::from(const Field& field, const ChainRules& rul
         return std::nullopt;
     }
     BitField b;
-    b.changed_ = (1u << field.width) - 1u;
     b.width_ = field.width;
     b.height_ = field.height;
     b.rules_ = rules;
@@ -118,6 +121,7 @@ std::optional<BitField> BitField::from(const Field& field, const ChainRules& rul
             b.boards_[static_cast<std::size_t>(code - 1)] |= bit;
         }
     }
+    b.moved_ = b.inside_;
     return b;
 }
 
@@ -178,7 +182,7 @@ void BitField::put(std::int32_t x, std::int32_t r, CellKind kind) {
     for (Word& board : boards_) {
         board &= ~bit;
     }
-    changed_ |= 1u << x;
+    moved_ |= bit;
     const auto code = static_cast<int>(kind);
     if (code >= 1 && code <= 8) {
         boards_[static_cast<std::size_t>(code - 1)] |= bit;
@@ -227,30 +231,70 @@ std::int32_t BitField::blobCount() const {
     return popcount(occupied() & falling_);
 }
 
-PETERIN_POPCOUNT_CLONES void BitField::settle(std::uint32_t columns) {
+std::uint64_t BitField::hash() const {
+    std::uint64_t h = 0x9E3779B97F4A7C15ull;
+    for (const Word& board : boards_) {
+        for (const auto half :
+             {static_cast<std::uint64_t>(board), static_cast<std::uint64_t>(board >> 64)}) {
+            h ^= half + 0x9E3779B97F4A7C15ull + (h << 6) + (h >> 2);
+            h *= 0xBF58476D1CE4E5B9ull;
+        }
+    }
+    return h ^ (h >> 31);
+}
+
+template <typename Extract>
+[[gnu::always_inline]] inline void BitField::settleBy(std::uint32_t columns, Extract extract) {
     const Word all = occupied();
     const std::uint32_t fallMask = lane(falling_, 0);
+    const int bottom = height_ + kHiddenRows; // one past the lowest row's bit
     for (std::int32_t x = 0; x < width_; ++x) {
         if (((columns >> x) & 1u) == 0) {
             continue;
         }
         const std::uint32_t stack = lane(all, x) & fallMask;
         const int n = std::popcount(stack);
-        const int bottom = height_ + kHiddenRows; // one past the lowest row's bit
         const std::uint32_t packed = ((1u << n) - 1u) << (bottom - n);
         if (stack == packed) {
             continue;
         }
-        changed_ |= 1u << x;
+        // Everything down to the lowest hole moved; what lies below it stays.
+        const std::uint32_t holes = fallMask & ~stack;
+        const int lowestHole = 31 - std::countl_zero(holes);
+        moved_ |= Word{packed & ((2u << lowestHole) - 1u)} << (x * kLane);
         for (Word& board : boards_) {
             const std::uint32_t bits = lane(board, x);
             if ((bits & fallMask) == 0) {
                 continue;
             }
-            const std::uint32_t fallen = extract16(bits, stack) << (bottom - n);
+            const std::uint32_t fallen = extract(bits, stack) << (bottom - n);
             board = withLane(board, x, (bits & ~fallMask) | fallen);
         }
     }
+}
+
+#if PETERIN_PEXT
+#pragma GCC push_options
+#pragma GCC target("bmi2,popcnt")
+void BitField::settlePext(std::uint32_t columns) {
+    settleBy(columns, [](std::uint32_t x, std::uint32_t mask) { return _pext_u32(x, mask); });
+}
+#pragma GCC pop_options
+#endif
+
+PETERIN_POPCOUNT_CLONES void BitField::settleTable(std::uint32_t columns) {
+    settleBy(columns, extract16);
+}
+
+void BitField::settle(std::uint32_t columns) {
+#if PETERIN_PEXT
+    static const bool pext = __builtin_cpu_supports("bmi2") && __builtin_cpu_supports("popcnt");
+    if (pext) {
+        settlePext(columns);
+        return;
+    }
+#endif
+    settleTable(columns);
 }
 
 PETERIN_POPCOUNT_CLONES bool BitField::vanishStep(ChainOutcome& outcome,
@@ -260,12 +304,7 @@ PETERIN_POPCOUNT_CLONES bool BitField::vanishStep(ChainOutcome& outcome,
     // The group bonus is that of the group met last scanning rows from the top, each from the
     // left: the group whose first cell in that order comes last.
     int lastGroupOrder = -1;
-    Word seeds = 0;
-    for (std::int32_t x = 0; x < width_; ++x) {
-        if (((changed_ >> x) & 1u) != 0) {
-            seeds |= Word{0xFFFF} << (x * kLane);
-        }
-    }
+    const Word seeds = moved_ & visible_;
     for (int k = 0; k < 5; ++k) {
         Word left = boards_[static_cast<std::size_t>(k)] & visible_;
         if (popcount(left) < rules_.threshold) {
@@ -306,7 +345,7 @@ PETERIN_POPCOUNT_CLONES bool BitField::vanishStep(ChainOutcome& outcome,
         }
     }
     if (vanishing == 0) {
-        changed_ = 0;
+        moved_ = 0;
         return false;
     }
     outcome.vanishes += 1;
@@ -331,7 +370,7 @@ PETERIN_POPCOUNT_CLONES bool BitField::vanishStep(ChainOutcome& outcome,
             columns |= 1u << x;
         }
     }
-    changed_ = columns;
+    moved_ = 0;
     settle(columns);
     return true;
 }

@@ -74,9 +74,22 @@ class BitField {
     // Blobs of any kind in the visible rows and the LimboArea.
     std::int32_t blobCount() const;
 
+    // The raw words, for evaluations that work on whole sets of cells (bit r + 3 of lane x).
+    Word cellsOf(CellKind kind) const {
+        const auto code = static_cast<int>(kind);
+        return code >= 1 && code <= 8 ? boards_[static_cast<std::size_t>(code - 1)] : Word{0};
+    }
+    Word occupiedCells() const { return occupied(); }
+    Word visibleCells() const { return visible_; }
+    // A hash of the cells, for finding one field reached by several lines of a search.
+    std::uint64_t hash() const;
+
   private:
     Word occupied() const;
     void settle(std::uint32_t columns);
+    void settlePext(std::uint32_t columns);
+    void settleTable(std::uint32_t columns);
+    template <typename Extract> void settleBy(std::uint32_t columns, Extract extract);
     bool vanishStep(ChainOutcome& outcome, std::vector<std::int32_t>* steps);
 
     std::array<Word, 8> boards_{}; // kinds Red (1) to Block (8) at index kind - 1
@@ -86,9 +99,10 @@ class BitField {
     Word visible_ = 0; // the cells of the visible rows
     Word falling_ = 0; // the cells where blobs fall: the LimboArea and the visible rows
     Word inside_ = 0;  // every cell of the field
-    // Columns changed since the field last held no vanishing group: only a group with a cell
-    // in one of them can vanish, so the group search starts only there.
-    std::uint32_t changed_ = 0;
+    // Cells written or moved since the field last held no vanishing group: only a group with
+    // one of them can vanish (every other group was there before, too small), so the group
+    // search starts only there.
+    Word moved_ = 0;
 };
 
 } // namespace peterin::analysis

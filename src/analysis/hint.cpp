@@ -269,6 +269,13 @@ HintRequest hintRequestFor(const Game& game, int player) {
     for (std::size_t i = 1; i < self.sequence.queue.size() && i <= visible; ++i) {
         request.next.push_back(self.sequence.queue[i]);
     }
+    request.colours = self.sequence.pattern.usedColours;
+    request.shapes.clear();
+    for (const int shape : self.sequence.pattern.shapes) {
+        if (shape != kShapeEnd) {
+            request.shapes.push_back(shape);
+        }
+    }
     request.rules.threshold = game.settings.vanishCount;
     request.rules.countSteps = game.settings.vanishTicks > 0;
     return request;

@@ -18,6 +18,9 @@ struct HintRequest {
     FallingPair pair;
     std::vector<Pair> next;
     ChainRules rules;
+    // What the pattern can bring after the visible pairs: its used colours and its shapes.
+    std::vector<int> colours{1, 2, 3, 4};
+    std::vector<int> shapes{kShape2};
 };
 
 // The request for a player of a game as it stands: the next pairs are those of the queue that

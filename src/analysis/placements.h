@@ -7,15 +7,12 @@
 
 namespace peterin::analysis {
 
-// One key a player presses to bring the falling pair where it is dropped from.
-enum class PairMove : std::uint8_t { Left, Right, RotateRight, RotateLeft, RotateHalf };
-
 // A place the falling pair can be dropped from, with a way of getting there.
 struct Placement {
-    FallingPair pair;            // the pair as it is dropped: position and block
-    std::int32_t column = 0;     // the pivot's column
-    std::int32_t turn = 0;       // see turnOf
-    std::vector<PairMove> moves; // from the start, before the drop key
+    FallingPair pair;              // the pair as it is dropped: position and block
+    std::int32_t column = 0;       // the pivot's column
+    std::int32_t turn = 0;         // see turnOf
+    std::vector<PairAction> moves; // pair keys from the start, before the drop key
 };
 
 // How far a pair is turned: for two- and three-blob pairs the side of the pivot its other

@@ -49,7 +49,7 @@ std::vector<Placement> reachablePlacements(const Blocked& blocked, std::int32_t 
         static_cast<std::size_t>(detail::kMaxBlocks) * static_cast<std::size_t>(rows * width);
     struct Visit {
         int parent = -1; // index into `order`, -1 for the start
-        PairMove move = PairMove::Left;
+        PairAction move = PairAction::Left;
     };
     std::vector<char> seen(states, 0);
     std::vector<FallingPair> order{start};
@@ -60,30 +60,12 @@ std::vector<Placement> reachablePlacements(const Blocked& blocked, std::int32_t 
         return fitsOn(blocked, p.cells, x, row);
     };
     for (std::size_t i = 0; i < order.size(); ++i) {
-        constexpr PairMove kMoves[] = {PairMove::Left, PairMove::Right, PairMove::RotateRight,
-                                       PairMove::RotateLeft, PairMove::RotateHalf};
-        for (const PairMove move : kMoves) {
+        constexpr PairAction kMoves[] = {PairAction::Left, PairAction::Right,
+                                         PairAction::RotateRight, PairAction::RotateLeft,
+                                         PairAction::HalfRotate};
+        for (const PairAction move : kMoves) {
             FallingPair next = order[i];
-            bool moved = false;
-            switch (move) {
-            case PairMove::Left:
-                moved = fitsAt(next, next.x - 1, next.row);
-                next.x -= moved ? 1 : 0;
-                break;
-            case PairMove::Right:
-                moved = fitsAt(next, next.x + 1, next.row);
-                next.x += moved ? 1 : 0;
-                break;
-            case PairMove::RotateRight:
-                moved = rotateOn(blocked, heavenRow, next, Rotation::Right) != kRotateRefused;
-                break;
-            case PairMove::RotateLeft:
-                moved = rotateOn(blocked, heavenRow, next, Rotation::Left) != kRotateRefused;
-                break;
-            case PairMove::RotateHalf:
-                moved = rotateOn(blocked, heavenRow, next, Rotation::Half) != kRotateRefused;
-                break;
-            }
+            const bool moved = applyPairActionOn(blocked, heavenRow, next, move);
             if (!moved || next.x < 0 || next.x >= width || next.row < top || next.row >= height) {
                 continue;
             }

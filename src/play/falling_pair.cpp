@@ -180,6 +180,13 @@ int rotateHalf(FallingPair& pair, const Field& field) {
     return rotateOn(FieldBlocked{field}, field.heavenRow(), pair, Rotation::Half);
 }
 
+bool applyPairAction(FallingPair& pair, Field& field, PairAction action) {
+    if (action == PairAction::Down) {
+        return dropPair(pair, field) == kPlaced;
+    }
+    return applyPairActionOn(FieldBlocked{field}, field.heavenRow(), pair, action);
+}
+
 int placePair(const FallingPair& pair, Field& field) {
     if (!field.hasCells()) {
         return kPlaceNoField;

@@ -6,6 +6,7 @@
 #include "rules/cell.h"
 #include "rules/field.h"
 #include "sequence/pair_sequence.h"
+#include "settings/settings.h"
 
 namespace peterin {
 
@@ -159,6 +160,38 @@ int rotateOn(const Blocked& blocked, std::int32_t heavenRow, FallingPair& pair, 
                                                          : rotatedHalf(pair.cells);
     return tryRotateOn(blocked, heavenRow, pair, candidate);
 }
+
+// A pair key other than the drop over any view of the cells: the one dispatch of the moves and
+// turns, for the turn cycle and for a search alike. Returns whether the pair moved or turned; a
+// refused one leaves it as it was. The drop writes into a field: see applyPairAction.
+template <typename Blocked>
+bool applyPairActionOn(const Blocked& blocked, std::int32_t heavenRow, FallingPair& pair,
+                       PairAction action) {
+    switch (action) {
+    case PairAction::Left:
+    case PairAction::Right: {
+        const std::int32_t x = pair.x + (action == PairAction::Left ? -1 : 1);
+        if (!fitsOn(blocked, pair.cells, x, pair.row)) {
+            return false;
+        }
+        pair.x = x;
+        return true;
+    }
+    case PairAction::RotateRight:
+        return rotateOn(blocked, heavenRow, pair, Rotation::Right) != kRotateRefused;
+    case PairAction::RotateLeft:
+        return rotateOn(blocked, heavenRow, pair, Rotation::Left) != kRotateRefused;
+    case PairAction::HalfRotate:
+        return rotateOn(blocked, heavenRow, pair, Rotation::Half) != kRotateRefused;
+    case PairAction::Down:
+        break;
+    }
+    return false;
+}
+
+// One pair key on the falling pair in its field: the moves and turns of applyPairActionOn, and
+// the drop (dropPair). Returns whether the pair moved, turned or was placed.
+bool applyPairAction(FallingPair& pair, Field& field, PairAction action);
 
 // Writes the pair's blobs into the field, top row first, each row left to right.
 int placePair(const FallingPair& pair, Field& field);

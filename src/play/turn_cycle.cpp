@@ -138,31 +138,19 @@ void actOnKey(Game& game, int player, int group, std::uint8_t key) {
     const auto matches = [&](PairAction action) {
         return game.settings.keys[static_cast<std::size_t>(pairKeyIndex(action, group))] == key;
     };
-    const auto acted = [&] { game.events.fieldChanged(player); };
-    if (matches(PairAction::Down)) {
-        dropPair(self.fallingPair, self.field);
-        advancePhase(game, player);
-        acted();
-    }
-    if (matches(PairAction::Left)) {
-        moveLeft(self.fallingPair, self.field);
-        acted();
-    }
-    if (matches(PairAction::Right)) {
-        moveRight(self.fallingPair, self.field);
-        acted();
-    }
-    if (matches(PairAction::RotateRight)) {
-        rotateRight(self.fallingPair, self.field);
-        acted();
-    }
-    if (matches(PairAction::RotateLeft)) {
-        rotateLeft(self.fallingPair, self.field);
-        acted();
-    }
-    if (matches(PairAction::HalfRotate)) {
-        rotateHalf(self.fallingPair, self.field);
-        acted();
+    // Compared in this order; a key bound to several actions performs each of them.
+    constexpr PairAction kKeyOrder[] = {PairAction::Down,       PairAction::Left,
+                                        PairAction::Right,      PairAction::RotateRight,
+                                        PairAction::RotateLeft, PairAction::HalfRotate};
+    for (const PairAction action : kKeyOrder) {
+        if (!matches(action)) {
+            continue;
+        }
+        applyPairAction(self.fallingPair, self.field, action);
+        if (action == PairAction::Down) {
+            advancePhase(game, player); // the turn starts whatever the placement came to
+        }
+        game.events.fieldChanged(player);
     }
 }
 

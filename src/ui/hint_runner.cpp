@@ -1,5 +1,6 @@
 #include "hint_runner.h"
 
+#include "analysis/planner.h"
 #include "hint_outline.h"
 #include "play/temp_store.h"
 
@@ -13,7 +14,8 @@ namespace {
 
 bool samePosition(const analysis::HintRequest& a, const analysis::HintRequest& b) {
     return sameContents(a.field, b.field) && a.pair == b.pair && a.next == b.next &&
-           a.rules.threshold == b.rules.threshold && a.rules.countSteps == b.rules.countSteps;
+           a.rules.threshold == b.rules.threshold && a.rules.countSteps == b.rules.countSteps &&
+           a.colours == b.colours && a.shapes == b.shapes;
 }
 
 bool same(const std::optional<analysis::HintRequest>& a, const analysis::HintRequest& b) {
@@ -89,7 +91,9 @@ void HintRunner::start(int player) {
     Slot& slot = slots_[static_cast<std::size_t>(player)];
     slot.running = slot.wanted;
     slot.watcher->setFuture(QtConcurrent::run(&pool_, [request = *slot.running] {
-        const std::vector<analysis::Suggestion> ranked = analysis::suggest(request);
+        analysis::EngineOptions options;
+        options.level = analysis::kHintLevel;
+        const std::vector<analysis::Suggestion> ranked = analysis::plan(request, options);
         return ranked.empty() ? std::vector<analysis::LandedBlob>{} : ranked.front().landing;
     }));
 }

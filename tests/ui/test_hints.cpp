@@ -1,4 +1,5 @@
 #include "analysis/hint.h"
+#include "analysis/planner.h"
 #include "play/commands.h"
 #include "play/turn_cycle.h"
 #include "render/drawing.h"
@@ -30,9 +31,12 @@ QImage shownField(RunningProgram& program) {
     return program.window->fieldView(0)->backBuffer().copy();
 }
 
-// Whether every blob of the engine's best placement is outlined in its own colour.
+// Whether every blob of the engine's best placement, at the hint's level, is outlined in its own
+// colour.
 bool showsBestPlacement(RunningProgram& program) {
-    const auto ranked = analysis::suggest(analysis::hintRequestFor(program.game, 0));
+    analysis::EngineOptions options;
+    options.level = analysis::kHintLevel;
+    const auto ranked = analysis::plan(analysis::hintRequestFor(program.game, 0), options);
     const QImage shown = shownField(program);
     const FieldMapping map(program.game.settings);
     for (const analysis::LandedBlob& blob : ranked.front().landing) {

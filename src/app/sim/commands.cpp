@@ -6,6 +6,7 @@
 
 #include "analysis/autoplay.h"
 #include "analysis/hint.h"
+#include "analysis/planner.h"
 #include "app/sim/json.h"
 #include "files/dat_file.h"
 #include "play/commands.h"
@@ -155,26 +156,8 @@ struct PlayedPair {
     std::int32_t score = 0;  // the turn's score
 };
 
-// The pair key that makes `move` in the one-player key group.
-std::uint8_t keyFor(const Settings& settings, analysis::PairMove move) {
-    PairAction action = PairAction::Left;
-    switch (move) {
-    case analysis::PairMove::Left:
-        action = PairAction::Left;
-        break;
-    case analysis::PairMove::Right:
-        action = PairAction::Right;
-        break;
-    case analysis::PairMove::RotateRight:
-        action = PairAction::RotateRight;
-        break;
-    case analysis::PairMove::RotateLeft:
-        action = PairAction::RotateLeft;
-        break;
-    case analysis::PairMove::RotateHalf:
-        action = PairAction::HalfRotate;
-        break;
-    }
+// The pair key of `action` in the one-player key group.
+std::uint8_t keyFor(const Settings& settings, PairAction action) {
     return settings.keys[static_cast<std::size_t>(pairKeyIndex(action, kKeyGroupSolo))];
 }
 
@@ -184,7 +167,7 @@ std::uint8_t keyFor(const Settings& settings, analysis::PairMove move) {
 std::optional<PlayedPair> playPair(Headless& headless, const analysis::Placement& placement) {
     const Game& game = headless.game();
     const Player& self = game.players[0];
-    for (const analysis::PairMove move : placement.moves) {
+    for (const PairAction move : placement.moves) {
         headless.session.keyDown(keyFor(game.settings, move));
     }
     if (!(self.fallingPair == placement.pair)) {
@@ -206,6 +189,13 @@ std::optional<PlayedPair> playPair(Headless& headless, const analysis::Placement
     played.chains = self.chainCount;
     played.score = self.score;
     return played;
+}
+
+analysis::EngineOptions engineOptions(const EngineChoice& choice) {
+    analysis::EngineOptions options;
+    options.level = choice.level;
+    options.nodes = choice.nodes;
+    return options;
 }
 
 // The engine's value, short and stable in text and JSON.
@@ -452,7 +442,7 @@ Outcome runSuggest(const SuggestCommand& command) {
         return failed;
     }
     const std::vector<analysis::Suggestion> ranked =
-        analysis::suggest(analysis::hintRequestFor(headless.game(), 0));
+        analysis::plan(analysis::hintRequestFor(headless.game(), 0), engineOptions(command.engine));
     const std::size_t shown = std::min(ranked.size(), static_cast<std::size_t>(command.count));
     std::string& out = outcome.out;
     out += command.json ? "[" : "";
@@ -486,6 +476,7 @@ Outcome runAutoplay(const AutoplayCommand& command) {
         return failed;
     }
     const Game& game = headless.game();
+    const analysis::EngineOptions options = engineOptions(command.engine);
     std::string& out = outcome.out;
     int largest = 0;
     int lost = 0;
@@ -493,7 +484,7 @@ Outcome runAutoplay(const AutoplayCommand& command) {
     out += command.json ? "{\"turns\":[" : "";
     for (int i = 0; i < command.pairs; ++i) {
         const std::vector<analysis::Suggestion> ranked =
-            analysis::suggest(analysis::hintRequestFor(game, 0));
+            analysis::plan(analysis::hintRequestFor(game, 0), options);
         const std::optional<PlayedPair> turn =
             ranked.empty() ? std::nullopt : playPair(headless, ranked.front().placement);
         if (!turn) {

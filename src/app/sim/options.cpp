@@ -200,7 +200,9 @@ Command parseSuggest(ArgReader& in) {
     SuggestCommand cmd;
     while (in.more()) {
         if (!(in.take("--ini", cmd.ini) || in.takeCount("--count", kMaxSuggestCount, cmd.count) ||
-              in.take("--json", cmd.json) || in.takeFile(cmd.file))) {
+              in.takeCount("--level", kMaxLevel, cmd.engine.level) ||
+              in.takeCount("--nodes", kMaxNodes, cmd.engine.nodes) || in.take("--json", cmd.json) ||
+              in.takeFile(cmd.file))) {
             in.reject();
         }
     }
@@ -214,6 +216,8 @@ Command parseAutoplay(ArgReader& in) {
         if (!(in.takePosition("--position", cmd.position) ||
               in.takeCount("--pairs", kMaxAutoplayPairs, cmd.pairs) ||
               in.take("--pattern", cmd.pattern) || in.take("--ini", cmd.ini) ||
+              in.takeCount("--level", kMaxLevel, cmd.engine.level) ||
+              in.takeCount("--nodes", kMaxNodes, cmd.engine.nodes) ||
               in.take("--json", cmd.json))) {
             in.reject();
         }
@@ -341,20 +345,24 @@ Usage:
       and writes that turn as a looping animation: every picture of the views, each held for
       the ticks it was shown (one tick is one hundredth of a second), the last for a second.
 
-  peterin-sim suggest FILE.dat [--ini FILE] [--count K] [--json]
+  peterin-sim suggest FILE.dat [--ini FILE] [--count K] [--level N] [--nodes K] [--json]
       Reads FILE.dat as resolve does, lets the field settle in play mode and ranks the places
       1P's falling pair can be brought to with the pair keys, best first, seeing the next
-      pairs that "表示可能数" shows. Prints the best K (default 5): the pivot's column, the
-      turn (0 up, 1 right, 2 down, 3 left: where the pair's upper blob went; for four-blob
-      pairs the right turns), the engine's value, the chain the drop fires at once, and
-      whether a pair could be lost after it (such places come last). Fields of more than 64
+      pairs that "表示可能数" shows and guessing the later ones from the pattern's colours.
+      Prints the best K (default 5): the pivot's column, the turn (0 up, 1 right, 2 down, 3
+      left: where the pair's upper blob went; for four-blob pairs the right turns), the
+      engine's value, the chain the drop fires at once, and whether a pair could be lost
+      after it (such places come last). --level N (1 to 5, default 5) sets the engine's
+      strength; --nodes K the number of placements it tries instead of the level's own. The
+      answer depends on the position alone, never on the machine. Fields of more than 64
       columns or 64 rows (the LimboArea's included) are not searched.
 
-  peterin-sim autoplay [--position N] [--pattern FILE.dat] [--pairs K] [--ini FILE] [--json]
+  peterin-sim autoplay [--position N] [--pattern FILE.dat] [--pairs K] [--ini FILE] [--level N]
+                       [--nodes K] [--json]
       Plays 1P alone from a fresh game started as pairs starts it, for K pairs (default 60),
-      each dropped where suggest would put it and resolved tick by tick by the turn cycle.
-      Prints each pair's place, chain and score, then the largest chain, the total score and
-      how many pairs were lost.
+      each dropped where suggest (with the same --level and --nodes) would put it and
+      resolved tick by tick by the turn cycle. Prints each pair's place, chain and score,
+      then the largest chain, the total score and how many pairs were lost.
 
   peterin-sim --help
       Shows this text.

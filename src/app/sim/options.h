@@ -35,20 +35,30 @@ struct RenderCommand {
     std::optional<std::string> ini;
 };
 
-// peterin-sim suggest FILE.dat [--ini FILE] [--count K] [--json]
+// The engine's strength: --level N (1 to 5, full strength by default) and --nodes K (the nodes
+// it searches instead of the level's own; 0 keeps the level's).
+struct EngineChoice {
+    int level = 5;
+    int nodes = 0;
+};
+
+// peterin-sim suggest FILE.dat [--ini FILE] [--count K] [--level N] [--nodes K] [--json]
 struct SuggestCommand {
     std::string file;
     std::optional<std::string> ini;
     int count = 5;
+    EngineChoice engine;
     bool json = false;
 };
 
-// peterin-sim autoplay [--position N] [--pattern FILE.dat] [--pairs K] [--ini FILE] [--json]
+// peterin-sim autoplay [--position N] [--pattern FILE.dat] [--pairs K] [--ini FILE] [--level N]
+//                      [--nodes K] [--json]
 struct AutoplayCommand {
     int position = 0;
     std::optional<std::string> pattern;
     std::optional<std::string> ini;
     int pairs = 60;
+    EngineChoice engine;
     bool json = false;
 };
 
@@ -70,6 +80,9 @@ inline constexpr int kMaxPairCount = 1000000;
 // Upper bounds of --count of suggest and --pairs of autoplay; each pair is a search.
 inline constexpr int kMaxSuggestCount = 1000;
 inline constexpr int kMaxAutoplayPairs = 100000;
+// Upper bounds of --level and --nodes.
+inline constexpr int kMaxLevel = 5;
+inline constexpr int kMaxNodes = 100000000;
 
 // Reads the arguments after the program name.
 Command parseCommandLine(const std::vector<std::string>& args);

@@ -1,0 +1,213 @@
+#include "analysis/evaluation.h"
+
+#include <algorithm>
+#include <array>
+#include <bit>
+
+// The region search counts cells all the time: on x86-64 it gets a second version that uses
+// the processor's population count, picked when the program loads if it has one.
+#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)
+#define PETERIN_POPCOUNT_CLONES __attribute__((target_clones("popcnt", "default")))
+#else
+#define PETERIN_POPCOUNT_CLONES
+#endif
+
+namespace peterin::analysis {
+
+namespace {
+
+using Word = BitField::Word;
+
+constexpr int kLane = 16;
+constexpr int kHiddenRows = 3;
+
+constexpr Word cellBit(std::int32_t x, std::int32_t r) {
+    return Word{1} << (x * kLane + r + kHiddenRows);
+}
+
+[[gnu::always_inline]] inline int popcount(Word w) {
+    return std::popcount(static_cast<std::uint64_t>(w)) +
+           std::popcount(static_cast<std::uint64_t>(w >> 64));
+}
+
+[[gnu::always_inline]] inline int lowestBit(Word w) {
+    const auto low = static_cast<std::uint64_t>(w);
+    return low != 0 ? std::countr_zero(low)
+                    : 64 + std::countr_zero(static_cast<std::uint64_t>(w >> 64));
+}
+
+Word spread(Word w) {
+    return w | (w << 1) | (w >> 1) | (w << kLane) | (w >> kLane);
+}
+
+// The sideways and lower neighbours of a cell: where a blob put on top of a column touches.
+Word besideAndBelow(Word cell) {
+    return (cell << kLane) | (cell >> kLane) | (cell << 1);
+}
+
+struct Region {
+    Word cells;
+    std::int32_t size;
+};
+
+// Every colour region of the visible rows, by colour; one per cell at most.
+struct Regions {
+    std::array<Region, BitField::kMaxWidth * BitField::kMaxHeight> list;
+    std::array<int, 6> first{}; // regions of colour c: first[c - 1] to first[c]
+    int count = 0;
+};
+
+[[gnu::always_inline]] inline void collectRegions(const BitField& b, std::uint32_t colours,
+                                                  Regions& out) {
+    out.count = 0;
+    for (int c = 1; c <= 5; ++c) {
+        out.first[static_cast<std::size_t>(c - 1)] = out.count;
+        if (((colours >> c) & 1u) == 0) {
+            continue;
+        }
+        Word left = b.cellsOf(static_cast<CellKind>(c)) & b.visibleCells();
+        while (left != 0) {
+            Word region = Word{1} << lowestBit(left);
+            for (;;) {
+                const Word grown = spread(region) & left;
+                if (grown == region) {
+                    break;
+                }
+                region = grown;
+            }
+            left &= ~region;
+            out.list[static_cast<std::size_t>(out.count++)] = {region, popcount(region)};
+        }
+    }
+    out.first[5] = out.count;
+}
+
+} // namespace
+
+double Evaluator::fireValue(const ChainOutcome& out) const {
+    return static_cast<double>(out.score) +
+           w_.chainSquare * static_cast<double>(out.vanishes) * out.vanishes;
+}
+
+PETERIN_POPCOUNT_CLONES double Evaluator::potential(const BitField& b, std::int32_t& chains) const {
+    Regions regions;
+    collectRegions(b, colours_, regions);
+    const Word visible = b.visibleCells();
+    const Word stacked = b.occupiedCells();
+    double best = 0;
+    chains = 0;
+    // A blob or two that join the same regions fire the same chain wherever they go: the
+    // regions vanish and the added blobs with them.
+    struct Tried {
+        int colour;
+        std::uint64_t regions;
+        bool byOne;
+    };
+    std::array<Tried, 64> tried;
+    std::size_t triedCount = 0;
+    for (std::int32_t x = 0; x < b.width(); ++x) {
+        const std::optional<std::int32_t> rest = b.restingRow(x);
+        if (!rest || *rest < 0) {
+            continue; // the LimboArea connects nothing
+        }
+        const std::int32_t r = *rest;
+        const Word one = besideAndBelow(cellBit(x, r)) & visible & stacked;
+        const Word two = r >= 1 ? (one | besideAndBelow(cellBit(x, r - 1))) & visible & stacked : 0;
+        for (int c = 1; c <= 5; ++c) {
+            const int from = regions.first[static_cast<std::size_t>(c - 1)];
+            const int to = regions.first[static_cast<std::size_t>(c)];
+            if (from == to) {
+                continue;
+            }
+            std::int32_t touchOne = 1;
+            std::int32_t touchTwo = 2;
+            std::uint64_t joinOne = 0;
+            std::uint64_t joinTwo = 0;
+            for (int i = from; i < to; ++i) {
+                const Region& g = regions.list[static_cast<std::size_t>(i)];
+                const std::uint64_t bit = std::uint64_t{1} << ((i - from) & 63);
+                if ((g.cells & one) != 0) {
+                    touchOne += g.size;
+                    joinOne |= bit;
+                }
+                if ((g.cells & two) != 0) {
+                    touchTwo += g.size;
+                    joinTwo |= bit;
+                }
+            }
+            const bool byOne = touchOne >= rules_.threshold;
+            if (!byOne && (two == 0 || touchTwo < rules_.threshold)) {
+                continue;
+            }
+            const Tried key{c, byOne ? joinOne : joinTwo, byOne};
+            const bool exact = to - from <= 64;
+            if (exact &&
+                std::any_of(tried.begin(), tried.begin() + static_cast<std::ptrdiff_t>(triedCount),
+                            [&](const Tried& t) {
+                                return t.colour == key.colour && t.regions == key.regions &&
+                                       t.byOne == key.byOne;
+                            })) {
+                continue;
+            }
+            if (exact && triedCount < tried.size()) {
+                tried[triedCount++] = key;
+            }
+            const auto kind = static_cast<CellKind>(c);
+            BitField t = b;
+            t.put(x, r, kind);
+            if (!byOne) {
+                t.put(x, r - 1, kind);
+            }
+            const ChainOutcome out = t.resolve();
+            const double value = fireValue(out) * (byOne ? 1.0 : w_.secondBlob);
+            if (value > best) {
+                best = value;
+                chains = out.vanishes;
+            }
+        }
+    }
+    return best;
+}
+
+PETERIN_POPCOUNT_CLONES double Evaluator::shape(const BitField& b) const {
+    const std::int32_t width = b.width();
+    const std::int32_t height = b.height();
+    const std::int32_t spawn = std::min(2, width - 1);
+    double value = w_.connection * b.touchingPairs();
+    std::int32_t previous = -1;
+    for (std::int32_t x = 0; x < width; ++x) {
+        const std::optional<std::int32_t> r = b.restingRow(x);
+        const std::int32_t free = r ? *r + 1 : 0; // empty visible rows on top
+        const std::int32_t stack = height - free;
+        if (previous >= 0) {
+            value -= w_.bump * (stack - previous) * (stack - previous);
+        }
+        previous = stack;
+        // The spawn column keeps two rows free and its neighbours one, or the pair could not
+        // leave it; the other columns are only pressed a little.
+        const bool beside = x == spawn - 1 || x == spawn + 1;
+        const std::int32_t shortBy = std::max(0, (beside ? 1 : 2) - free);
+        value -= (x == spawn || beside ? w_.spawnCrowding : w_.crowding) * shortBy * shortBy;
+    }
+    // Blobs above the visible rows: those in the LimboArea wait there on full columns, those
+    // above it never come down again.
+    Word limbo = 0;
+    Word above = 0;
+    for (std::int32_t x = 0; x < width; ++x) {
+        limbo |= Word{1u << 2} << (x * kLane);
+        above |= Word{3u} << (x * kLane);
+    }
+    const Word taken = b.occupiedCells();
+    value -= w_.limbo * popcount(taken & limbo) + w_.aboveLimbo * popcount(taken & above);
+    const double over = std::max(0.0, b.blobCount() - w_.fullShare * width * height);
+    return value - w_.full * over * over;
+}
+
+Evaluation Evaluator::evaluate(const BitField& b) const {
+    Evaluation e;
+    e.potential = potential(b, e.potentialChains);
+    e.shape = shape(b);
+    return e;
+}
+
+} // namespace peterin::analysis

@@ -1,0 +1,118 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "analysis/autoplay.h"
+#include "analysis/planner.h"
+#include "play/commands.h"
+#include "play/turn_cycle.h"
+
+namespace peterin::analysis {
+namespace {
+
+// A game some pairs into play at start position 7, waiting for input.
+void playInto(Game& game, int pairs) {
+    game.settings.initialRandomPosition = 7;
+    initGame(game, 0);
+    changeMode(game, Mode::Play);
+    ASSERT_TRUE(runUntilIdle(game, nullptr));
+    EngineOptions quick;
+    quick.nodes = 2000;
+    for (int i = 0; i < pairs; ++i) {
+        const std::vector<Suggestion> s = plan(hintRequestFor(game, 0), quick);
+        ASSERT_FALSE(s.empty());
+        ASSERT_TRUE(playTurn(game, s.front().placement));
+    }
+}
+
+struct Ranking {
+    std::vector<std::int32_t> columns, turns;
+    std::vector<double> values;
+    bool operator==(const Ranking&) const = default;
+};
+
+Ranking rankingOf(const std::vector<Suggestion>& s) {
+    Ranking r;
+    for (const Suggestion& one : s) {
+        r.columns.push_back(one.placement.column);
+        r.turns.push_back(one.placement.turn);
+        r.values.push_back(one.value);
+    }
+    return r;
+}
+
+// The answer is a function of what the player sees: asked twice it is the same, and a pair
+// of the queue that the next window does not show changes nothing, at every level.
+TEST(Planner, OnePositionOneAnswerAndHiddenPairsAreNeverRead) {
+    NullUiPort ui;
+    Game game(ui);
+    playInto(game, 6);
+    // The queue keeps three pairs, but the next window now shows only the first next one.
+    game.settings.nextCount = 1;
+    Player& self = game.players[0];
+    ASSERT_EQ(self.sequence.queue.size(), 3u);
+    for (int level = kMinLevel; level <= kMaxLevel; ++level) {
+        SCOPED_TRACE("level " + std::to_string(level));
+        EngineOptions options;
+        options.level = level;
+        options.nodes = 3000;
+        const Ranking first = rankingOf(plan(hintRequestFor(game, 0), options));
+        EXPECT_EQ(rankingOf(plan(hintRequestFor(game, 0), options)), first);
+        const Pair hidden = self.sequence.queue[2];
+        for (const std::array<int, 4> slots :
+             {std::array{5, 0, 5, 0}, std::array{1, 0, 2, 0}, std::array{4, 0, 3, 0}}) {
+            self.sequence.queue[2].slot = slots;
+            EXPECT_EQ(rankingOf(plan(hintRequestFor(game, 0), options)), first);
+        }
+        self.sequence.queue[2] = hidden;
+        // A visible pair is read: changing it changes what the engine weighs.
+        const Pair shown = self.sequence.queue[1];
+        self.sequence.queue[1].slot = {shown.slot[0] % 4 + 1, 0, shown.slot[2] % 4 + 1, 0};
+        EXPECT_NE(rankingOf(plan(hintRequestFor(game, 0), options)).values, first.values);
+        self.sequence.queue[1] = shown;
+    }
+}
+
+// Every level ranks every reachable place, safe ones first, and on a field that a pair more
+// would block it takes the chain at hand.
+TEST(Planner, EveryLevelRanksEveryPlaceAndFiresWhenTheFieldIsFull) {
+    HintRequest request;
+    resizeField(request.field, 6, 12, 1);
+    // Two reds wait in column 0 beside a field full up to row 1 with no group anywhere.
+    for (std::int32_t r = 1; r < 12; ++r) {
+        if (r >= 10) {
+            setCell(request.field, 0, r, CellKind::Red);
+        }
+        for (std::int32_t x = 1; x < 6; ++x) {
+            setCell(request.field, x, r, static_cast<CellKind>(1 + (x + r) % 4));
+        }
+    }
+    Pair red;
+    red.slot = {1, 0, 1, 0};
+    loadPair(request.pair, red);
+    putAtSpawn(request.pair, request.field);
+    Pair next;
+    next.slot = {2, 0, 3, 0};
+    request.next = {next, next};
+    const std::size_t reachable = suggest(request).size();
+    for (int level = kMinLevel; level <= kMaxLevel; ++level) {
+        SCOPED_TRACE("level " + std::to_string(level));
+        EngineOptions options;
+        options.level = level;
+        options.nodes = 3000;
+        const std::vector<Suggestion> s = plan(request, options);
+        ASSERT_EQ(s.size(), reachable);
+        EXPECT_TRUE(
+            std::is_partitioned(s.begin(), s.end(), [](const Suggestion& x) { return !x.losing; }));
+        if (levelProfile(level).slip == 0) {
+            EXPECT_EQ(s.front().placement.column, 0);
+            EXPECT_GE(s.front().fired.chains, 1);
+        }
+        EXPECT_FALSE(s.front().losing);
+    }
+}
+
+} // namespace
+} // namespace peterin::analysis
