@@ -46,7 +46,7 @@ Ranking rankingOf(const std::vector<Suggestion>& s) {
 // The answer is a function of what the player sees: asked twice it is the same, and a pair
 // of the queue that the next window does not show changes nothing, at every level.
 TEST(Planner, OnePositionOneAnswerAndHiddenPairsAreNeverRead) {
-    NullUiPort ui;
+    NullGameEvents ui;
     Game game(ui);
     playInto(game, 6);
     // The queue keeps three pairs, but the next window now shows only the first next one.
