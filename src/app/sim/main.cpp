@@ -39,6 +39,7 @@ Outcome run(const std::vector<std::string>& args) {
 #ifdef PETERIN_SIM_RENDER
         return runRender(*render);
 #else
+        (void)render;
         return {1, "", "peterin-sim: this build has no drawing; render needs the Qt program\n"};
 #endif
     }
