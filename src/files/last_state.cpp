@@ -2,8 +2,8 @@
 
 #include <system_error>
 
-#include "storage/atomic_write.h"
 #include "files/dat_file.h"
+#include "storage/atomic_write.h"
 
 namespace peterin {
 

@@ -1,7 +1,7 @@
 #include "render/picture_files.h"
 
-#include "storage/atomic_write.h"
 #include "render/gif_writer.h"
+#include "storage/atomic_write.h"
 
 #include <QBuffer>
 #include <QByteArray>

@@ -10,8 +10,8 @@
 #include <unistd.h>
 
 #include "dat_test_support.h"
-#include "storage/atomic_write.h"
 #include "settings/settings.h"
+#include "storage/atomic_write.h"
 #include "temp_dir.h"
 
 namespace peterin {
