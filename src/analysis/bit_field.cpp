@@ -1,5 +1,7 @@
 #include "analysis/bit_field.h"
 
+#include "analysis/word_bits.h"
+
 #include <algorithm>
 #include <bit>
 #include <climits>
@@ -22,10 +24,7 @@ namespace peterin::analysis {
 
 namespace {
 
-using Word = unsigned __int128;
-
-constexpr int kLane = 16;
-constexpr int kHiddenRows = 3; // the top row, the HeavenArea and the LimboArea
+using namespace words;
 
 constexpr int bitOf(std::int32_t x, std::int32_t r) {
     return x * kLane + r + kHiddenRows;
@@ -42,23 +41,6 @@ std::uint32_t lane(Word w, int x) {
 Word withLane(Word w, int x, std::uint32_t bits) {
     const int shift = x * kLane;
     return (w & ~(Word{0xFFFF} << shift)) | (Word{bits} << shift);
-}
-
-[[gnu::always_inline]] inline int popcount(Word w) {
-    return std::popcount(static_cast<std::uint64_t>(w)) +
-           std::popcount(static_cast<std::uint64_t>(w >> 64));
-}
-
-[[gnu::always_inline]] inline int lowestBit(Word w) {
-    const auto low = static_cast<std::uint64_t>(w);
-    return low != 0 ? std::countr_zero(low)
-                    : 64 + std::countr_zero(static_cast<std::uint64_t>(w >> 64));
-}
-
-// The 4-neighbours of a set of cells. Every set this is applied to lies in the visible rows,
-// so a shift across the end of a lane lands in a hidden row, which the callers mask away.
-Word spread(Word w) {
-    return w | (w << 1) | (w >> 1) | (w << kLane) | (w >> kLane);
 }
 
 // Bit extraction (the bits of x where mask is set, packed to the bottom) for 8-bit values by

@@ -1,5 +1,7 @@
 #include "analysis/evaluation.h"
 
+#include "analysis/word_bits.h"
+
 #include <algorithm>
 #include <array>
 #include <bit>
@@ -16,28 +18,10 @@ namespace peterin::analysis {
 
 namespace {
 
-using Word = BitField::Word;
-
-constexpr int kLane = 16;
-constexpr int kHiddenRows = 3;
+using namespace words;
 
 constexpr Word cellBit(std::int32_t x, std::int32_t r) {
     return Word{1} << (x * kLane + r + kHiddenRows);
-}
-
-[[gnu::always_inline]] inline int popcount(Word w) {
-    return std::popcount(static_cast<std::uint64_t>(w)) +
-           std::popcount(static_cast<std::uint64_t>(w >> 64));
-}
-
-[[gnu::always_inline]] inline int lowestBit(Word w) {
-    const auto low = static_cast<std::uint64_t>(w);
-    return low != 0 ? std::countr_zero(low)
-                    : 64 + std::countr_zero(static_cast<std::uint64_t>(w >> 64));
-}
-
-Word spread(Word w) {
-    return w | (w << 1) | (w >> 1) | (w << kLane) | (w >> kLane);
 }
 
 // The sideways and lower neighbours of a cell: where a blob put on top of a column touches.
