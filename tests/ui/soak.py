@@ -331,7 +331,9 @@ class Soak:
             xdo("key", "Escape", "windowfocus", self.main, "key", "ctrl+o")
             self.type_file_name(name)
             self.dismiss_dialogs()
-            if find_window(f"^{os.path.basename(name)} - ぺてりん$", timeout=2) is not None:
+            # The title keeps its pause mark: playback may have been paused by a playback key.
+            title = f"^{os.path.basename(name)} - ぺてりん( \\[一時停止\\])?$"
+            if find_window(title, timeout=2) is not None:
                 self.refresh_boxes()
                 self.menu(EDIT_MENU, CLEAR_HISTORY)
                 return True
