@@ -11,14 +11,9 @@ namespace peterin::analysis {
 struct Placement {
     FallingPair pair;              // the pair as it is dropped: position and block
     std::int32_t column = 0;       // the pivot's column
-    std::int32_t turn = 0;         // see turnOf
+    std::int32_t turn = 0;         // see peterin::turnOf
     std::vector<PairAction> moves; // pair keys from the start, before the drop key
 };
-
-// How far a pair is turned: for two- and three-blob pairs the side of the pivot its other
-// blob (the one above the pivot when it was loaded) lies on, 0 above, 1 right, 2 below, 3 left;
-// for four-blob pairs, which turn in place, the right turns from `start`.
-std::int32_t turnOf(const FallingPair& pair, const FallingPair& start);
 
 // Every position and turn the pair can reach from where it is with the moving and turning
 // keys, never passing through a blob or a wall, as a breadth-first search over the rules'

@@ -23,9 +23,6 @@ namespace peterin {
 
 namespace {
 
-// Every field the system makes has one LimboArea row.
-constexpr std::int32_t kLimboRows = 1;
-
 // Bounds of the [A] section.
 constexpr int kMaxNextCountInFile = 250;
 constexpr int kMaxNextColumnsInFile = 40;

@@ -50,6 +50,7 @@ void sendNuisance(Game& game, int player, std::int32_t n) {
     const int receiver = otherPlayer(sender);
     std::int32_t& own = playerOf(game, sender).pendingNuisance;
     std::int32_t& theirs = playerOf(game, receiver).pendingNuisance;
+    game.events.nuisanceSent(player, n);
     if (std::int64_t{own} - n > 0) {
         own -= n;
         game.events.warningChanged(sender);
@@ -101,6 +102,7 @@ void dropNuisanceRow(Game& game, int player) {
     const std::int32_t blobs = std::clamp(self.pendingNuisance, 0, width);
     std::vector<bool> taken(static_cast<std::size_t>(width), false);
     int free = width;
+    std::int32_t fell = 0;
     constexpr std::int32_t kLimboRow = -1;
     for (std::int32_t i = 0; i < blobs; ++i) {
         const int r = game.rng.rand() % free;
@@ -111,6 +113,7 @@ void dropNuisanceRow(Game& game, int player) {
         // A blob whose LimboArea cell is occupied is lost.
         if (getCell(self.field, column, kLimboRow) == CellKind::Empty) {
             setCell(self.field, column, kLimboRow, CellKind::Nuisance);
+            ++fell;
         }
         taken[static_cast<std::size_t>(column)] = true;
         --free;
@@ -122,6 +125,7 @@ void dropNuisanceRow(Game& game, int player) {
     } else {
         self.nuisanceRowsLeft -= 1;
     }
+    game.events.nuisanceFell(player, fell);
     game.events.warningChanged(player);
 }
 

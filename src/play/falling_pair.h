@@ -193,6 +193,11 @@ bool applyPairActionOn(const Blocked& blocked, std::int32_t heavenRow, FallingPa
 // the drop (dropPair). Returns whether the pair moved, turned or was placed.
 bool applyPairAction(FallingPair& pair, Field& field, PairAction action);
 
+// How far a pair is turned: for two- and three-blob pairs the side of the pivot its other
+// blob (the one above the pivot when it was loaded) lies on, 0 above, 1 right, 2 below, 3 left;
+// for four-blob pairs, which turn in place, the right turns from `start`.
+std::int32_t turnOf(const FallingPair& pair, const FallingPair& start);
+
 // Writes the pair's blobs into the field, top row first, each row left to right.
 int placePair(const FallingPair& pair, Field& field);
 

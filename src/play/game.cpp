@@ -7,9 +7,6 @@ namespace peterin {
 
 namespace {
 
-// Every field the system makes has one LimboArea row.
-constexpr std::int32_t kLimboRows = 1;
-
 int queueLength(const Settings& settings) {
     return settings.nextCount + 1;
 }

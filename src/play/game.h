@@ -22,6 +22,9 @@ enum class Mode : std::int32_t {
     Battle = 3, // both sides play against each other
 };
 
+// Rows of every field's LimboArea.
+inline constexpr std::int32_t kLimboRows = 1;
+
 // The temp-save cursor value meaning "the live position is on screen".
 inline constexpr int kLivePosition = -1;
 // The ID-box text for the live position.

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "settings/message.h"
+#include "settings/settings.h"
 
 namespace peterin {
 
@@ -37,6 +38,13 @@ class GameEvents {
     // Anything shown may have changed: the stored position on screen, the edit kind, the mode.
     virtual void allChanged() = 0;
 
+    // A pair key acts on the player's falling pair, just before it does: game records keep
+    // every one, whatever key or program pressed it.
+    virtual void pairActed(int player, PairAction action) = 0;
+    // A chain step of the player's sent `count` nuisance blobs (offset or announced), and
+    // `count` blobs of the nuisance announced to the player fell into its field.
+    virtual void nuisanceSent(int player, std::int32_t count) = 0;
+    virtual void nuisanceFell(int player, std::int32_t count) = 0;
     // The chain count and score of the player's turn changed.
     virtual void statusChanged(int player, ShownStatus status) = 0;
     // Something the user must be told.
@@ -61,6 +69,9 @@ class NullGameEvents : public GameEvents {
     void queueChanged(int) override {}
     void warningChanged(int) override {}
     void allChanged() override {}
+    void pairActed(int, PairAction) override {}
+    void nuisanceSent(int, std::int32_t) override {}
+    void nuisanceFell(int, std::int32_t) override {}
     void statusChanged(int, ShownStatus) override {}
     void tell(const Message&) override {}
     void randomPositionChanged(std::uint32_t) override {}

@@ -134,7 +134,6 @@ void lockstep(Game& game, int player) {
 
 // The actions of one key group, in the order they are compared with a key.
 void actOnKey(Game& game, int player, int group, std::uint8_t key) {
-    Player& self = playerOf(game, player);
     const auto matches = [&](PairAction action) {
         return game.settings.keys[static_cast<std::size_t>(pairKeyIndex(action, group))] == key;
     };
@@ -143,18 +142,23 @@ void actOnKey(Game& game, int player, int group, std::uint8_t key) {
                                         PairAction::Right,      PairAction::RotateRight,
                                         PairAction::RotateLeft, PairAction::HalfRotate};
     for (const PairAction action : kKeyOrder) {
-        if (!matches(action)) {
-            continue;
+        if (matches(action)) {
+            actOnPair(game, player, action);
         }
-        applyPairAction(self.fallingPair, self.field, action);
-        if (action == PairAction::Down) {
-            advancePhase(game, player); // the turn starts whatever the placement came to
-        }
-        game.events.fieldChanged(player);
     }
 }
 
 } // namespace
+
+void actOnPair(Game& game, int player, PairAction action) {
+    Player& self = playerOf(game, player);
+    game.events.pairActed(player, action);
+    applyPairAction(self.fallingPair, self.field, action);
+    if (action == PairAction::Down) {
+        advancePhase(game, player); // the turn starts whatever the placement came to
+    }
+    game.events.fieldChanged(player);
+}
 
 void loadFrontPair(Game& game, int player) {
     Player& self = playerOf(game, player);

@@ -31,6 +31,10 @@ void enterPhase(Game& game, int player, Phase phase);
 // holds `key` (a virtual-key code).
 void onPlayerKey(Game& game, std::uint8_t key);
 
+// One pair key's action on the player's falling pair, as a key bound to it does: a drop starts
+// the turn. The caller has seen that the player waits for input.
+void actOnPair(Game& game, int player, PairAction action);
+
 // Writes the chain count and score of the player into its two status-bar parts.
 void showChainStatus(Game& game, int player, std::int32_t chainCount, std::int32_t score);
 

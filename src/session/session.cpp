@@ -42,6 +42,18 @@ bool pressKey(Game& game, History& history, std::uint8_t key) {
 
 namespace {
 
+// A key that replaces the position a game plays on (a mode key starts the mode again): the
+// game's record ends there.
+bool replacesPosition(const Settings& settings, std::uint8_t key) {
+    for (const int index :
+         {kKeyEditMode, kKeyPlayMode, kKeyBattleMode, kKeyClearAll, kKeyTempLoad}) {
+        if (key != 0 && settings.keys[static_cast<std::size_t>(index)] == key) {
+            return true;
+        }
+    }
+    return false;
+}
+
 // Every colour the views are drawn in.
 auto coloursOf(const Settings& v) {
     return std::tie(v.cellColours, v.backgroundColour, v.savedIdColour, v.limboColour,
@@ -56,18 +68,34 @@ struct CommandRunner {
     Game& game = s.game_;
     History& history = s.history_;
     Playback& playback = *s.playback_;
+    GameRecorder& recorder = s.recorder_;
 
     void operator()(const KeyDown& c) {
+        const bool replaces = replacesPosition(game.settings, c.key);
         s.pending_.activate = pressKey(game, history, c.key) || s.pending_.activate;
         s.keepWork(); // the temporary-save keys store positions outside the history
+        if (replaces) {
+            recorder.broke(game);
+        }
     }
     void operator()(const KeyUp&) {}
     void operator()(const Wheel& c) { onMouseWheel(game, c.delta); }
+    // Painting replaces the position a game was playing: its record ends there.
     void operator()(const PointerMove& c) {
+        const bool paints = c.leftHeld && !tempIsShowing(game) &&
+                            game.hoverPlayer == c.player + 1 &&
+                            cellUnderMouse(game.settings, c.x, c.y) !=
+                                CellPosition{game.hoverColumn, game.hoverRow};
         onFieldMouseMove(game, c.player, c.x, c.y, c.leftHeld);
+        if (paints) {
+            recorder.broke(game);
+        }
     }
     void operator()(const PointerPress& c) {
         c.left ? onFieldLeftDown(game, c.player) : onFieldRightDown(game, c.player);
+        if (c.left && !tempIsShowing(game)) {
+            recorder.broke(game);
+        }
     }
     // A stroke's step stays open from press to release, whatever it paints in between.
     void operator()(const StrokeBegin&) {
@@ -88,18 +116,23 @@ struct CommandRunner {
     void operator()(const SetMode& c) {
         changeMode(game, c.mode);
         history.afterTick(game);
+        recorder.broke(game);
     }
     void operator()(const AdjustWarning& c) {
         s.step(StepKind::Edit, [&] { adjustWarning(game, c.unit, c.add); });
+        recorder.warningAdjusted(c.unit, c.add);
     }
     void operator()(const DropNuisance&) {
         s.step(StepKind::Edit, [&] { dropNuisance(game); });
+        recorder.nuisanceDropped();
     }
     void operator()(const SetRandomPosition& c) {
         s.step(StepKind::Edit, [&] { setRandomPosition(game, c.position, c.rebuild); });
+        recorder.broke(game);
     }
     void operator()(const ClearFields&) {
         s.step(StepKind::Edit, [&] { clearFields(game); });
+        recorder.broke(game);
     }
     void operator()(const TempCommand& c) {
         switch (c.step) {
@@ -114,6 +147,7 @@ struct CommandRunner {
             break;
         case TempStep::Load:
             s.step(StepKind::Edit, [&] { tempLoad(game); });
+            recorder.broke(game);
             break;
         }
     }
@@ -122,11 +156,13 @@ struct CommandRunner {
     void operator()(const Undo&) {
         if (!tempIsShowing(game) && history.undo(game)) {
             s.pending_.checks = true; // the band check marks follow the position's settings
+            recorder.broke(game);
         }
     }
     void operator()(const Redo&) {
         if (!tempIsShowing(game) && history.redo(game)) {
             s.pending_.checks = true;
+            recorder.broke(game);
         }
     }
     void operator()(const ClearHistory&) {
@@ -161,7 +197,12 @@ struct CommandRunner {
     void operator()(const StepTick&) { playback.stepTick(); }
     void operator()(const NextScene&) { playback.nextScene(); }
     void operator()(const NextChainStep&) { playback.nextChainStep(); }
-    void operator()(const PreviousChainStep&) { playback.previousChainStep(); }
+    void operator()(const PreviousChainStep&) {
+        const std::uint64_t before = playback.ticks();
+        if (playback.previousChainStep()) {
+            recorder.rewound(game, before - playback.ticks());
+        }
+    }
     void operator()(const SetSpeed& c) { playback.setSpeed(c.speed); }
 
     void operator()(const OpenFile& c) {
@@ -169,6 +210,7 @@ struct CommandRunner {
         result = {};
         ReadOutcome read;
         s.step(StepKind::FileRead, [&] { read = readFile(game, c.path); });
+        recorder.broke(game);
         result.opened = read.opened;
         result.report = read.report;
         s.pending_.all = true;
@@ -222,6 +264,9 @@ struct CommandRunner {
                            now.fieldHeight != before.fieldHeight ||
                            now.nextCount != before.nextCount;
         sized ? history.end(game) : history.discard();
+        if (rulesOf(now) != rulesOf(before)) {
+            recorder.broke(game);
+        }
         if (layout) {
             s.pending_.sizes = true;
         } else if (redraw) {
@@ -306,6 +351,7 @@ void Session::apply(const Command& command) {
     for (CommandObserver* observer : observers_) {
         observer->applied(command, tick);
     }
+    recorder_.settle(game_);
     flush();
 }
 
@@ -350,6 +396,7 @@ std::optional<std::filesystem::path> Session::previousWork() const {
 }
 
 void Session::exit() {
+    recorder_.close(game_);
     if (keeper_ && keeper_->wroteAny()) {
         keepWork();
     }
@@ -367,6 +414,8 @@ void Session::keepWork() {
 
 void Session::afterTick(int player) {
     history_.afterTick(game_); // a turn that ran out closes its step
+    recorder_.ticked(player);
+    recorder_.settle(game_);
     pending_.ticked = player;
     pending_.tickedTimerWanted = playback_->timerWanted(player);
     flush();
@@ -395,6 +444,10 @@ void Session::stopTimer(int player) {
     const bool inOwnTick = playback_->tickingPlayer() == player;
     playback_->timerStopped(player);
     pending_.timers.push_back({player, false, inOwnTick});
+}
+
+void Session::pairActed(int player, PairAction action) {
+    recorder_.pairActed(game_, player, action);
 }
 
 void Session::fieldChanged(int player) {

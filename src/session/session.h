@@ -16,6 +16,7 @@
 #include "play/commands.h"
 #include "play/game.h"
 #include "play/game_events.h"
+#include "records/game_recorder.h"
 #include "session/command.h"
 
 namespace peterin {
@@ -138,8 +139,13 @@ class Session : private GameEvents {
     void keepWorkIn(const std::filesystem::path& stateFolder);
     // The previous run's work, or nothing when no folder was named.
     std::optional<std::filesystem::path> previousWork() const;
-    // The program ends: the work is written one last time, if this run wrote it at all.
+    // The program ends: the work is written one last time, if this run wrote it at all, and
+    // the game being recorded ends.
     void exit();
+
+    // The record of every game played (see GameRecorder): its listener keeps them.
+    GameRecorder& recorder() { return recorder_; }
+    const GameRecorder& recorder() const { return recorder_; }
 
   private:
     friend struct CommandRunner;
@@ -151,6 +157,9 @@ class Session : private GameEvents {
     void queueChanged(int player) override;
     void warningChanged(int player) override;
     void allChanged() override;
+    void pairActed(int player, PairAction action) override;
+    void nuisanceSent(int, std::int32_t) override {}
+    void nuisanceFell(int, std::int32_t) override {}
     void statusChanged(int player, ShownStatus status) override;
     void tell(const Message& message) override;
     void randomPositionChanged(std::uint32_t position) override;
@@ -173,6 +182,7 @@ class Session : private GameEvents {
     History history_;
     std::unique_ptr<Playback> playback_;
     std::unique_ptr<StateKeeper> keeper_;
+    GameRecorder recorder_;
     std::filesystem::path fileName_;
     std::function<void(const Changes&)> view_;
     std::vector<CommandObserver*> observers_;

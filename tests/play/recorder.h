@@ -40,6 +40,9 @@ struct Recorder : GameEvents {
         ++warningRepaints.at(static_cast<std::size_t>(player));
     }
     void allChanged() override { ++mainRepaints; }
+    void pairActed(int, PairAction) override {}
+    void nuisanceSent(int, std::int32_t) override {}
+    void nuisanceFell(int, std::int32_t) override {}
     void statusChanged(int player, ShownStatus shown) override {
         const auto part = static_cast<std::size_t>(2 * player);
         status.at(part) = "\t\t" + std::to_string(shown.chainCount) + "連鎖";
