@@ -255,11 +255,9 @@ GeneratorState generatorFrom(std::string_view text, const PairPattern& pattern,
         throw Refused{"not a generator state: \"" + std::string(text) + "\""};
     }
     GeneratorState state;
-    state.random =
-        randomAt(numberIn<std::uint32_t>(parts[0], 0, UINT32_MAX, "random position"));
+    state.random = randomAt(numberIn<std::uint32_t>(parts[0], 0, UINT32_MAX, "random position"));
     state.cursor = numberIn<std::size_t>(parts[1], 0, pattern.tokens.size(), "token cursor");
-    state.shapeIndex =
-        numberIn<std::size_t>(parts[2], 0, pattern.shapes.size() - 2, "shape index");
+    state.shapeIndex = numberIn<std::size_t>(parts[2], 0, pattern.shapes.size() - 2, "shape index");
     if (entries[state.cursor]) {
         throw Refused{"a token cursor on a seek's position"};
     }
@@ -540,10 +538,10 @@ class Reader {
                 RecordPairKey key;
                 key.player = playerIn(r, line.word());
                 const std::string_view action = line.word();
-                const char* at = action.size() == 1
-                                     ? std::char_traits<char>::find(kActionLetters,
-                                                                    kPairActionCount, action[0])
-                                     : nullptr;
+                const char* at =
+                    action.size() == 1
+                        ? std::char_traits<char>::find(kActionLetters, kPairActionCount, action[0])
+                        : nullptr;
                 if (at == nullptr) {
                     throw Refused{"not a pair key: \"" + std::string(action) + "\""};
                 }

@@ -128,11 +128,11 @@ std::optional<std::string> Replay::play(const RecordEvent& event, bool checking)
     if (checking && !(*found == line)) {
         RecordTurn same = *found;
         same.checksum = line.checksum;
-        return same == line ? std::string("the fields after the turn differ from the record")
-                            : "the turn came to column " + std::to_string(found->column) +
-                                  ", turn " + std::to_string(found->turn) + ", chain " +
-                                  std::to_string(found->chain) + ", score " +
-                                  std::to_string(found->score) + ", not as recorded";
+        return same == line
+                   ? std::string("the fields after the turn differ from the record")
+                   : "the turn came to column " + std::to_string(found->column) + ", turn " +
+                         std::to_string(found->turn) + ", chain " + std::to_string(found->chain) +
+                         ", score " + std::to_string(found->score) + ", not as recorded";
     }
     ++turnCount_;
     if (checking) {

@@ -1,6 +1,7 @@
 #include "session/session.h"
 
 #include <algorithm>
+#include <ctime>
 #include <tuple>
 #include <utility>
 
@@ -312,6 +313,16 @@ Session::Session(TickTimers& timers, std::function<std::int64_t()> clockNs)
         pending_.history = true;
         keepWork(); // every step recorded, undone or redone changed the position
     };
+    recorder_.setClock([] { return static_cast<std::int64_t>(std::time(nullptr)); });
+    recorder_.setListener([this](const Record& record) {
+        if (!records_) {
+            return;
+        }
+        records_->keep(record);
+        if (auto failure = records_->takeFailure()) {
+            tell(*failure);
+        }
+    });
 }
 
 Session::~Session() = default;
@@ -386,6 +397,7 @@ std::optional<Message> Session::applySettings(const Settings& wanted) {
 void Session::keepWorkIn(const std::filesystem::path& stateFolder) {
     keeper_ = std::make_unique<StateKeeper>(stateFolder);
     keeper_->startRun();
+    records_ = std::make_unique<RecordFolder>(stateFolder / "records");
 }
 
 std::optional<std::filesystem::path> Session::previousWork() const {
@@ -397,6 +409,9 @@ std::optional<std::filesystem::path> Session::previousWork() const {
 
 void Session::exit() {
     recorder_.close(game_);
+    if (records_) {
+        records_->flush();
+    }
     if (keeper_ && keeper_->wroteAny()) {
         keepWork();
     }

@@ -17,6 +17,7 @@
 #include "play/game.h"
 #include "play/game_events.h"
 #include "records/game_recorder.h"
+#include "records/record_folder.h"
 #include "session/command.h"
 
 namespace peterin {
@@ -135,8 +136,11 @@ class Session : private GameEvents {
     std::optional<Message> applySettings(const Settings& wanted);
 
     // The work kept across exits goes to `stateFolder` from now on; the previous run's file is
-    // moved aside first (see StateKeeper).
+    // moved aside first (see StateKeeper). The records of the games played go to its folder
+    // "records" (see RecordFolder).
     void keepWorkIn(const std::filesystem::path& stateFolder);
+    // Where the records are kept, or nothing when no folder was named.
+    RecordFolder* records() { return records_.get(); }
     // The previous run's work, or nothing when no folder was named.
     std::optional<std::filesystem::path> previousWork() const;
     // The program ends: the work is written one last time, if this run wrote it at all, and
@@ -183,6 +187,7 @@ class Session : private GameEvents {
     std::unique_ptr<Playback> playback_;
     std::unique_ptr<StateKeeper> keeper_;
     GameRecorder recorder_;
+    std::unique_ptr<RecordFolder> records_;
     std::filesystem::path fileName_;
     std::function<void(const Changes&)> view_;
     std::vector<CommandObserver*> observers_;

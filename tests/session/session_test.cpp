@@ -7,11 +7,11 @@
 #include <vector>
 
 #include "../files/temp_dir.h"
+#include "driven_session.h"
 #include "files/dat_file.h"
 #include "history/snapshot.h"
 #include "rules/field.h"
 #include "session/session.h"
-#include "driven_session.h"
 
 namespace peterin {
 namespace {

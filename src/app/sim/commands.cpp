@@ -12,6 +12,8 @@
 #include "play/commands.h"
 #include "play/game.h"
 #include "play/turn_cycle.h"
+#include "records/record_folder.h"
+#include "records/replay.h"
 #include "rules/field.h"
 #include "sequence/pair_sequence.h"
 
@@ -521,6 +523,80 @@ Outcome runAutoplay(const AutoplayCommand& command) {
     } else {
         out += "largest chain " + std::to_string(largest) + ", score " + std::to_string(total) +
                ", " + plural(lost, "pair", "pairs") + " lost\n";
+    }
+    if (command.record) {
+        GameRecorder& recorder = headless.session.recorder();
+        recorder.close(game);
+        const Record* record = recorder.latest();
+        const auto why = record ? saveRecord(*record, *command.record)
+                                : std::optional<std::string>("no pair was played");
+        if (why) {
+            return {1, "",
+                    "peterin-sim: the record could not be written to " + *command.record + ": " +
+                        *why + "\n"};
+        }
+    }
+    return outcome;
+}
+
+Outcome runReplay(const ReplayCommand& command) {
+    const LoadedRecord loaded = loadRecord(command.file);
+    if (!loaded.record) {
+        return {1, "", "peterin-sim: " + loaded.error + "\n"};
+    }
+    Replay replay(*loaded.record);
+    if (const auto fault = replay.check()) {
+        return {1, "",
+                "peterin-sim: " + command.file + ": line " +
+                    std::to_string(loaded.eventLines[fault->event]) + ": " + fault->reason + "\n"};
+    }
+    const std::vector<ReplayedTurn>& turns = replay.turns();
+    const std::size_t shown = command.turn
+                                  ? std::min(turns.size(), static_cast<std::size_t>(*command.turn))
+                                  : turns.size();
+    replay.seekTurn(static_cast<int>(shown));
+    Outcome outcome;
+    std::string& out = outcome.out;
+    out += command.json ? "{\"turns\":[" : "";
+    for (std::size_t i = 0; i < shown; ++i) {
+        const ReplayedTurn& t = turns[i];
+        if (command.json) {
+            out += i ? ",{" : "{";
+            appendMember(out, "player", t.turn.player, false);
+            appendMember(out, "column", t.turn.column);
+            appendMember(out, "turn", t.turn.turn);
+            appendMember(out, "chain", t.turn.chain);
+            appendMember(out, "score", t.turn.score);
+            appendMember(out, "sent", t.sent);
+            appendMember(out, "received", t.fell);
+            out += '}';
+        } else {
+            out += "turn " + std::to_string(i + 1) + ": " + std::to_string(t.turn.player + 1) +
+                   "P column " + std::to_string(t.turn.column) + " turn " +
+                   std::to_string(t.turn.turn) + ", chain " + std::to_string(t.turn.chain) +
+                   ", score " + std::to_string(t.turn.score) + ", nuisance sent " +
+                   std::to_string(t.sent) + ", received " + std::to_string(t.fell) + "\n";
+        }
+    }
+    const Game& game = replay.game();
+    if (command.json) {
+        out += "],\"fields\":[";
+        for (int p = 0; p < kPlayerCount; ++p) {
+            const auto rows = fieldRows(game.players[static_cast<std::size_t>(p)].field);
+            out += p ? ",[" : "[";
+            for (std::size_t i = 0; i < rows.size(); ++i) {
+                out += (i ? "," : "") + jsonString(rows[i]);
+            }
+            out += ']';
+        }
+        out += "]}\n";
+        return outcome;
+    }
+    for (int p = 0; p < kPlayerCount; ++p) {
+        out += std::to_string(p + 1) + "P field:\n";
+        for (const std::string& row : fieldRows(game.players[static_cast<std::size_t>(p)].field)) {
+            out += row + "\n";
+        }
     }
     return outcome;
 }

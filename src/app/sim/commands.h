@@ -60,6 +60,7 @@ Outcome runPairs(const PairsCommand& command);
 Outcome runCheck(const CheckCommand& command);
 Outcome runSuggest(const SuggestCommand& command);
 Outcome runAutoplay(const AutoplayCommand& command);
+Outcome runReplay(const ReplayCommand& command);
 // Needs the drawing library; a build without Qt has none and says so.
 Outcome runRender(const RenderCommand& command);
 

@@ -35,6 +35,9 @@ Outcome run(const std::vector<std::string>& args) {
     if (const auto* autoplay = std::get_if<AutoplayCommand>(&command)) {
         return runAutoplay(*autoplay);
     }
+    if (const auto* replay = std::get_if<ReplayCommand>(&command)) {
+        return runReplay(*replay);
+    }
     if (const auto* render = std::get_if<RenderCommand>(&command)) {
 #ifdef PETERIN_SIM_RENDER
         return runRender(*render);

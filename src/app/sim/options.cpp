@@ -217,11 +217,25 @@ Command parseAutoplay(ArgReader& in) {
               in.takeCount("--pairs", kMaxAutoplayPairs, cmd.pairs) ||
               in.take("--pattern", cmd.pattern) || in.take("--ini", cmd.ini) ||
               in.takeCount("--level", kMaxLevel, cmd.engine.level) ||
-              in.takeCount("--nodes", kMaxNodes, cmd.engine.nodes) ||
-              in.take("--json", cmd.json))) {
+              in.takeCount("--nodes", kMaxNodes, cmd.engine.nodes) || in.take("--json", cmd.json) ||
+              in.take("--record", cmd.record))) {
             in.reject();
         }
     }
+    return in.result(cmd);
+}
+
+Command parseReplay(ArgReader& in) {
+    ReplayCommand cmd;
+    while (in.more()) {
+        int turn = 0;
+        if (in.takeCount("--turn", kMaxReplayTurn, turn)) {
+            cmd.turn = turn;
+        } else if (!(in.take("--json", cmd.json) || in.takeFile(cmd.file))) {
+            in.reject();
+        }
+    }
+    requireFile(in, "replay needs a record: peterin-sim replay REC");
     return in.result(cmd);
 }
 
@@ -293,6 +307,9 @@ Command parseArgs(const std::vector<std::string>& args) {
     if (command == "render") {
         return parseRender(in);
     }
+    if (command == "replay") {
+        return parseReplay(in);
+    }
     return UsageError{"unknown command \"" + command + "\"; try peterin-sim --help"};
 }
 
@@ -358,11 +375,19 @@ Usage:
       columns or 64 rows (the LimboArea's included) are not searched.
 
   peterin-sim autoplay [--position N] [--pattern FILE.dat] [--pairs K] [--ini FILE] [--level N]
-                       [--nodes K] [--json]
+                       [--nodes K] [--json] [--record OUT]
       Plays 1P alone from a fresh game started as pairs starts it, for K pairs (default 60),
       each dropped where suggest (with the same --level and --nodes) would put it and
       resolved tick by tick by the turn cycle. Prints each pair's place, chain and score,
-      then the largest chain, the total score and how many pairs were lost.
+      then the largest chain, the total score and how many pairs were lost. With --record,
+      the game's record is written to OUT, as the program keeps the games played in it.
+
+  peterin-sim replay REC [--turn N] [--json]
+      Plays the game record REC again, tick by tick, as it was played, and checks each turn
+      against the record. Prints each turn (player, the pivot's column and turn, chain,
+      score, nuisance sent and received) and both fields after the last turn, or after turn N
+      with --turn. A record that cannot be read, or whose replay disagrees with it, is told
+      with its line on standard error, and the status is 1.
 
   peterin-sim --help
       Shows this text.

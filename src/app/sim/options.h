@@ -52,13 +52,21 @@ struct SuggestCommand {
 };
 
 // peterin-sim autoplay [--position N] [--pattern FILE.dat] [--pairs K] [--ini FILE] [--level N]
-//                      [--nodes K] [--json]
+//                      [--nodes K] [--json] [--record OUT]
 struct AutoplayCommand {
     int position = 0;
     std::optional<std::string> pattern;
     std::optional<std::string> ini;
     int pairs = 60;
     EngineChoice engine;
+    bool json = false;
+    std::optional<std::string> record; // the game's record goes there
+};
+
+// peterin-sim replay REC [--turn N] [--json]
+struct ReplayCommand {
+    std::string file;
+    std::optional<int> turn; // stop after this turn
     bool json = false;
 };
 
@@ -72,7 +80,7 @@ struct UsageError {
 
 using Command =
     std::variant<HelpCommand, VersionCommand, ResolveCommand, PairsCommand, CheckCommand,
-                 RenderCommand, SuggestCommand, AutoplayCommand, UsageError>;
+                 RenderCommand, SuggestCommand, AutoplayCommand, ReplayCommand, UsageError>;
 
 // Upper bound of --count, so a typo cannot ask for gigabytes of output.
 inline constexpr int kMaxPairCount = 1000000;
@@ -83,6 +91,8 @@ inline constexpr int kMaxAutoplayPairs = 100000;
 // Upper bounds of --level and --nodes.
 inline constexpr int kMaxLevel = 5;
 inline constexpr int kMaxNodes = 100000000;
+// Upper bound of replay's --turn.
+inline constexpr int kMaxReplayTurn = 100000000;
 
 // Reads the arguments after the program name.
 Command parseCommandLine(const std::vector<std::string>& args);
