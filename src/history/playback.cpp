@@ -105,7 +105,15 @@ bool Playback::anyWanted() const {
     return false;
 }
 
-Playback::TickOutcome Playback::runTick(int player) {
+Playback::TickOutcome Playback::runTick(int timer) {
+    int player = timer;
+    if (router_) {
+        const std::optional<int> routed = router_(timer);
+        if (!routed) {
+            return {};
+        }
+        player = *routed;
+    }
     if (player <= lastTicked_) {
         keepPendingMoment(); // a new round begins
     }

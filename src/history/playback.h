@@ -109,6 +109,11 @@ class Playback {
     void setTickListener(std::function<void(int player)> listener) {
         listener_ = std::move(listener);
     }
+    // Chooses the player each tick is run for, whichever timer fired (nothing: no tick), so
+    // that a game record is played in the order its ticks ran; none runs each timer's player.
+    void setTickRouter(std::function<std::optional<int>(int timer)> router) {
+        router_ = std::move(router);
+    }
 
   private:
     static std::size_t index(int player) { return static_cast<std::size_t>(player); }
@@ -140,6 +145,7 @@ class Playback {
     TickTimers& timers_;
     std::function<std::int64_t()> clockNs_;
     std::function<void(int)> listener_;
+    std::function<std::optional<int>(int)> router_;
     std::array<bool, kPlayerCount> wanted_{};
     // When the player's next tick is due, for speeds paced by the clock.
     std::array<std::int64_t, kPlayerCount> nextDueNs_{};

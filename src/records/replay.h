@@ -49,6 +49,8 @@ class Replay : private NullGameEvents {
     void seekTurn(int turns);
     const Game& game() const { return game_; }
     const Record& record() const { return record_; }
+    // The first event that seekTurn has not played.
+    std::size_t nextEvent() const { return next_; }
 
   private:
     struct Keyframe {

@@ -101,11 +101,27 @@ struct ApplySettings {
     Settings wanted;
 };
 
+// The menu "記録": a game record is shown on the fields in place of the live game, played by
+// the playback, and gone through turn by turn; "ここから遊ぶ" makes its position the live one.
+struct OpenRecord {
+    std::filesystem::path path;
+};
+struct CloseRecord {};
+struct GoToTurn {
+    int turn = 0; // turns ended; 0 is the start
+};
+struct StepTurn {
+    int by = 1; // turns forwards, or back when negative
+};
+struct GoToLargestChain {};
+struct PlayFromHere {};
+
 using Command =
     std::variant<KeyDown, KeyUp, Wheel, PointerMove, PointerPress, StrokeBegin, StrokeEnd, Timeout,
                  SetEditKind, SetMode, AdjustWarning, DropNuisance, SetRandomPosition, ClearFields,
                  TempCommand, Undo, Redo, ClearHistory, ToggleLimbo, ToggleHeaven,
                  ToggleOnePersonBattle, SetPaused, StepTick, NextScene, NextChainStep,
-                 PreviousChainStep, SetSpeed, OpenFile, ApplySettings>;
+                 PreviousChainStep, SetSpeed, OpenFile, ApplySettings, OpenRecord, CloseRecord,
+                 GoToTurn, StepTurn, GoToLargestChain, PlayFromHere>;
 
 } // namespace peterin

@@ -194,14 +194,32 @@ struct CommandRunner {
         s.pending_.checks = true;
     }
 
-    void operator()(const SetPaused& c) { playback.setPaused(c.paused); }
-    void operator()(const StepTick&) { playback.stepTick(); }
-    void operator()(const NextScene&) { playback.nextScene(); }
-    void operator()(const NextChainStep&) { playback.nextChainStep(); }
+    void operator()(const SetPaused& c) {
+        playback.setPaused(c.paused);
+        s.feedRecord();
+    }
+    // A shown record's inputs before the next tick are played first, so that a step taken
+    // while every player waits for a pair finds the turn the record goes on with.
+    void operator()(const StepTick&) {
+        s.feedRecord(true);
+        playback.stepTick();
+    }
+    void operator()(const NextScene&) {
+        s.feedRecord(true);
+        playback.nextScene();
+    }
+    void operator()(const NextChainStep&) {
+        s.feedRecord(true);
+        playback.nextChainStep();
+    }
     void operator()(const PreviousChainStep&) {
         const std::uint64_t before = playback.ticks();
         if (playback.previousChainStep()) {
-            recorder.rewound(game, before - playback.ticks());
+            if (s.shown_) {
+                s.shown_->rewound(before - playback.ticks());
+            } else {
+                recorder.rewound(game, before - playback.ticks());
+            }
         }
     }
     void operator()(const SetSpeed& c) { playback.setSpeed(c.speed); }
@@ -227,6 +245,70 @@ struct CommandRunner {
             s.fileName_ = c.path;
             s.pending_.title = true;
         }
+    }
+
+    void operator()(const OpenRecord& c) {
+        LoadedRecord loaded = loadRecord(c.path);
+        if (!loaded.record) {
+            s.tell({"記録を開けませんでした。\n" + loaded.error, "err", MessageIcon::Warning});
+            return;
+        }
+        auto shown = std::make_unique<ShownRecord>(std::move(*loaded.record),
+                                                   std::move(loaded.eventLines), c.path);
+        if (const auto fault = shown->check()) {
+            s.tell({"記録を開けませんでした。\n" + *fault, "err", MessageIcon::Warning});
+            return;
+        }
+        if (!s.shown_) {
+            // The live game ends here, as it does when anything else replaces its position.
+            recorder.close(game);
+            if (history.stepOpen()) {
+                history.end(game);
+            }
+            s.stroke_ = false;
+            s.live_ = capture(game, true);
+            s.liveSettings_ = game.settings;
+        }
+        playback.forgetChainSteps();
+        putRules(game.settings, shown->record().rules);
+        game.onePersonBattle = shown->record().start.onePersonBattle;
+        shown->goToTurn(game, 0);
+        s.shown_ = std::move(shown);
+        s.pending_.title = s.pending_.checks = true;
+        s.feedRecord();
+    }
+    void operator()(const CloseRecord&) { s.leaveRecord(); }
+    void operator()(const GoToTurn& c) { goToTurn(c.turn); }
+    void operator()(const StepTurn& c) {
+        if (s.shown_) {
+            goToTurn(s.shown_->turn() + c.by);
+        }
+    }
+    // To just before the largest chain's turn: playing on shows its drop.
+    void operator()(const GoToLargestChain&) {
+        if (s.shown_ && s.shown_->largestChainTurn() > 0) {
+            goToTurn(s.shown_->largestChainTurn() - 1);
+        }
+    }
+    // The record's position where it stands becomes the live one, as one undo step.
+    void operator()(const PlayFromHere&) {
+        if (!s.shown_) {
+            return;
+        }
+        const Snapshot here = capture(game, false);
+        s.leaveRecord();
+        s.step(StepKind::Edit, [&] { restore(game, here); });
+        s.pending_.sizes = true;
+    }
+    // Held at the turn gone to, as it stands after it: the playback goes on from there.
+    void goToTurn(int turn) {
+        if (!s.shown_) {
+            return;
+        }
+        playback.setPaused(true);
+        playback.forgetChainSteps();
+        s.shown_->goToTurn(game, std::clamp(turn, 0, s.shown_->turns()));
+        s.pending_.playback = true;
     }
 
     // Only a new size is a step; any open step is closed first all the same, so a turn running
@@ -295,6 +377,25 @@ bool leavesHistory(const Command& command) {
            std::holds_alternative<PointerMove>(command) || std::holds_alternative<KeyUp>(command);
 }
 
+// What may be done while a record is shown: play it, go through it, leave it, and what only
+// changes how it is shown.
+bool actsOnShownRecord(const Command& command) {
+    return std::holds_alternative<Timeout>(command) || std::holds_alternative<SetPaused>(command) ||
+           std::holds_alternative<StepTick>(command) ||
+           std::holds_alternative<NextScene>(command) ||
+           std::holds_alternative<NextChainStep>(command) ||
+           std::holds_alternative<PreviousChainStep>(command) ||
+           std::holds_alternative<SetSpeed>(command) ||
+           std::holds_alternative<ToggleLimbo>(command) ||
+           std::holds_alternative<ToggleHeaven>(command) ||
+           std::holds_alternative<ClearHistory>(command) ||
+           std::holds_alternative<OpenRecord>(command) ||
+           std::holds_alternative<CloseRecord>(command) ||
+           std::holds_alternative<GoToTurn>(command) || std::holds_alternative<StepTurn>(command) ||
+           std::holds_alternative<GoToLargestChain>(command) ||
+           std::holds_alternative<PlayFromHere>(command);
+}
+
 bool playbackCommand(const Command& command) {
     return std::holds_alternative<SetPaused>(command) ||
            std::holds_alternative<StepTick>(command) ||
@@ -330,6 +431,17 @@ Session::~Session() = default;
 void Session::makePlayback() {
     playback_ = std::make_unique<Playback>(game_, timers_, clockNs_);
     playback_->setTickListener([this](int player) { afterTick(player); });
+    playback_->setTickRouter([this](int timer) -> std::optional<int> {
+        if (!shown_) {
+            return timer;
+        }
+        const std::optional<int> next = shown_->nextTick();
+        if (!next) {
+            playback_->setPaused(true); // a record cut short ends mid-turn
+            pending_.playback = true;
+        }
+        return next;
+    });
 }
 
 void Session::start(std::int64_t nowSeconds) {
@@ -349,6 +461,14 @@ void Session::removeObserver(CommandObserver* observer) {
 
 void Session::apply(const Command& command) {
     const std::uint64_t tick = playback_->ticks();
+    if (shown_) {
+        if (std::holds_alternative<OpenFile>(command) ||
+            std::holds_alternative<ApplySettings>(command)) {
+            leaveRecord();
+        } else if (!actsOnShownRecord(command)) {
+            return; // the record is not the user's to change
+        }
+    }
     std::visit(CommandRunner{*this}, command);
     if (fromToolWindow(command)) {
         keepWork();
@@ -362,8 +482,33 @@ void Session::apply(const Command& command) {
     for (CommandObserver* observer : observers_) {
         observer->applied(command, tick);
     }
-    recorder_.settle(game_);
+    if (!shown_) {
+        recorder_.settle(game_);
+    }
     flush();
+}
+
+bool Session::openRecord(const std::filesystem::path& path) {
+    apply(OpenRecord{path});
+    return shown_ && shown_->path() == path;
+}
+
+void Session::leaveRecord() {
+    if (!shown_) {
+        return;
+    }
+    shown_.reset();
+    playback_->forgetChainSteps();
+    game_.settings = liveSettings_;
+    restore(game_, live_);
+    live_ = Snapshot{};
+    pending_.title = pending_.checks = pending_.sizes = true;
+}
+
+void Session::feedRecord(bool evenPaused) {
+    if (shown_ && (evenPaused || !playback_->paused())) {
+        shown_->feed(game_);
+    }
 }
 
 bool Session::canUndo() const {
@@ -408,6 +553,7 @@ std::optional<std::filesystem::path> Session::previousWork() const {
 }
 
 void Session::exit() {
+    leaveRecord();
     recorder_.close(game_);
     if (records_) {
         records_->flush();
@@ -419,8 +565,8 @@ void Session::exit() {
 }
 
 void Session::keepWork() {
-    if (!keeper_) {
-        return;
+    if (!keeper_ || shown_) {
+        return; // a record shown is not the user's work
     }
     if (const auto failure = keeper_->write(game_)) {
         tell(*failure);
@@ -428,9 +574,13 @@ void Session::keepWork() {
 }
 
 void Session::afterTick(int player) {
-    history_.afterTick(game_); // a turn that ran out closes its step
-    recorder_.ticked(player);
-    recorder_.settle(game_);
+    if (shown_) {
+        feedRecord();
+    } else {
+        history_.afterTick(game_); // a turn that ran out closes its step
+        recorder_.ticked(player);
+        recorder_.settle(game_);
+    }
     pending_.ticked = player;
     pending_.tickedTimerWanted = playback_->timerWanted(player);
     flush();

@@ -19,6 +19,7 @@
 #include "records/game_recorder.h"
 #include "records/record_folder.h"
 #include "session/command.h"
+#include "session/shown_record.h"
 
 namespace peterin {
 
@@ -147,6 +148,14 @@ class Session : private GameEvents {
     // the game being recorded ends.
     void exit();
 
+    // The game record shown in place of the live game, or nothing. While one is shown, the
+    // playback plays it, the record commands go through it, and everything that would change
+    // the game waits (keys, painting, the tool window, undo); reading a file or new settings
+    // put the live game back first.
+    const ShownRecord* shownRecord() const { return shown_.get(); }
+    // Opens a record as OpenRecord does; false when it could not be shown (the message told).
+    bool openRecord(const std::filesystem::path& path);
+
     // The record of every game played (see GameRecorder): its listener keeps them.
     GameRecorder& recorder() { return recorder_; }
     const GameRecorder& recorder() const { return recorder_; }
@@ -176,6 +185,10 @@ class Session : private GameEvents {
         history_.step(game_, kind, std::forward<F>(action));
     }
     void makePlayback();
+    // The live game comes back in place of the shown record.
+    void leaveRecord();
+    // Plays what the shown record holds before its next tick, unless the playback holds it.
+    void feedRecord(bool evenPaused = false);
     void afterTick(int player);
     void keepWork();
     void flush();
@@ -188,6 +201,9 @@ class Session : private GameEvents {
     std::unique_ptr<StateKeeper> keeper_;
     GameRecorder recorder_;
     std::unique_ptr<RecordFolder> records_;
+    std::unique_ptr<ShownRecord> shown_;
+    Snapshot live_; // the live game while a record is shown, stored positions and all
+    Settings liveSettings_;
     std::filesystem::path fileName_;
     std::function<void(const Changes&)> view_;
     std::vector<CommandObserver*> observers_;

@@ -124,9 +124,13 @@ void MainWindow::syncMenuChecks() {
 
 void MainWindow::syncTitle() {
     QString title = QStringLiteral("ぺてりん");
-    if (const auto& file = session_.fileName(); !file.empty())
-        title = QFileInfo(QFile::decodeName(QByteArray::fromStdString(file.string()))).fileName() +
-                QStringLiteral(" - ") + title;
+    const auto nameOf = [](const std::filesystem::path& file) {
+        return QFileInfo(QFile::decodeName(QByteArray::fromStdString(file.string()))).fileName();
+    };
+    if (const ShownRecord* shown = session_.shownRecord())
+        title = QStringLiteral("記録 ") + nameOf(shown->path()) + QStringLiteral(" - ") + title;
+    else if (const auto& file = session_.fileName(); !file.empty())
+        title = nameOf(file) + QStringLiteral(" - ") + title;
     if (session_.playback().paused())
         title += QStringLiteral(" [一時停止]");
     setWindowTitle(title);

@@ -4,9 +4,11 @@
 #include <string>
 #include <vector>
 
+#include "../files/temp_dir.h"
 #include "../session/driven_session.h"
 #include "analysis/planner.h"
 #include "records/record.h"
+#include "records/record_folder.h"
 #include "records/replay.h"
 #include "session/session.h"
 
@@ -222,6 +224,84 @@ TEST(RecordFiles, DamagedOrForeignTextIsRefusedWithItsLineAndAReplayFindsAChange
     ASSERT_TRUE(fault);
     EXPECT_EQ(parsed.eventLines[fault->event], lineOf("= "));
     EXPECT_EQ(fault->reason, "the fields after the turn differ from the record");
+}
+
+} // namespace
+} // namespace peterin
+
+namespace peterin {
+namespace {
+
+TEST(ShownRecords, PlayOnTheFieldsAsRecordedGoToAnyTurnAndLeaveTheLiveGameAsItWas) {
+    Recorded d;
+    d.session.apply(ToggleOnePersonBattle{});
+    d.session.apply(SetMode{Mode::Battle});
+    d.run();
+    for (int pair = 0; pair < 30; ++pair) {
+        for (int p = 0; p < kPlayerCount; ++p) {
+            if (d.game().players[static_cast<std::size_t>(p)].phase == Phase::Idle) {
+                d.playPair(p, p == 0 ? kKeyGroupBattle1P : kKeyGroupBattle2P);
+            }
+        }
+        for (int rounds = static_cast<int>(d.random() % 40); rounds > 0; --rounds) {
+            for (int p = 0; p < kPlayerCount; ++p) {
+                if (d.session.playback().timerWanted(p)) {
+                    d.session.timeout(p);
+                }
+            }
+        }
+    }
+    d.run();
+    d.session.apply(SetMode{Mode::Edit});
+    ASSERT_EQ(d.finished.size(), 1u);
+    const Record& record = d.finished[0];
+    TempDir dir;
+    const auto path = dir.path() / "battle.pprec";
+    ASSERT_FALSE(saveRecord(record, path));
+
+    d.session.apply(SetEditKind{CellKind::Red});
+    d.stroke({0, 1});
+    const Snapshot live = capture(d.game());
+    ASSERT_TRUE(d.session.openRecord(path));
+    const auto turnSum = [&](int turn) {
+        return std::get<RecordTurn>(record.events[static_cast<std::size_t>([&] {
+                   int seen = 0;
+                   for (std::size_t i = 0; i < record.events.size(); ++i) {
+                       if (std::holds_alternative<RecordTurn>(record.events[i]) && ++seen == turn) {
+                           return i;
+                       }
+                   }
+                   return std::size_t{0};
+               }())])
+            .checksum;
+    };
+    // Played by the timers as they fire, in whatever order: the record's order holds.
+    d.session.keyDown(d.key(kKeyClearAll)); // keys do nothing to a record
+    d.run();
+    EXPECT_EQ(fieldsChecksum(d.game()), turnSum(record.turns()));
+    // Any turn, and playing on from a chain step gone back to.
+    d.session.apply(GoToTurn{record.turns() / 2});
+    EXPECT_EQ(d.session.shownRecord()->turn(), record.turns() / 2);
+    EXPECT_EQ(fieldsChecksum(d.game()), turnSum(record.turns() / 2));
+    d.session.apply(GoToLargestChain{});
+    d.session.apply(NextChainStep{});
+    d.session.apply(NextChainStep{});
+    d.session.apply(PreviousChainStep{});
+    d.session.apply(SetPaused{false});
+    d.run();
+    EXPECT_EQ(fieldsChecksum(d.game()), turnSum(record.turns()));
+    EXPECT_EQ(d.finished.size(), 1u); // a record shown is not recorded again
+
+    // Leaving it puts the live game back exactly; playing from a turn is one undo step.
+    d.session.apply(CloseRecord{});
+    EXPECT_EQ(capture(d.game()), live);
+    ASSERT_TRUE(d.session.openRecord(path));
+    d.session.apply(GoToTurn{3});
+    d.session.apply(PlayFromHere{});
+    EXPECT_FALSE(d.session.shownRecord());
+    EXPECT_EQ(fieldsChecksum(d.game()), turnSum(3));
+    d.session.apply(Undo{});
+    EXPECT_EQ(capture(d.game()), live);
 }
 
 } // namespace
