@@ -267,11 +267,10 @@ struct CommandRunner {
             }
             s.stroke_ = false;
             s.live_ = capture(game, true);
-            s.liveSettings_ = game.settings;
+            s.liveRules_ = rulesOf(game.settings);
         }
         playback.forgetChainSteps();
         putRules(game.settings, shown->record().rules);
-        game.onePersonBattle = shown->record().start.onePersonBattle;
         shown->goToTurn(game, 0);
         s.shown_ = std::move(shown);
         s.pending_.title = s.pending_.checks = true;
@@ -499,7 +498,7 @@ void Session::leaveRecord() {
     }
     shown_.reset();
     playback_->forgetChainSteps();
-    game_.settings = liveSettings_;
+    putRules(game_.settings, liveRules_); // the sizes come back with the position
     restore(game_, live_);
     live_ = Snapshot{};
     pending_.title = pending_.checks = pending_.sizes = true;

@@ -93,6 +93,23 @@ QString FileChooser::pictureName(QWidget*, const QString&) {
     return {};
 }
 
+QString FileChooser::recordName(QWidget*, bool) {
+    return {};
+}
+
+QString DialogFileChooser::recordName(QWidget* owner, bool save) {
+    const QStringList filters = {QStringLiteral("ぺてりん記録 (*.pprec)"),
+                                 QStringLiteral("All files {*.*} (*)")};
+    if (save) {
+        return saveAs(owner, filters, QStringLiteral("pprec"));
+    }
+    QFileDialog dialog(owner, QStringLiteral("記録を開く"));
+    prepare(dialog, filters, lastFolder_);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    return chosen(dialog);
+}
+
 QString DialogFileChooser::pictureName(QWidget* owner, const QString& suffix) {
     return saveAs(owner,
                   {suffix.toUpper() + QStringLiteral(" (*.") + suffix + QLatin1Char(')'),

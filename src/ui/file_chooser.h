@@ -26,6 +26,9 @@ class FileChooser {
     // A picture file to write, of type `suffix` ("png" or "gif", added when the name has no
     // suffix), or an empty string. Choosers that make no pictures cancel.
     virtual QString pictureName(QWidget* owner, const QString& suffix);
+    // A game record to read, or to write (".pprec" added when the name has no suffix), or an
+    // empty string. Choosers without records cancel.
+    virtual QString recordName(QWidget* owner, bool save);
 };
 
 // Makes a file dialog safe to browse any folder: it names file types and icons from the file
@@ -40,6 +43,7 @@ class DialogFileChooser : public FileChooser {
     QString openName(QWidget* owner) override;
     QString saveName(QWidget* owner) override;
     QString pictureName(QWidget* owner, const QString& suffix) override;
+    QString recordName(QWidget* owner, bool save) override;
 
   private:
     QString saveAs(QWidget* owner, const QStringList& filters, const QString& suffix);
@@ -62,6 +66,9 @@ class ReplaceableChooser : public FileChooser {
     QString saveName(QWidget* owner) override { return chooser_->saveName(owner); }
     QString pictureName(QWidget* owner, const QString& suffix) override {
         return chooser_->pictureName(owner, suffix);
+    }
+    QString recordName(QWidget* owner, bool save) override {
+        return chooser_->recordName(owner, save);
     }
 
   private:

@@ -9,6 +9,7 @@
 #include "picture_menu.h"
 #include "playback_menu.h"
 #include "pointer_routing.h"
+#include "record_menu.h"
 #include "render/geometry.h"
 #include "tool_window.h"
 
@@ -107,6 +108,10 @@ void MainWindow::buildMenu() {
     // "再生" comes right after "ツール".
     playback_ = new PlaybackMenu(session_, this);
     menuBar()->insertMenu(menus[3]->menuAction(), playback_->menu());
+    // "記録" within it: another title would fold "ヘルプ" away in a window one field wide.
+    records_ = new RecordMenu(session_, *this, fileChooser());
+    playback_->menu()->addSeparator();
+    playback_->menu()->addMenu(records_->menu());
 }
 
 QAction* MainWindow::menuAction(int id) const {
@@ -161,6 +166,7 @@ void MainWindow::show(const Changes& changes) {
         syncEditMenu();
     if (changes.playback)
         playback_->sync();
+    records_->sync();
     if (changes.playback || changes.title)
         syncTitle();
     if (changes.activate)

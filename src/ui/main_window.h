@@ -23,6 +23,7 @@ class FileChooser;
 class FileMenuExtras;
 class HintRunner;
 class PlaybackMenu;
+class RecordMenu;
 class ReplaceableChooser;
 class ToolWindow;
 
@@ -86,6 +87,7 @@ class MainWindow : public QMainWindow {
     QAction* menuAction(int id) const;
     ToolWindow* toolWindow() const { return tool_; }
     PlaybackMenu* playbackMenu() const { return playback_; }
+    RecordMenu* recordMenu() const { return records_; }
     HintRunner* hints() const { return hints_; }
     // Puts the tool window's top-left corner at this window's top-right corner, shown or not.
     void placeToolWindow();
@@ -124,6 +126,7 @@ class MainWindow : public QMainWindow {
     std::map<int, QAction*> actions_;
     ToolWindow* tool_ = nullptr;
     PlaybackMenu* playback_ = nullptr;
+    RecordMenu* records_ = nullptr;
     HintRunner* hints_ = nullptr;
     std::unique_ptr<ReplaceableChooser> fileChooser_;
     FileMenuExtras* fileExtras_ = nullptr;

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 #include <random>
 #include <string>
 #include <vector>
@@ -302,6 +304,73 @@ TEST(ShownRecords, PlayOnTheFieldsAsRecordedGoToAnyTurnAndLeaveTheLiveGameAsItWa
     EXPECT_EQ(fieldsChecksum(d.game()), turnSum(3));
     d.session.apply(Undo{});
     EXPECT_EQ(capture(d.game()), live);
+}
+
+} // namespace
+} // namespace peterin
+
+namespace peterin {
+namespace {
+
+TEST(RecordFolders, KeepEachGameInAFileOfItsOwnPruneTheOldestAndTellAFailureOnce) {
+    Recorded d;
+    d.session.apply(SetMode{Mode::Play});
+    d.run();
+    std::vector<Record> games;
+    d.session.recorder().setListener([&](const Record& r) {
+        if (r.finished) {
+            games.push_back(r);
+        }
+    });
+    for (int game = 0; game < 5; ++game) {
+        d.playPair(0, kKeyGroupSolo);
+        d.run();
+        d.session.apply(ClearFields{});
+    }
+    ASSERT_EQ(games.size(), 5u);
+
+    TempDir dir;
+    const auto files = [&] {
+        std::vector<std::filesystem::path> found;
+        for (const auto& entry : std::filesystem::directory_iterator(dir.path())) {
+            found.push_back(entry.path());
+        }
+        return found;
+    };
+    {
+        RecordFolder folder(dir.path(), 3);
+        for (const Record& game : games) {
+            Record running = game;
+            running.finished = false;
+            folder.keep(running); // a turn of the game: its file is named here
+            folder.keep(game);    // its end: the same file, rewritten
+            folder.flush();
+        }
+        EXPECT_FALSE(folder.takeFailure());
+    }
+    const auto kept = files();
+    ASSERT_EQ(kept.size(), 3u);
+    const auto recent = recentRecords(dir.path(), 10);
+    ASSERT_EQ(recent.size(), 3u);
+    for (const RecordSummary& r : recent) {
+        const LoadedRecord loaded = loadRecord(r.path);
+        ASSERT_TRUE(loaded.record) << loaded.error;
+        EXPECT_TRUE(loaded.record->finished);
+        EXPECT_EQ(r.turns, 1);
+    }
+
+    // A folder that cannot be made: told once, however many turns fail.
+    const auto blocked = dir.path() / "file";
+    std::ofstream(blocked) << "x";
+    RecordFolder folder(blocked / "records");
+    folder.keep(games[0]);
+    folder.flush();
+    const auto failure = folder.takeFailure();
+    ASSERT_TRUE(failure);
+    EXPECT_NE(failure->text.find("記録を保存できませんでした"), std::string::npos);
+    folder.keep(games[1]);
+    folder.flush();
+    EXPECT_FALSE(folder.takeFailure());
 }
 
 } // namespace
