@@ -677,6 +677,30 @@ std::optional<std::string> whyUnreadable(const std::filesystem::path& path) {
     return std::nullopt;
 }
 
+std::string pastedPositionText(std::string_view pasted) {
+    std::string text;
+    bool started = false;
+    std::size_t at = 0;
+    while (at < pasted.size()) {
+        const std::size_t end = std::min(pasted.find('\n', at), pasted.size());
+        std::string_view line = pasted.substr(at, end - at);
+        at = end + 1;
+        while (!line.empty() &&
+               (line.back() == ' ' || line.back() == '\t' || line.back() == '\r')) {
+            line.remove_suffix(1);
+        }
+        if (line.starts_with("```")) {
+            continue;
+        }
+        started = started || line.starts_with('[');
+        if (started) {
+            text.append(line);
+            text += '\n';
+        }
+    }
+    return text;
+}
+
 ReadOutcome readFile(Game& game, std::streambuf& text) {
     return readContent(game, text, [](const std::string& refusal) {
         return Message{"大きすぎるので読み込みませんでした。\n" + refusal, "err",

@@ -7,6 +7,7 @@
 #include <ostream>
 #include <streambuf>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "play/player_state.h"
@@ -124,5 +125,10 @@ std::optional<std::string> whyUnreadable(const std::filesystem::path& path);
 
 // The same from text already open; "\r\n" should already read as "\n" (see TextModeBuf).
 ReadOutcome readFile(Game& game, std::streambuf& text);
+
+// A position's text as it comes from the clipboard, made what a file would hold: whatever a
+// chat put around it (lines before the first section tag, code fences, blanks at line ends,
+// "\r\n") is left out, and the last line is ended.
+std::string pastedPositionText(std::string_view pasted);
 
 } // namespace peterin

@@ -96,6 +96,10 @@ struct OpenFile {
     std::filesystem::path path;
     bool names = true;
 };
+// A position pasted as text ("局面を貼り付け"), read as a dropped file is, without a name.
+struct ReadText {
+    std::string text;
+};
 // The settings dialog's "OK" and "適用".
 struct ApplySettings {
     Settings wanted;
@@ -121,7 +125,7 @@ using Command =
                  SetEditKind, SetMode, AdjustWarning, DropNuisance, SetRandomPosition, ClearFields,
                  TempCommand, Undo, Redo, ClearHistory, ToggleLimbo, ToggleHeaven,
                  ToggleOnePersonBattle, SetPaused, StepTick, NextScene, NextChainStep,
-                 PreviousChainStep, SetSpeed, OpenFile, ApplySettings, OpenRecord, CloseRecord,
-                 GoToTurn, StepTurn, GoToLargestChain, PlayFromHere>;
+                 PreviousChainStep, SetSpeed, OpenFile, ReadText, ApplySettings, OpenRecord,
+                 CloseRecord, GoToTurn, StepTurn, GoToLargestChain, PlayFromHere>;
 
 } // namespace peterin

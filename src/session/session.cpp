@@ -2,10 +2,12 @@
 
 #include <algorithm>
 #include <ctime>
+#include <sstream>
 #include <tuple>
 #include <utility>
 
 #include "files/save_choices.h"
+#include "files/text_input.h"
 #include "play/editing.h"
 #include "play/temp_store.h"
 #include "settings/settings.h"
@@ -225,11 +227,27 @@ struct CommandRunner {
     void operator()(const SetSpeed& c) { playback.setSpeed(c.speed); }
 
     void operator()(const OpenFile& c) {
-        OpenResult& result = s.lastOpen_;
-        result = {};
         ReadOutcome read;
         s.step(StepKind::FileRead, [&] { read = readFile(game, c.path); });
+        if (took(read) && c.names) {
+            s.fileName_ = c.path;
+            s.pending_.title = true;
+        }
+    }
+    void operator()(const ReadText& c) {
+        ReadOutcome read;
+        s.step(StepKind::FileRead, [&] {
+            std::stringbuf source(pastedPositionText(c.text));
+            TextModeBuf text(source);
+            read = readFile(game, text);
+        });
+        took(read);
+    }
+    // What a read came to, told; whether it was opened.
+    bool took(const ReadOutcome& read) {
         recorder.broke(game);
+        OpenResult& result = s.lastOpen_;
+        result = {};
         result.opened = read.opened;
         result.report = read.report;
         s.pending_.all = true;
@@ -238,13 +256,7 @@ struct CommandRunner {
         for (const Message& message : read.messages) {
             s.tell(message);
         }
-        if (!result.opened) {
-            return;
-        }
-        if (c.names) {
-            s.fileName_ = c.path;
-            s.pending_.title = true;
-        }
+        return result.opened;
     }
 
     void operator()(const OpenRecord& c) {
@@ -462,6 +474,7 @@ void Session::apply(const Command& command) {
     const std::uint64_t tick = playback_->ticks();
     if (shown_) {
         if (std::holds_alternative<OpenFile>(command) ||
+            std::holds_alternative<ReadText>(command) ||
             std::holds_alternative<ApplySettings>(command)) {
             leaveRecord();
         } else if (!actsOnShownRecord(command)) {

@@ -1,11 +1,17 @@
-// The menu "編集": undo and redo of the user's steps.
+// The menu "編集": undo and redo of the user's steps, and the position through the clipboard.
 #include "main_window.h"
 
+#include "files/dat_file.h"
+#include "render/views_picture.h"
+
 #include <QAction>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QKeySequence>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
 
 namespace peterin {
 
@@ -26,6 +32,28 @@ void MainWindow::buildEditMenu(QAction* before) {
         Redo{});
     menu->addSeparator();
     add("履歴を消去", kMenuClearHistory, {}, ClearHistory{});
+    menu->addSeparator();
+    // The position as the picture "画像を保存..." writes and as a position file's text, for a
+    // chat or a document; pasted text is read as a dropped file is, one step.
+    QAction* copy = menu->addAction(QStringLiteral("局面をコピー"));
+    copy->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C));
+    connect(copy, &QAction::triggered, this, [this] {
+        const Game& game = session_.game();
+        WriteOptions options;
+        options.bothPlayers = game.mode == Mode::Battle;
+        options.next = true;
+        auto* data = new QMimeData;
+        data->setImageData(viewsImage(game));
+        data->setText(QString::fromStdString(formatFile(game, options)));
+        QGuiApplication::clipboard()->setMimeData(data);
+    });
+    QAction* paste = menu->addAction(QStringLiteral("局面を貼り付け"));
+    paste->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_V));
+    connect(paste, &QAction::triggered, this, [this] {
+        const QString text = QGuiApplication::clipboard()->text();
+        if (!text.isEmpty())
+            session_.apply(ReadText{text.toStdString()});
+    });
     // The stored position on screen stops every edit of the live one, undo and redo too.
     connect(menu, &QMenu::aboutToShow, this, &MainWindow::syncEditMenu);
     syncEditMenu();

@@ -154,3 +154,32 @@ TEST(Session, ReportsWhatChangedAsValuesTheWindowFormatsItself) {
 
 } // namespace
 } // namespace peterin
+
+namespace peterin {
+namespace {
+
+TEST(Session, APositionPastedFromAChatIsReadAsADroppedFileInOneStep) {
+    testing::Driven d;
+    d.session.apply(SetEditKind{CellKind::Red});
+    d.stroke({0, 1});
+    WriteOptions options;
+    options.next = true;
+    std::string chat = "見て:\r\n```\r\n";
+    const std::string text = formatFile(d.game(), options);
+    for (std::size_t at = 0; at < text.size();) {
+        const std::size_t end = text.find('\n', at);
+        chat += text.substr(at, end - at) + "  \r\n"; // a chat's line ends and blanks
+        at = end + 1;
+    }
+    chat += "```";
+    d.session.apply(ClearFields{});
+    const Snapshot cleared = capture(d.game());
+    d.session.apply(ReadText{chat});
+    EXPECT_EQ(d.bottom(0, 1), CellKind::Red);
+    EXPECT_TRUE(d.reports.back().messages.empty());
+    d.session.apply(Undo{});
+    EXPECT_EQ(capture(d.game()), cleared);
+}
+
+} // namespace
+} // namespace peterin
