@@ -10,6 +10,7 @@
 #include "playback_menu.h"
 #include "pointer_routing.h"
 #include "record_menu.h"
+#include "record_timeline.h"
 #include "render/geometry.h"
 #include "tool_window.h"
 
@@ -112,6 +113,7 @@ void MainWindow::buildMenu() {
     records_ = new RecordMenu(session_, *this, fileChooser());
     playback_->menu()->addSeparator();
     playback_->menu()->addMenu(records_->menu());
+    timeline_ = new RecordTimeline(session_, *this);
 }
 
 QAction* MainWindow::menuAction(int id) const {
@@ -167,6 +169,7 @@ void MainWindow::show(const Changes& changes) {
     if (changes.playback)
         playback_->sync();
     records_->sync();
+    timeline_->sync();
     if (changes.playback || changes.title)
         syncTitle();
     if (changes.activate)

@@ -24,6 +24,7 @@ class FileMenuExtras;
 class HintRunner;
 class PlaybackMenu;
 class RecordMenu;
+class RecordTimeline;
 class ReplaceableChooser;
 class ToolWindow;
 
@@ -88,6 +89,7 @@ class MainWindow : public QMainWindow {
     ToolWindow* toolWindow() const { return tool_; }
     PlaybackMenu* playbackMenu() const { return playback_; }
     RecordMenu* recordMenu() const { return records_; }
+    RecordTimeline* recordTimeline() const { return timeline_; }
     HintRunner* hints() const { return hints_; }
     // Puts the tool window's top-left corner at this window's top-right corner, shown or not.
     void placeToolWindow();
@@ -127,6 +129,7 @@ class MainWindow : public QMainWindow {
     ToolWindow* tool_ = nullptr;
     PlaybackMenu* playback_ = nullptr;
     RecordMenu* records_ = nullptr;
+    RecordTimeline* timeline_ = nullptr;
     HintRunner* hints_ = nullptr;
     std::unique_ptr<ReplaceableChooser> fileChooser_;
     FileMenuExtras* fileExtras_ = nullptr;
