@@ -24,6 +24,7 @@ void Replay::start() {
     restore(game_, position);
     tracker_.reset();
     next_ = 0;
+    inRun_ = 0;
     turnCount_ = 0;
     sent_ = {};
     fell_ = {};
@@ -54,6 +55,23 @@ std::optional<ReplayFault> Replay::check() {
     return std::nullopt;
 }
 
+std::optional<int> Replay::stepTick() {
+    while (next_ < record_.events.size()) {
+        if (const auto* run = std::get_if<RecordTicks>(&record_.events[next_])) {
+            if (inRun_ < run->players.size()) {
+                const int player = run->players[inRun_++] - '0';
+                gameTick(game_, player);
+                return player;
+            }
+            ++next_;
+            inRun_ = 0;
+            continue;
+        }
+        play(record_.events[next_], false);
+    }
+    return std::nullopt;
+}
+
 void Replay::seekTurn(int turns) {
     std::size_t k = keyframes_.size();
     while (k > 1 && keyframes_[k - 1].turns > turns) {
@@ -65,6 +83,7 @@ void Replay::seekTurn(int turns) {
     const Keyframe& keyframe = keyframes_[k - 1];
     restore(game_, keyframe.position);
     next_ = keyframe.event;
+    inRun_ = 0;
     turnCount_ = keyframe.turns;
     tracker_ = keyframe.tracker;
     while (turnCount_ < turns && next_ < record_.events.size()) {

@@ -51,6 +51,11 @@ class Replay : private NullGameEvents {
     const Record& record() const { return record_; }
     // The first event that seekTurn has not played.
     std::size_t nextEvent() const { return next_; }
+    // Plays on to the next tick and runs it (after check() has passed): the player ticked, or
+    // nothing at the record's end.
+    std::optional<int> stepTick();
+    // Turns ended since the start, as the replay stands.
+    int turnsPlayed() const { return turnCount_; }
 
   private:
     struct Keyframe {
@@ -72,7 +77,8 @@ class Replay : private NullGameEvents {
     Record record_;
     Game game_{*this};
     TurnTracker tracker_;
-    std::size_t next_ = 0; // the next event to play
+    std::size_t next_ = 0;  // the next event to play
+    std::size_t inRun_ = 0; // ticks of that event (a run) stepTick has run
     int turnCount_ = 0;
     std::array<std::int32_t, kPlayerCount> sent_{};
     std::array<std::int32_t, kPlayerCount> fell_{};

@@ -263,6 +263,10 @@ Command parseRender(ArgReader& in) {
             cmd.gif = !png;
             cmd.output = output;
             haveOutput = true;
+        } else if (int from = 0; in.takeCount("--from", kMaxReplayTurn, from)) {
+            cmd.from = from;
+        } else if (int to = 0; in.takeCount("--to", kMaxReplayTurn, to)) {
+            cmd.to = to;
         } else if (!(in.take("--ini", cmd.ini) || in.takeFile(cmd.file))) {
             in.reject();
         }
@@ -357,10 +361,12 @@ Usage:
 
   peterin-sim render FILE.dat --png OUT.png [--ini FILE]
   peterin-sim render FILE.dat --gif OUT.gif [--ini FILE]
+  peterin-sim render REC.pprec --gif OUT.gif [--from A] [--to B]
       With --png, writes the picture of the player views as the program shows them right
       after reading FILE.dat in edit mode. With --gif, plays 1P's position as resolve does
       and writes that turn as a looping animation: every picture of the views, each held for
       the ticks it was shown (one tick is one hundredth of a second), the last for a second.
+      Given a game record, it plays turns A to B of it (default: all) and draws them so.
 
   peterin-sim suggest FILE.dat [--ini FILE] [--count K] [--level N] [--nodes K] [--json]
       Reads FILE.dat as resolve does, lets the field settle in play mode and ranks the places

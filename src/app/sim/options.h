@@ -28,11 +28,14 @@ struct CheckCommand {
 };
 
 // peterin-sim render FILE.dat --png OUT.png | --gif OUT.gif [--ini FILE]
+// peterin-sim render REC.pprec --gif OUT.gif [--from A] [--to B]
 struct RenderCommand {
     std::string file;
     std::string output;
     bool gif = false; // else a PNG of the views after reading
     std::optional<std::string> ini;
+    std::optional<int> from; // a record's turns drawn, from 1: the first and the last
+    std::optional<int> to;
 };
 
 // The engine's strength: --level N (1 to 5, full strength by default) and --nodes K (the nodes

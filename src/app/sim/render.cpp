@@ -1,6 +1,11 @@
 // peterin-sim render: the program's own drawing, on Qt's offscreen platform.
 #include "app/sim/commands.h"
+#include "records/record_folder.h"
+#include "records/replay.h"
 #include "render/picture_files.h"
+
+#include <array>
+#include <filesystem>
 
 #include <QGuiApplication>
 
@@ -30,8 +35,69 @@ class OffscreenApplication {
 
 } // namespace
 
+namespace {
+
+// Turns `from` to `to` of a record as the views showed them, tick by tick, both players' views
+// in battle.
+Outcome renderRecord(const RenderCommand& command) {
+    const LoadedRecord loaded = loadRecord(command.file);
+    if (!loaded.record) {
+        return {1, "", "peterin-sim: " + loaded.error + "\n"};
+    }
+    Replay replay(*loaded.record);
+    if (const auto fault = replay.check()) {
+        return {1, "",
+                "peterin-sim: " + command.file + ": line " +
+                    std::to_string(loaded.eventLines[fault->event]) + ": " + fault->reason + "\n"};
+    }
+    const int turns = static_cast<int>(replay.turns().size());
+    const int first = command.from.value_or(1);
+    const int last = command.to.value_or(turns);
+    if (first > last || last > turns) {
+        return {2, "",
+                "peterin-sim: the record has turns 1 to " + std::to_string(turns) +
+                    "; --from and --to must lie between them, in order\n"};
+    }
+    replay.seekTurn(first - 1);
+    const Game& game = replay.game();
+    const int shown = shownPlayerCount(game);
+    std::array<TurnRecorder, kPlayerCount> recorders;
+    for (int p = 0; p < shown; ++p) {
+        recorders[static_cast<std::size_t>(p)].begin(game, p);
+    }
+    while (replay.turnsPlayed() < last && replay.stepTick()) {
+        for (int p = 0; p < shown; ++p) {
+            recorders[static_cast<std::size_t>(p)].afterTick(game, p);
+        }
+    }
+    LastTurns drawn{};
+    for (int p = 0; p < shown; ++p) {
+        recorders[static_cast<std::size_t>(p)].finish();
+        drawn[static_cast<std::size_t>(p)] = recorders[static_cast<std::size_t>(p)].lastTurn();
+    }
+    if (const auto error = saveTurnGif(game, drawn, command.output)) {
+        return {1, "", "peterin-sim: cannot write " + command.output + ": " + *error + "\n"};
+    }
+    return {};
+}
+
+bool isRecordFile(const std::string& file) {
+    return std::filesystem::path(file).extension() == kRecordExtension;
+}
+
+} // namespace
+
 Outcome runRender(const RenderCommand& command) {
     OffscreenApplication application;
+    if (isRecordFile(command.file)) {
+        if (!command.gif) {
+            return {2, "", "peterin-sim: a record is drawn as a GIF: give --gif OUT.gif\n"};
+        }
+        return renderRecord(command);
+    }
+    if (command.from || command.to) {
+        return {2, "", "peterin-sim: --from and --to choose the turns of a game record\n"};
+    }
     Headless headless;
     Outcome outcome = startGame(headless, command.file, command.ini);
     if (outcome.status != 0) {

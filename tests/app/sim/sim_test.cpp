@@ -49,7 +49,7 @@ TEST(PeterinSim, HelpDescribesEveryCommand) {
     const ProcessResult r = sim({"--help"});
     EXPECT_EQ(r.status, 0);
     for (const char* command : {"resolve FILE.dat", "pairs", "check FILE.dat", "render FILE.dat",
-                                "suggest FILE.dat", "autoplay"}) {
+                                "suggest FILE.dat", "autoplay", "replay REC", "render REC.pprec"}) {
         EXPECT_NE(r.out.find(command), std::string::npos) << command;
     }
     EXPECT_EQ(sim({"pairs", "-h"}).out, r.out);
@@ -504,6 +504,52 @@ TEST(PeterinSim, AutoplayTotalsWhatEachTurnDidAndRepeatsExactly) {
     EXPECT_NE(text.out.find("largest chain " + std::to_string(static_cast<int>(largest)) +
                             ", score " + std::to_string(static_cast<long long>(score))),
               std::string::npos);
+}
+
+TEST(PeterinSim, AutoplayRecordsItsGameWhichReplaysTurnForTurnAndDraws) {
+    TempFile dir("");
+    const std::string record = dir.dir() + "/game.pprec";
+    const ProcessResult played = sim({"autoplay", "--position", "3", "--pairs", "8", "--level", "1",
+                                      "--json", "--record", record});
+    ASSERT_EQ(played.status, 0) << played.err;
+    const ProcessResult replayed = sim({"replay", record, "--json"});
+    ASSERT_EQ(replayed.status, 0) << replayed.err;
+    const auto a = parseJson(played.out);
+    const auto b = parseJson(replayed.out);
+    ASSERT_TRUE(a && b) << replayed.out;
+    const Json& turns = (*b)["turns"];
+    ASSERT_EQ(turns.array.size(), 8u);
+    for (std::size_t i = 0; i < turns.array.size(); ++i) {
+        for (const char* member : {"column", "turn", "chain", "score"}) {
+            EXPECT_EQ(turns.array[i][member].number, (*a)["turns"].array[i][member].number)
+                << "turn " << i + 1 << " " << member;
+        }
+    }
+    ASSERT_EQ((*b)["fields"].array.size(), 2u);
+    EXPECT_EQ((*b)["fields"].array[0].array.size(), 15u);
+    EXPECT_EQ(lineCount(sim({"replay", record, "--turn", "3"}).out), 3u + 2u * 16u);
+
+    // A damaged record: one line, the file, the line and why; status 1.
+    std::string text;
+    {
+        std::ifstream in(record);
+        text.assign(std::istreambuf_iterator<char>(in), {});
+    }
+    text.replace(text.find("\n= ") + 3, 1, "5");
+    const std::string damaged = dir.dir() + "/damaged.pprec";
+    std::ofstream(damaged) << text;
+    const ProcessResult refused = sim({"replay", damaged});
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_EQ(lineCount(refused.err), 1u);
+    EXPECT_NE(refused.err.find(damaged + ": line "), std::string::npos) << refused.err;
+
+    const ProcessResult drawn =
+        sim({"render", record, "--gif", dir.dir() + "/turns.gif", "--from", "2", "--to", "4"});
+    if (drawn.err.find("no drawing") == std::string::npos) {
+        EXPECT_EQ(drawn.status, 0) << drawn.err;
+        EXPECT_GT(std::filesystem::file_size(dir.dir() + "/turns.gif"), 0u);
+        EXPECT_EQ(sim({"render", record, "--gif", dir.dir() + "/x.gif", "--to", "9"}).status, 2);
+    }
 }
 
 } // namespace
