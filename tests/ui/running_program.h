@@ -36,6 +36,7 @@ struct RunningProgram {
 struct FakeChooser : FileChooser {
     QString open;
     QString save;
+    QString record;
     int openAsked = 0;
     int saveAsked = 0;
 
@@ -47,6 +48,7 @@ struct FakeChooser : FileChooser {
         ++saveAsked;
         return save;
     }
+    QString recordName(QWidget*, bool) override { return record; }
 };
 
 } // namespace peterin

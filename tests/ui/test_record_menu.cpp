@@ -1,0 +1,78 @@
+// "再生" → "記録" in the window: a game played is kept and listed, shown in place of the live
+// game with its timeline, saved elsewhere, and left for the live game again.
+#include "records/record_folder.h"
+#include "running_program.h"
+#include "ui/record_menu.h"
+#include "ui/record_timeline.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace peterin;
+
+namespace {
+
+class RecordMenuTest : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void aGamePlayedIsKeptShownWithItsTimelineSavedAndLeft() {
+        RunningProgram program;
+        auto fake = std::make_unique<FakeChooser>();
+        FakeChooser& chooser = *fake;
+        program.window->setFileChooser(std::move(fake));
+        QTemporaryDir state;
+        program.session.keepWorkIn(QFile::encodeName(state.path()).toStdString());
+        Session& session = program.session;
+        const auto drop = program.game.settings.keys[pairKeyIndex(PairAction::Down, 0)];
+
+        session.apply(SetMode{Mode::Play});
+        for (int pair = 0; pair < 3; ++pair) {
+            QTRY_VERIFY(program.player(0).phase == Phase::Idle);
+            session.keyDown(drop);
+        }
+        QTRY_VERIFY(program.player(0).phase == Phase::Idle);
+        session.apply(SetMode{Mode::Edit});
+        session.records()->flush();
+
+        RecordMenu& menu = *program.window->recordMenu();
+        QVERIFY(!menu.nextTurnAction()->isEnabled());
+        emit menu.recentMenu()->aboutToShow();
+        const auto recent = menu.recentMenu()->actions();
+        QCOMPARE(recent.size(), 1);
+        QVERIFY(recent[0]->text().contains(QStringLiteral("ひとり 3手")));
+        recent[0]->trigger();
+        QVERIFY(program.window->windowTitle().startsWith(QStringLiteral("記録 ")));
+        QVERIFY(program.window->recordTimeline()->isVisible());
+        QVERIFY(menu.nextTurnAction()->isEnabled());
+
+        // It plays out by itself; keys do not touch it; a turn back holds it there.
+        QTRY_COMPARE(session.shownRecord()->turn(), 3);
+        session.keyDown(program.game.settings.keys[kKeyClearAll]);
+        QCOMPARE(session.shownRecord()->turn(), 3);
+        menu.nextTurnAction()->trigger(); // beyond the last: stays
+        session.apply(StepTurn{-1});
+        QCOMPARE(session.shownRecord()->turn(), 2);
+        QVERIFY(program.window->windowTitle().endsWith(QStringLiteral("[一時停止]")));
+        QCOMPARE(program.window->recordTimeline()->turnAt(0), 0);
+        QCOMPARE(program.window->recordTimeline()->turnAt(10000), 3);
+
+        QTemporaryDir elsewhere;
+        chooser.record = elsewhere.filePath(QStringLiteral("saved.pprec"));
+        menu.saveAction()->trigger();
+        const LoadedRecord saved = loadRecord(QFile::encodeName(chooser.record).toStdString());
+        QVERIFY(saved.record);
+        QCOMPARE(saved.record->turns(), 3);
+
+        session.apply(CloseRecord{});
+        QVERIFY(!program.window->windowTitle().startsWith(QStringLiteral("記録 ")));
+        QVERIFY(!program.window->recordTimeline()->isVisible());
+    }
+};
+
+} // namespace
+
+QTEST_MAIN(RecordMenuTest)
+#include "test_record_menu.moc"
