@@ -40,7 +40,10 @@ std::string listText(const std::vector<std::uint32_t>& values) {
     }
     std::string text;
     for (std::size_t i = 0; i < values.size(); ++i) {
-        text += (i ? "," : "") + std::to_string(values[i]);
+        if (i > 0) {
+            text += ',';
+        }
+        text += std::to_string(values[i]);
     }
     return text;
 }

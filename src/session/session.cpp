@@ -446,6 +446,7 @@ void Session::makePlayback() {
         if (!shown_) {
             return timer;
         }
+        shown_->feed(game_); // what came before the tick, if a seek left it unplayed
         const std::optional<int> next = shown_->nextTick();
         if (!next) {
             playback_->setPaused(true); // a record cut short ends mid-turn
@@ -587,7 +588,9 @@ void Session::keepWork() {
 
 void Session::afterTick(int player) {
     if (shown_) {
-        feedRecord();
+        // What was recorded after this tick came before the next one: held or not, the game
+        // stands where the record says between the two.
+        feedRecord(true);
     } else {
         history_.afterTick(game_); // a turn that ran out closes its step
         recorder_.ticked(player);

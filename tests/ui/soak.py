@@ -53,7 +53,11 @@ HISTORY_KEYS = ["ctrl+z", "ctrl+y", "ctrl+shift+z"]
 # (ctrl+3 is ×1), and the move hint. "一瞬" (ctrl+6) is left out: on the large fields of the
 # damaged files a turn run at once may take longer than the hang limit.
 PLAYBACK_KEYS = ["ctrl+p", "ctrl+Right", "ctrl+Down", "ctrl+Prior", "ctrl+Next", "ctrl+1",
-                 "ctrl+2", "ctrl+3", "ctrl+3", "ctrl+4", "ctrl+5", "ctrl+h"]
+                 "ctrl+2", "ctrl+3", "ctrl+3", "ctrl+4", "ctrl+5", "ctrl+h",
+                 # a record shown: turns back and on, the largest chain; the position through
+                 # the clipboard
+                 "ctrl+bracketleft", "ctrl+bracketright", "ctrl+l", "ctrl+shift+c",
+                 "ctrl+shift+v"]
 
 # Menus by their place in the menu bar and items by their place in the menu (1 = first, -1 =
 # last; greyed items are passed over).
@@ -112,6 +116,15 @@ class Soak:
                 with open(name, "wb") as f:
                     f.write(content)
                 made.append(name)
+        # Game records, one whole and one damaged, for the record commands.
+        source = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "fuzz",
+                              "corpus", "record", "solo-200.pprec")
+        with open(source, "rb") as f:
+            record = f.read()
+        self.records = [os.path.join(folder, name) for name in ("whole.pprec", "damaged.pprec")]
+        for name, content in zip(self.records, (record, record.replace(b"\n= 0", b"\n= 0 9", 1))):
+            with open(name, "wb") as f:
+                f.write(content)
         # The reset position: the default sizes, both fields empty and one small stored
         # position, so opening it replaces the store.
         self.reset_files = [os.path.join(folder, f"reset-{i}.dat") for i in (0, 1)]
@@ -238,8 +251,8 @@ class Soak:
             "key", "--delay", 30, *(["Down"] * item if item > 0 else ["Up"] * -item), "Return")
         time.sleep(0.2)
 
-    def type_file_name(self, path):
-        dialog = find_window("名前を付けてファイルを保存", timeout=5)
+    def type_file_name(self, path, title="名前を付けてファイルを保存"):
+        dialog = find_window(title, timeout=5)
         if dialog is None:
             return
         # Replacing a file asks first: the second Return answers yes.
@@ -252,6 +265,12 @@ class Soak:
         self.menu(FILE_MENU, OPEN)
         self.type_file_name(self.random.choice(self.files))
         self.refresh_boxes()
+
+    def show_record(self):
+        """A game record on the fields, whole or damaged; the record keys then go through it."""
+        xdo("windowfocus", self.main, "key", "ctrl+r")
+        self.type_file_name(self.random.choice(self.records), "記録を開く")
+        self.dismiss_dialogs()
 
     def drop_files(self):
         """One to three files dropped on the window from another program (the first is read)."""
@@ -358,6 +377,7 @@ class Soak:
             ("view toggles", 3, lambda: self.menu(VIEW_MENU, self.random.choice(VIEW_ITEMS))),
             ("one-person battle", 1, lambda: self.menu(TOOL_MENU, ONE_PERSON_BATTLE)),
             ("open a file", 3, self.open_file),
+            ("show a record", 1, self.show_record),
             ("drop files", 2, self.drop_files),
             ("save a file", 2, self.save_file),
             ("settings dialog", 2, self.settings_dialog),
