@@ -35,8 +35,9 @@ std::string oneLine(std::string text) {
     return text;
 }
 
+// The name in quotes, so that an empty one or one with blanks shows as it was given.
 Outcome fileError(const std::string& path, const std::string& reason) {
-    return {1, "", oneLine("peterin-sim: cannot read " + path + ": " + reason) + "\n"};
+    return {1, "", oneLine("peterin-sim: cannot read \"" + path + "\": " + reason) + "\n"};
 }
 
 // Reads a position file as the open command does; status 1 when it cannot be read. A read that
@@ -113,7 +114,13 @@ Outcome loadIni(Game& game, const std::optional<std::string>& ini) {
             return fileError(*ini, *reason);
         }
         if (const auto message = LoadSettings(game.settings, *ini)) {
-            return fileError(*ini, message->text);
+            // The window's box ends by saying what it starts with instead; the tool stops.
+            std::string text = message->text;
+            if (const std::size_t last = text.rfind('\n');
+                last != std::string::npos && text.ends_with("で始めます。")) {
+                text.erase(last);
+            }
+            return fileError(*ini, text);
         }
     }
     return {};

@@ -182,6 +182,8 @@ TEST(PeterinSim, AFileThatCannotBeReadGivesOneLineAndStatusOne) {
                   std::string::npos)
             << r.err;
     }
+    // An empty name shows as one.
+    EXPECT_NE(sim({"resolve", ""}).err.find("cannot read \"\": "), std::string::npos);
 
     // A file that opens but fails part-way is not reported as read to its end.
     for (const char* command : {"check", "resolve"}) {
@@ -351,6 +353,7 @@ TEST(PeterinSim, FilesAskingForMoreMemoryThanTheCeilingAreRefusedBeforeAnythingI
         EXPECT_EQ(result.status, c.status) << result.err;
         if (c.status != 0) {
             EXPECT_EQ(lineCount(result.err), 1u) << result.err;
+            EXPECT_EQ(result.err.find("で始めます"), std::string::npos) << result.err;
             EXPECT_NE(result.err.find(c.says), std::string::npos) << result.err;
             const bool namesAFile = result.err.find(position.path()) != std::string::npos ||
                                     result.err.find(ini.path()) != std::string::npos;
