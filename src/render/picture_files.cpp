@@ -44,14 +44,20 @@ TurnAnimation turnAnimation(const Game& game, const LastTurns& turns) {
     return animation;
 }
 
-std::optional<std::string> saveViewsPng(const Game& game, const std::string& path) {
+std::optional<std::string> encodeViewsPng(const Game& game) {
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
     if (!viewsImage(game).save(&buffer, "PNG"))
+        return std::nullopt;
+    return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+}
+
+std::optional<std::string> saveViewsPng(const Game& game, const std::string& path) {
+    const auto bytes = encodeViewsPng(game);
+    if (!bytes)
         return "the picture could not be encoded";
-    return replaceFile(path,
-                       std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+    return replaceFile(path, *bytes);
 }
 
 std::optional<std::string> encodeTurnGif(const Game& game, const LastTurns& turns,

@@ -26,6 +26,8 @@ TurnAnimation turnAnimation(const Game& game, const LastTurns& turns);
 // Writes the client area as the views show it now as a PNG file, atomically. Returns nothing,
 // or the reason the file could not be written.
 std::optional<std::string> saveViewsPng(const Game& game, const std::string& path);
+// The same, as bytes; nothing when the picture could not be encoded.
+std::optional<std::string> encodeViewsPng(const Game& game);
 
 // Writes the shown players' last turns as a looping GIF, atomically. Returns nothing, or the
 // reason the file could not be written.

@@ -50,6 +50,22 @@ void syncDirectory(const std::filesystem::path& dir) {
     }
 }
 
+// A pipe or a device (the terminal, /dev/null, a FIFO a program reads) is written where it is:
+// renaming a file over it would put a file in its place. Opening does not wait for a reader.
+std::optional<std::string> writeInPlace(const std::filesystem::path& target,
+                                        std::string_view content) {
+    const int fd = ::open(target.c_str(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) {
+        return reason(errno == ENXIO ? EPIPE : errno); // a pipe nobody reads
+    }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    int error = writeAll(fd, content);
+    if (::close(fd) != 0 && error == 0) {
+        error = errno;
+    }
+    return error == 0 ? std::nullopt : std::optional<std::string>(reason(error));
+}
+
 } // namespace
 
 DiskCalls& diskCalls() {
@@ -72,6 +88,9 @@ std::optional<std::string> replaceFile(const std::filesystem::path& path, std::s
     const bool exists = ::stat(target.c_str(), &old) == 0;
     if (exists && S_ISDIR(old.st_mode)) {
         return reason(EISDIR);
+    }
+    if (exists && !S_ISREG(old.st_mode)) {
+        return writeInPlace(target, content);
     }
     // The rename would replace a file we may not write; refuse as opening it for writing would.
     if (exists && ::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0) {

@@ -11,7 +11,9 @@ namespace peterin {
 // Replaces the file at `path` with `content` so that the old file is never left half-written:
 // the bytes go to a new file beside it, are flushed to the disk, and only then is the new file
 // renamed over the old one. A symbolic link is followed, so the file it names is replaced. A file
-// the user may not write is refused, as opening it for writing would refuse it.
+// the user may not write is refused, as opening it for writing would refuse it. A target that is
+// not a regular file (a pipe, a device) is written in place, never replaced, and its errors
+// are returned (/dev/full: "No space left on device").
 // Returns nothing on success, else the system's reason (as strerror words it); on failure the
 // old file is untouched and no temporary file is left behind. Without `flushToDisk` the new file
 // is not waited for on the disk: the rename still keeps it whole if the program dies, but not

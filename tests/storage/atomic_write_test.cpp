@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <cstring>
+#include <optional>
+#include <thread>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -62,6 +65,26 @@ TEST(ReplaceFile, RefusesToReplaceADirectory) {
     fs::create_directory(dir.path() / "sub");
     EXPECT_TRUE(replaceFile(dir.path() / "sub", "x"));
     EXPECT_TRUE(fs::is_directory(dir.path() / "sub"));
+}
+
+TEST(ReplaceFile, WritesPipesAndDevicesWhereTheyAreAndTellsTheirErrors) {
+    // A device: written, and still the device; one that is full says so.
+    EXPECT_FALSE(replaceFile("/dev/null", "x"));
+    EXPECT_EQ(replaceFile("/dev/full", "x"), std::optional<std::string>("No space left on device"));
+    EXPECT_TRUE(fs::is_character_file("/dev/full"));
+    // A pipe: what a reader reads; without one, an error rather than a wait.
+    TempDir dir;
+    const fs::path fifo = dir.path() / "fifo";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_EQ(replaceFile(fifo, "x"), std::optional<std::string>(std::strerror(EPIPE)));
+    std::string read;
+    std::thread reader([&] { std::getline(std::ifstream(fifo), read); });
+    while (replaceFile(fifo, "through the pipe\n")) {
+        std::this_thread::yield(); // until the reader has opened its end
+    }
+    reader.join();
+    EXPECT_EQ(read, "through the pipe");
+    EXPECT_TRUE(fs::is_fifo(fifo));
 }
 
 TEST(ReplaceFile, ReportsAnUnwritableDirectoryAndLeavesTheOldFile) {

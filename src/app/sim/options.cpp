@@ -367,6 +367,7 @@ Usage:
       and writes that turn as a looping animation: every picture of the views, each held for
       the ticks it was shown (one tick is one hundredth of a second), the last for a second.
       Given a game record, it plays turns A to B of it (default: all) and draws them so.
+      The output "-" is standard output; a pipe or device is written where it is.
 
   peterin-sim suggest FILE.dat [--ini FILE] [--count K] [--level N] [--nodes K] [--json]
       Reads FILE.dat as resolve does, lets the field settle in play mode and ranks the places

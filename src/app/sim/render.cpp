@@ -3,6 +3,7 @@
 #include "records/record_folder.h"
 #include "records/replay.h"
 #include "render/picture_files.h"
+#include "storage/atomic_write.h"
 
 #include <array>
 #include <filesystem>
@@ -36,6 +37,21 @@ class OffscreenApplication {
 } // namespace
 
 namespace {
+
+// The picture into the output file, or onto standard output for "-", as tools do.
+Outcome written(const std::string& output, const std::optional<std::string>& bytes,
+                const std::string& whyNot) {
+    if (!bytes) {
+        return {1, "", "peterin-sim: cannot write " + output + ": " + whyNot + "\n"};
+    }
+    if (output == "-") {
+        return {0, *bytes, ""};
+    }
+    if (const auto error = replaceFile(output, *bytes)) {
+        return {1, "", "peterin-sim: cannot write " + output + ": " + *error + "\n"};
+    }
+    return {};
+}
 
 // Turns `from` to `to` of a record as the views showed them, tick by tick, both players' views
 // in battle.
@@ -75,10 +91,9 @@ Outcome renderRecord(const RenderCommand& command) {
         recorders[static_cast<std::size_t>(p)].finish();
         drawn[static_cast<std::size_t>(p)] = recorders[static_cast<std::size_t>(p)].lastTurn();
     }
-    if (const auto error = saveTurnGif(game, drawn, command.output)) {
-        return {1, "", "peterin-sim: cannot write " + command.output + ": " + *error + "\n"};
-    }
-    return {};
+    std::string error;
+    const auto bytes = encodeTurnGif(game, drawn, error);
+    return written(command.output, bytes, error);
 }
 
 bool isRecordFile(const std::string& file) {
@@ -104,9 +119,10 @@ Outcome runRender(const RenderCommand& command) {
         return outcome;
     }
     const Game& game = headless.game();
-    std::optional<std::string> error;
     if (!command.gif) {
-        error = saveViewsPng(game, command.output);
+        const Outcome out = written(command.output, encodeViewsPng(game),
+                                    "the picture could not be encoded");
+        return out.status != 0 ? out : Outcome{0, outcome.out + out.out, outcome.err};
     } else {
         // The turn resolve runs, recorded tick by tick as the window records it: from the start
         // of 1P's timer through every tick.
@@ -125,12 +141,11 @@ Outcome runRender(const RenderCommand& command) {
         if (!runTurn(headless, ticks))
             return notSettled();
         recorder.finish();
-        error = saveTurnGif(game, {recorder.lastTurn(), nullptr}, command.output);
+        std::string error;
+        const auto bytes = encodeTurnGif(game, {recorder.lastTurn(), nullptr}, error);
+        const Outcome out = written(command.output, bytes, error);
+        return out.status != 0 ? out : Outcome{0, outcome.out + out.out, outcome.err};
     }
-    if (error) {
-        return {1, "", "peterin-sim: cannot write " + command.output + ": " + *error + "\n"};
-    }
-    return outcome;
 }
 
 } // namespace peterin::sim

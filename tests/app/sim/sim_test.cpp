@@ -555,5 +555,20 @@ TEST(PeterinSim, AutoplayRecordsItsGameWhichReplaysTurnForTurnAndDraws) {
     }
 }
 
+TEST(PeterinSim, RenderWritesADeviceWhereItIsAndAMinusToStandardOutput) {
+    const std::string position = kExamples + "/three_chain.dat";
+    const ProcessResult full = sim({"render", position, "--gif", "/dev/full"});
+    if (full.err.find("no drawing") != std::string::npos) {
+        GTEST_SKIP() << "this build draws nothing";
+    }
+    EXPECT_EQ(full.status, 1);
+    EXPECT_EQ(lineCount(full.err), 1u);
+    EXPECT_NE(full.err.find("No space left on device"), std::string::npos) << full.err;
+    EXPECT_TRUE(std::filesystem::is_character_file("/dev/full"));
+    const ProcessResult png = sim({"render", position, "--png", "-"});
+    EXPECT_EQ(png.status, 0) << png.err;
+    EXPECT_EQ(png.out.substr(0, 4), "\x89PNG");
+}
+
 } // namespace
 } // namespace peterin::testing
