@@ -32,7 +32,10 @@ bool pressKey(Game& game, History& history, std::uint8_t key) {
     for (int group = 0; group < kKeyGroupCount; ++group) {
         drop = drop || is(pairKeyIndex(PairAction::Down, group));
     }
-    if (!drop && !is(kKeyClearAll) && !is(kKeyTempLoad)) {
+    // A mode key is a step with the turn it starts (the chain a position fires on entering
+    // play), so that undoing it, and redoing it, lands where playing does.
+    const bool mode = is(kKeyEditMode) || is(kKeyPlayMode) || is(kKeyBattleMode);
+    if (!drop && !mode && !is(kKeyClearAll) && !is(kKeyTempLoad)) {
         const bool modeKey = onKeyDown(game, key);
         history.afterTick(game); // a mode key may have stopped the turn of an open step
         return modeKey;
@@ -117,8 +120,7 @@ struct CommandRunner {
 
     void operator()(const SetEditKind& c) { setEditKind(game, c.kind); }
     void operator()(const SetMode& c) {
-        changeMode(game, c.mode);
-        history.afterTick(game);
+        s.step(StepKind::Edit, [&] { changeMode(game, c.mode); });
         recorder.broke(game);
     }
     void operator()(const AdjustWarning& c) {

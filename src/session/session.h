@@ -213,8 +213,8 @@ class Session : private GameEvents {
     std::optional<Message> lastRefusal_;
 };
 
-// A key press with its undo step: the drop, clear and temporary-load keys are steps; every other
-// key (moving the pair, modes, edit kinds) is not. Returns whether it was a mode key.
+// A key press with its undo step: the drop, mode, clear and temporary-load keys are steps; every
+// other key (moving the pair, edit kinds) is not. Returns whether it was a mode key.
 bool pressKey(Game& game, History& history, std::uint8_t key);
 
 } // namespace peterin

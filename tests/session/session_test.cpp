@@ -18,37 +18,14 @@ namespace {
 
 using testing::Driven;
 
-TEST(Session, EditPlayBattleAndAFileReadAreEachUndoneAndRedoneThroughTheSession) {
+TEST(Session, EveryKindOfStepIsUndoneAndRedoneToExactlyTheStateItLeft) {
     Driven d;
-    const Snapshot start = capture(d.game());
-
-    // Edit: a stroke of red over three cells is one step.
-    d.session.apply(SetEditKind{CellKind::Red});
-    d.stroke({0, 1, 2});
-    EXPECT_EQ(d.bottom(0, 2), CellKind::Red);
-    const Snapshot painted = capture(d.game());
-    EXPECT_EQ(d.session.history().undoCount(), 1u);
-
-    // Play: the drop key starts a turn that the timer runs to its end; one step with its chain.
-    d.session.apply(SetMode{Mode::Play});
-    d.settle();
-    d.session.keyDown(d.pairKey(PairAction::Down));
-    EXPECT_TRUE(d.session.playback().timerWanted(0));
-    d.settle();
-    EXPECT_EQ(d.session.history().undoCount(), 2u);
-
-    // Battle: each side's drop is a step of its own.
-    d.session.apply(ToggleOnePersonBattle{});
-    d.session.apply(SetMode{Mode::Battle});
-    d.settle();
-    const Snapshot battleStart = capture(d.game());
-    d.session.keyDown(d.pairKey(PairAction::Down, kKeyGroupBattle1P));
-    d.session.keyDown(d.pairKey(PairAction::Down, kKeyGroupBattle2P));
-    d.settle();
-    EXPECT_EQ(d.session.history().undoCount(), 4u);
-    const Snapshot battled = capture(d.game());
-
-    // A file read: its position replaces the live one, one step.
+    std::vector<Snapshot> states{capture(d.game())};
+    const auto stepped = [&](std::size_t steps) {
+        d.settle();
+        EXPECT_EQ(d.session.history().undoCount(), steps);
+        states.push_back(capture(d.game()));
+    };
     TempDir dir;
     const auto file = dir.path() / "two.dat";
     {
@@ -58,39 +35,50 @@ TEST(Session, EditPlayBattleAndAFileReadAreEachUndoneAndRedoneThroughTheSession)
         setCell(scratch.players[0].field, 0, 11, CellKind::Blue);
         std::ofstream(file) << formatFile(scratch, WriteOptions{});
     }
-    d.session.apply(SetMode{Mode::Edit});
-    const OpenResult read = d.session.openFile(file);
-    ASSERT_TRUE(read.opened);
-    EXPECT_TRUE(read.report.complete);
-    EXPECT_EQ(d.bottom(0, 0), CellKind::Blue);
-    EXPECT_EQ(d.session.fileName(), file);
-    EXPECT_TRUE(d.reports.back().title);
-    EXPECT_EQ(d.session.history().undoCount(), 5u);
 
-    // Back through every step, and forward again: the fields and queues as they were. A mode
-    // change is no step, so what it did stays.
-    const auto sameFields = [](const Snapshot& a, const Snapshot& b) {
-        for (std::size_t p = 0; p < kPlayerCount; ++p) {
-            if (!(a.players[p].field == b.players[p].field) ||
-                !(a.players[p].sequence == b.players[p].sequence))
-                return false;
-        }
-        return true;
-    };
-    d.session.apply(Undo{});
-    EXPECT_TRUE(sameFields(capture(d.game()), battled));
-    d.session.apply(Undo{});
-    d.session.apply(Undo{});
-    EXPECT_TRUE(sameFields(capture(d.game()), battleStart));
-    const auto field1P = [&] { return capture(d.game()).players[0].field; };
-    d.session.apply(Undo{});
-    EXPECT_EQ(field1P(), painted.players[0].field);
-    d.session.apply(Undo{});
-    EXPECT_EQ(field1P(), start.players[0].field);
+    // A stroke of four reds; entering play fires them, and the chain is the mode's step.
+    d.session.apply(SetEditKind{CellKind::Red});
+    d.stroke({0, 1, 2, 3});
+    stepped(1);
+    d.session.apply(SetMode{Mode::Play});
+    EXPECT_TRUE(d.session.playback().timerWanted(0));
+    stepped(2);
+    EXPECT_EQ(d.bottom(0, 3), CellKind::Empty);
+    d.session.keyDown(d.pairKey(PairAction::Down)); // a drop with its turn
+    stepped(3);
+    // Battle by its key, each side's drop a step of its own.
+    d.session.apply(ToggleOnePersonBattle{});
+    d.session.keyDown(d.key(kKeyBattleMode));
+    stepped(4);
+    d.session.keyDown(d.pairKey(PairAction::Down, kKeyGroupBattle1P));
+    stepped(5);
+    d.session.keyDown(d.pairKey(PairAction::Down, kKeyGroupBattle2P));
+    stepped(6);
+    d.session.apply(AdjustWarning{NuisanceUnit::Large, true}); // the tool window
+    stepped(7);
+    d.session.apply(SetMode{Mode::Edit});
+    stepped(8);
+    ASSERT_TRUE(d.session.openFile(file).opened);
+    stepped(9);
+    d.session.apply(ClearFields{});
+    stepped(10);
+    Settings wider = d.game().settings;
+    wider.fieldWidth = 7;
+    EXPECT_FALSE(d.session.applySettings(wider));
+    stepped(11);
+
+    // Back through every step and forward again: each lands exactly where the step left.
+    for (std::size_t i = states.size() - 1; i > 0; --i) {
+        d.session.apply(Undo{});
+        d.settle();
+        EXPECT_EQ(capture(d.game()), states[i - 1]) << "undoing step " << i;
+    }
     EXPECT_FALSE(d.session.canUndo());
-    for (int i = 0; i < 5; ++i)
+    for (std::size_t i = 1; i < states.size(); ++i) {
         d.session.apply(Redo{});
-    EXPECT_EQ(d.bottom(0, 0), CellKind::Blue);
+        d.settle();
+        EXPECT_EQ(capture(d.game()), states[i]) << "redoing step " << i;
+    }
     EXPECT_FALSE(d.session.canRedo());
 
     // Every command passed the observer with the tick it came at, the ticks never going back.

@@ -61,11 +61,12 @@ class HistoryMenuTest : public QObject {
     // game as Z (a turning key) or Y.
     void shortcutsUndoAndRedoATurnAndAreGreyedOutWithNothingToDo() {
         Program p;
+        p.window->session().apply(SetMode{Mode::Play});
+        p.settle();
+        p.window->session().apply(ClearHistory{}); // entering play was a step of its own
         const auto told = [&, base = p.session.history().revision()] {
             return static_cast<int>(p.session.history().revision() - base);
         };
-        p.window->session().apply(SetMode{Mode::Play});
-        p.settle();
         const Snapshot start = capture(p.game);
         QVERIFY(!p.enabled(kMenuUndo) && !p.enabled(kMenuRedo));
         for (const auto& modifiers : {Qt::KeyboardModifiers(Qt::ControlModifier),
