@@ -257,8 +257,17 @@ void MainWindow::showEvent(QShowEvent* event) {
 void MainWindow::placeToolWindow() {
     if (!tool_)
         return;
+    // Beside the main window on the right; where that leaves the screen (a battle widens the
+    // main window), on its left, and never past the screen's edge.
     const QRect outer = frameGeometry();
-    tool_->move(outer.x() + outer.width(), outer.y());
+    const int width = tool_->frameGeometry().width();
+    int x = outer.x() + outer.width();
+    if (const QScreen* screen = this->screen()) {
+        const QRect room = screen->availableGeometry();
+        if (x + width > room.right() + 1)
+            x = outer.x() - width >= room.left() ? outer.x() - width : room.right() + 1 - width;
+    }
+    tool_->move(x, outer.y());
 }
 
 void MainWindow::wheelEvent(QWheelEvent* event) {

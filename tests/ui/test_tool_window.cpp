@@ -13,6 +13,7 @@
 #include <QImage>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -253,6 +254,14 @@ class ToolWindowTest : public QObject {
         QVERIFY(tool.isVisible());
         QVERIFY(item->isChecked());
         QVERIFY(program.toolAtCorner());
+
+        // Where the right side has no room, it goes to the left, never off the screen.
+        const QRect room = program.window->screen()->availableGeometry();
+        program.window->move(room.right() - program.window->frameGeometry().width() - 5,
+                             room.top() + 10);
+        const QRect outer = program.window->frameGeometry();
+        QCOMPARE(tool.pos(), QPoint(outer.x() - tool.frameGeometry().width(), outer.y()));
+
         item->trigger();
         QVERIFY(!tool.isVisible());
         QVERIFY(!item->isChecked());
