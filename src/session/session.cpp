@@ -60,6 +60,18 @@ bool replacesPosition(const Settings& settings, std::uint8_t key) {
     return false;
 }
 
+bool isPairKey(const Settings& settings, std::uint8_t key) {
+    for (int action = 0; action < kPairActionCount; ++action) {
+        for (int group = 0; group < kKeyGroupCount; ++group) {
+            const int index = pairKeyIndex(static_cast<PairAction>(action), group);
+            if (key != 0 && settings.keys[static_cast<std::size_t>(index)] == key) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
 // Every colour the views are drawn in.
 auto coloursOf(const Settings& v) {
     return std::tie(v.cellColours, v.backgroundColour, v.savedIdColour, v.limboColour,
@@ -77,11 +89,17 @@ struct CommandRunner {
     GameRecorder& recorder = s.recorder_;
 
     void operator()(const KeyDown& c) {
+        // A pair key pressed while the playback holds the game waits for the next tick that
+        // runs, so that a drop can be stepped through from its first tick.
+        if (playback.paused() && isPairKey(game.settings, c.key)) {
+            s.heldKeys_.push_back(c.key);
+            return;
+        }
         const bool replaces = replacesPosition(game.settings, c.key);
         s.pending_.activate = pressKey(game, history, c.key) || s.pending_.activate;
         s.keepWork(); // the temporary-save keys store positions outside the history
         if (replaces) {
-            recorder.broke(game);
+            s.replaced();
         }
     }
     void operator()(const KeyUp&) {}
@@ -94,13 +112,13 @@ struct CommandRunner {
                                 CellPosition{game.hoverColumn, game.hoverRow};
         onFieldMouseMove(game, c.player, c.x, c.y, c.leftHeld);
         if (paints) {
-            recorder.broke(game);
+            s.replaced();
         }
     }
     void operator()(const PointerPress& c) {
         c.left ? onFieldLeftDown(game, c.player) : onFieldRightDown(game, c.player);
         if (c.left && !tempIsShowing(game)) {
-            recorder.broke(game);
+            s.replaced();
         }
     }
     // A stroke's step stays open from press to release, whatever it paints in between.
@@ -121,7 +139,7 @@ struct CommandRunner {
     void operator()(const SetEditKind& c) { setEditKind(game, c.kind); }
     void operator()(const SetMode& c) {
         s.step(StepKind::Edit, [&] { changeMode(game, c.mode); });
-        recorder.broke(game);
+        s.replaced();
     }
     void operator()(const AdjustWarning& c) {
         s.step(StepKind::Edit, [&] { adjustWarning(game, c.unit, c.add); });
@@ -133,11 +151,11 @@ struct CommandRunner {
     }
     void operator()(const SetRandomPosition& c) {
         s.step(StepKind::Edit, [&] { setRandomPosition(game, c.position, c.rebuild); });
-        recorder.broke(game);
+        s.replaced();
     }
     void operator()(const ClearFields&) {
         s.step(StepKind::Edit, [&] { clearFields(game); });
-        recorder.broke(game);
+        s.replaced();
     }
     void operator()(const TempCommand& c) {
         switch (c.step) {
@@ -152,7 +170,7 @@ struct CommandRunner {
             break;
         case TempStep::Load:
             s.step(StepKind::Edit, [&] { tempLoad(game); });
-            recorder.broke(game);
+            s.replaced();
             break;
         }
     }
@@ -161,13 +179,13 @@ struct CommandRunner {
     void operator()(const Undo&) {
         if (!tempIsShowing(game) && history.undo(game)) {
             s.pending_.checks = true; // the band check marks follow the position's settings
-            recorder.broke(game);
+            s.replaced();
         }
     }
     void operator()(const Redo&) {
         if (!tempIsShowing(game) && history.redo(game)) {
             s.pending_.checks = true;
-            recorder.broke(game);
+            s.replaced();
         }
     }
     void operator()(const ClearHistory&) {
@@ -200,19 +218,23 @@ struct CommandRunner {
 
     void operator()(const SetPaused& c) {
         playback.setPaused(c.paused);
+        s.releaseHeldKeys();
         s.feedRecord();
     }
     // A shown record's inputs before the next tick are played first, so that a step taken
     // while every player waits for a pair finds the turn the record goes on with.
     void operator()(const StepTick&) {
+        s.releaseHeldKeys();
         s.feedRecord(true);
         playback.stepTick();
     }
     void operator()(const NextScene&) {
+        s.releaseHeldKeys();
         s.feedRecord(true);
         playback.nextScene();
     }
     void operator()(const NextChainStep&) {
+        s.releaseHeldKeys();
         s.feedRecord(true);
         playback.nextChainStep();
     }
@@ -247,7 +269,7 @@ struct CommandRunner {
     }
     // What a read came to, told; whether it was opened.
     bool took(const ReadOutcome& read) {
-        recorder.broke(game);
+        s.replaced();
         OpenResult& result = s.lastOpen_;
         result = {};
         result.opened = read.opened;
@@ -276,6 +298,7 @@ struct CommandRunner {
         if (!s.shown_) {
             // The live game ends here, as it does when anything else replaces its position.
             recorder.close(game);
+            s.heldKeys_.clear();
             if (history.stepOpen()) {
                 history.end(game);
             }
@@ -361,7 +384,7 @@ struct CommandRunner {
                            now.nextCount != before.nextCount;
         sized ? history.end(game) : history.discard();
         if (rulesOf(now) != rulesOf(before)) {
-            recorder.broke(game);
+            s.replaced();
         }
         if (layout) {
             s.pending_.sizes = true;
@@ -506,6 +529,24 @@ void Session::apply(const Command& command) {
 bool Session::openRecord(const std::filesystem::path& path) {
     apply(OpenRecord{path});
     return shown_ && shown_->path() == path;
+}
+
+void Session::replaced() {
+    recorder_.broke(game_);
+    heldKeys_.clear(); // they were meant for the position that is gone
+}
+
+void Session::releaseHeldKeys() {
+    if (heldKeys_.empty()) {
+        return;
+    }
+    // Played as they were pressed, the playback's hold aside for them.
+    const bool held = std::exchange(game_.pairKeysHeld, false);
+    for (const std::uint8_t key : std::exchange(heldKeys_, {})) {
+        pending_.activate = pressKey(game_, history_, key) || pending_.activate;
+    }
+    game_.pairKeysHeld = held;
+    keepWork();
 }
 
 void Session::leaveRecord() {

@@ -185,6 +185,11 @@ class Session : private GameEvents {
         history_.step(game_, kind, std::forward<F>(action));
     }
     void makePlayback();
+    // The position was replaced by something other than play: its game's record ends, and pair
+    // keys held for it are dropped.
+    void replaced();
+    // Plays the pair keys pressed while the playback held the game.
+    void releaseHeldKeys();
     // The live game comes back in place of the shown record.
     void leaveRecord();
     // Plays what the shown record holds before its next tick, unless the playback holds it.
@@ -208,7 +213,8 @@ class Session : private GameEvents {
     std::function<void(const Changes&)> view_;
     std::vector<CommandObserver*> observers_;
     Changes pending_;
-    bool stroke_ = false; // a left-button stroke is open
+    bool stroke_ = false;                // a left-button stroke is open
+    std::vector<std::uint8_t> heldKeys_; // pair keys pressed while paused, in order
     OpenResult lastOpen_;
     std::optional<Message> lastRefusal_;
 };

@@ -100,6 +100,9 @@ void MainWindow::toggleToolWindow() {
 
 void MainWindow::openSettings() {
     runSettingsDialog(this, session_);
+    // The keys go to the game again, not to the tool window the dialog's closing left active.
+    activateWindow();
+    raise();
 }
 
 void MainWindow::openManual() {

@@ -169,5 +169,26 @@ TEST(Session, APositionPastedFromAChatIsReadAsADroppedFileInOneStep) {
     EXPECT_EQ(capture(d.game()), cleared);
 }
 
+TEST(Session, PairKeysPressedWhilePausedActOnTheNextTickThatRuns) {
+    testing::Driven d;
+    d.session.apply(SetMode{Mode::Play});
+    d.settle();
+    d.session.apply(SetPaused{true});
+    const Snapshot before = capture(d.game());
+    const std::uint64_t ticks = d.session.playback().ticks();
+    const std::size_t steps = d.session.history().undoCount();
+    d.session.keyDown(d.pairKey(PairAction::Left));
+    d.session.keyDown(d.pairKey(PairAction::Down));
+    EXPECT_EQ(capture(d.game()), before); // held, not thrown away
+    d.session.apply(StepTick{});
+    EXPECT_NE(d.game().players[0].phase, Phase::Idle); // dropped, and its first tick run
+    EXPECT_EQ(d.session.playback().ticks(), ticks + 1);
+    d.session.apply(SetPaused{false});
+    d.settle();
+    EXPECT_NE(d.bottom(0, 1), CellKind::Empty); // moved left from the spawn column first
+    EXPECT_EQ(d.bottom(0, 2), CellKind::Empty);
+    EXPECT_EQ(d.session.history().undoCount(), steps + 1);
+}
+
 } // namespace
 } // namespace peterin
