@@ -282,7 +282,11 @@ class Parser {
     }
 
     void took(char tag, std::int64_t line, std::string detail) {
-        content_.report.sections.push_back({tag, line, position_, std::move(detail)});
+        ReadReport& report = content_.report;
+        ++report.sectionCount;
+        if (report.sections.size() < ReadReport::kMostReportedSections) {
+            report.sections.push_back({tag, line, position_, std::move(detail)});
+        }
     }
 
     // A new temporary position starts with fields of the live size.

@@ -53,7 +53,11 @@ struct ReadSection {
 
 // What a read came to, for tools that explain a file; the program itself never shows it.
 struct ReadReport {
+    // The first kMostReportedSections sections, so that what a read costs besides the position
+    // does not grow with the file; `sectionCount` counts them all.
+    static constexpr std::size_t kMostReportedSections = 1000;
     std::vector<ReadSection> sections;
+    std::int64_t sectionCount = 0;
     int tempPositions = 0; // temporary positions the file created
     bool storeReplaced = false;
     bool complete = false; // reading went on to the end of the file

@@ -222,9 +222,15 @@ IniFile::ReadStatus IniFile::read(const std::filesystem::path& path, IniFile& in
     if (!in) {
         return ReadStatus::Failed;
     }
-    const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    // At most one byte past the limit, so a file that grows meanwhile is bounded too.
+    std::string bytes(kMaxBytes + 1, '\0');
+    in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     if (in.bad()) {
         return ReadStatus::Failed;
+    }
+    bytes.resize(static_cast<std::size_t>(in.gcount()));
+    if (bytes.size() > kMaxBytes) {
+        return ReadStatus::TooLarge;
     }
     ini = fromBytes(bytes, codePage);
     return ReadStatus::Ok;

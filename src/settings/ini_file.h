@@ -29,10 +29,14 @@ class IniFile {
   public:
     // How reading a file went.
     enum class ReadStatus {
-        Ok,      // read
-        Missing, // no such file: an empty INI
-        Failed,  // it exists but could not be read: an empty INI
+        Ok,       // read
+        Missing,  // no such file: an empty INI
+        Failed,   // it exists but could not be read: an empty INI
+        TooLarge, // larger than kMaxBytes, so not read: an empty INI
     };
+    // No settings file is this large; one that is, is not read (its lines would be held in
+    // memory, some hundred bytes each).
+    static constexpr std::uintmax_t kMaxBytes = std::uintmax_t{1} << 20;
 
     // `codePage` names the converter of names and values (see ShiftJisCodec).
     explicit IniFile(const char* codePage = kShiftJisCodePage) : codec_(codePage) {}

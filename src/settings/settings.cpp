@@ -365,7 +365,14 @@ std::optional<Message> LoadSettings(Settings& settings, const IniFile& ini) {
 std::optional<Message> LoadSettings(Settings& settings, const std::filesystem::path& path,
                                     const char* codePage) {
     IniFile ini(codePage);
-    IniFile::read(path, ini); // a missing or unreadable file leaves every default
+    // A missing or unreadable file leaves every default; so does one too large, which is said.
+    if (IniFile::read(path, ini) == IniFile::ReadStatus::TooLarge) {
+        loadNamed(settings, ini, path.string());
+        return Message{"「" + path.string() + "」は大きすぎるので読みませんでした（" +
+                           std::to_string(IniFile::kMaxBytes >> 20) +
+                           " MiB まで）。\n既定の設定で始めます。",
+                       "err", MessageIcon::Warning};
+    }
     return loadNamed(settings, ini, path.string());
 }
 
@@ -386,7 +393,8 @@ SaveResult SaveSettings(const Settings& settings, const std::filesystem::path& p
     }
     // A file that exists but cannot be read would be replaced by one holding only our keys,
     // losing whatever else the user keeps in it, so the save stops there.
-    if (IniFile::read(path, ini) == IniFile::ReadStatus::Failed) {
+    if (const auto status = IniFile::read(path, ini);
+        status == IniFile::ReadStatus::Failed || status == IniFile::ReadStatus::TooLarge) {
         return {false, kSaveFailed};
     }
     writeSettings(settings, ini);

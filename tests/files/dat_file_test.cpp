@@ -209,6 +209,18 @@ TEST(DatReader, AFileWithOnlyAFieldLeavesSequencesSizesAndStoreAlone) {
     EXPECT_EQ(t.ui.relayouts, 0); // same size: nothing to lay out
 }
 
+TEST(DatReader, WhatAReadReportsBesidesThePositionDoesNotGrowWithTheFile) {
+    TestGame t;
+    std::string text;
+    for (int i = 0; i < 5000; ++i) {
+        text += "[A]\n2, 1, 2\n";
+    }
+    const ReadReport report = t.read(text);
+    EXPECT_TRUE(report.complete);
+    EXPECT_EQ(report.sectionCount, 5000);
+    EXPECT_EQ(report.sections.size(), ReadReport::kMostReportedSections);
+}
+
 TEST(DatReader, ClampsTheNextCountsAndResizesEveryQueue) {
     TestGame t;
     t.game.tempSaves.emplace_back();

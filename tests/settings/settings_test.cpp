@@ -1,3 +1,4 @@
+#include "settings/ini_file.h"
 #include "settings/settings.h"
 #include "settings/shift_jis.h"
 #include "test_files.h"
@@ -34,6 +35,22 @@ Settings loadText(std::string_view utf8) {
 }
 
 // --- Loading -------------------------------------------------------------------------------
+
+TEST(LoadSettings, AFileTooLargeToBeSettingsIsNotReadNorReplacedAndSaysSo) {
+    TempDir dir;
+    const auto path = dir / "設定.ini";
+    // Blank lines past the limit, a value at the end that must not be taken.
+    std::string bytes(IniFile::kMaxBytes, '\n');
+    bytes += sjis("[システム]\n消える連結数=2\n");
+    writeBytes(path, bytes);
+    Settings settings;
+    const auto message = LoadSettings(settings, path);
+    ASSERT_TRUE(message);
+    EXPECT_NE(message->text.find("大きすぎる"), std::string::npos);
+    EXPECT_EQ(settings, Settings{});
+    EXPECT_FALSE(SaveSettings(settings, path).ok);
+    EXPECT_EQ(readBytes(path), bytes);
+}
 
 TEST(LoadSettings, WithoutAFileEveryValueIsItsDefault) {
     TempDir dir;

@@ -419,7 +419,13 @@ Outcome runCheck(const CheckCommand& command) {
             (s.position > 0 ? " (temporary position " + std::to_string(s.position - 1) + ")" : "") +
             "\n";
     }
-    out += plural(static_cast<int>(report.sections.size()), "section", "sections") + " read; " +
+    if (report.sectionCount > static_cast<std::int64_t>(report.sections.size())) {
+        out += "... and " +
+               std::to_string(report.sectionCount -
+                              static_cast<std::int64_t>(report.sections.size())) +
+               " more\n";
+    }
+    out += plural(static_cast<int>(report.sectionCount), "section", "sections") + " read; " +
            plural(report.tempPositions, "temporary position", "temporary positions") +
            (report.storeReplaced ? " (they replace the stored positions)"
                                  : " (the stored positions are kept)") +
