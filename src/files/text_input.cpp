@@ -48,7 +48,16 @@ bool scanOne(std::streambuf& in, int& value) {
 } // namespace
 
 std::int64_t TextModeBuf::lineNumber() const {
-    return linesBefore_ + std::count(eback(), gptr(), '\n') + 1;
+    // Counted on from where the last call counted to, so that asking after every line costs
+    // no more than the line itself.
+    if (countedTo_ == nullptr || countedTo_ < eback() || countedTo_ > gptr()) {
+        countedTo_ = eback();
+        countedLines_ = 0;
+    }
+    const char* now = gptr();
+    countedLines_ += std::count(countedTo_, now, '\n');
+    countedTo_ = now;
+    return linesBefore_ + countedLines_ + 1;
 }
 
 std::int64_t TextModeBuf::lastLineNumber() const {
@@ -76,6 +85,7 @@ TextModeBuf::int_type TextModeBuf::underflow() {
         buffer_[n++] = Traits::to_char_type(c);
     }
     setg(buffer_, buffer_, buffer_ + n);
+    countedTo_ = nullptr;
     return n == 0 ? Traits::eof() : Traits::to_int_type(buffer_[0]);
 }
 

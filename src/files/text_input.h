@@ -26,7 +26,9 @@ class TextModeBuf : public std::streambuf {
   private:
     std::streambuf& source_;
     char buffer_[4096];
-    std::int64_t linesBefore_ = 0;  // line breaks in the chunks handed out before this one
+    std::int64_t linesBefore_ = 0; // line breaks in the chunks handed out before this one
+    mutable const char* countedTo_ = nullptr; // line breaks of this chunk before it are
+    mutable std::int64_t countedLines_ = 0;   // in countedLines_
     bool previousEndsLine_ = false; // the last chunk handed out before this one ended in "\n"
 };
 
