@@ -59,7 +59,10 @@ bool setPlanWeight(PlanWeights& w, const std::string& name, double value) {
                                               {"fullShare", &w.fullShare},
                                               {"emergencyShare", &w.emergencyShare},
                                               {"depthDiscount", &w.depthDiscount},
-                                              {"pruned", &w.pruned}};
+                                              {"pruned", &w.pruned},
+                                              {"fireTarget", &w.fireTarget},
+                                              {"shortFire", &w.shortFire},
+                                              {"holdShare", &w.holdShare}};
     if (auto it = doubles.find(name); it != doubles.end()) {
         *it->second = value;
         return true;

@@ -24,6 +24,12 @@ struct PlanWeights {
     double emergencyShare = 0.88; // where any chain at hand is fired first
     double depthDiscount = 0.99;  // per pair of delay before a value is reached
     double pruned = 3000;         // per pair short of the horizon where a line left the beam
+    // A chain fired short of `fireTarget` steps keeps only part of its value while the field
+    // still has room (below `holdShare` of the visible cells): `shortFire` less per step short.
+    // Long chains score far more per blob, so holding out for one pays.
+    double fireTarget = 0;
+    double shortFire = 0.08;
+    double holdShare = 0.7;
 };
 
 // What a field holds.
