@@ -53,6 +53,8 @@ bool setPlanWeight(PlanWeights& w, const std::string& name, double value) {
                                               {"crowding", &w.crowding},
                                               {"spawnCrowding", &w.spawnCrowding},
                                               {"connection", &w.connection},
+                                              {"lonely", &w.lonely},
+                                              {"heldScore", &w.heldScore},
                                               {"full", &w.full},
                                               {"limbo", &w.limbo},
                                               {"aboveLimbo", &w.aboveLimbo},
