@@ -311,7 +311,7 @@ std::vector<LandedBlob> landingOf(const BitField& start, const FallingPair& pair
 
 LevelProfile levelProfile(int level) {
     // depth, guesses, nodes, slip chance, slip range, eagerness. Level 5 fits about 50 ms of one
-    // core per pair; the hint's level 4 about 20.
+    // core per pair; the hint's level 4 about 10.
     switch (std::clamp(level, kMinLevel, kMaxLevel)) {
     case 1:
         return {2, 1, 120, 0.15, 6, 0.4};
@@ -320,7 +320,7 @@ LevelProfile levelProfile(int level) {
     case 3:
         return {6, 2, 1500, 0.03, 3, 0.8};
     case 4:
-        return {8, 2, 8000, 0, 1, 1};
+        return {8, 2, 4000, 0, 1, 1};
     default:
         return {10, 2, 21000, 0, 1, 1};
     }
