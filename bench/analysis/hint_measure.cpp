@@ -53,13 +53,18 @@ bool setPlanWeight(PlanWeights& w, const std::string& name, double value) {
                                               {"crowding", &w.crowding},
                                               {"spawnCrowding", &w.spawnCrowding},
                                               {"connection", &w.connection},
+                                              {"lonely", &w.lonely},
+                                              {"heldScore", &w.heldScore},
                                               {"full", &w.full},
                                               {"limbo", &w.limbo},
                                               {"aboveLimbo", &w.aboveLimbo},
                                               {"fullShare", &w.fullShare},
                                               {"emergencyShare", &w.emergencyShare},
                                               {"depthDiscount", &w.depthDiscount},
-                                              {"pruned", &w.pruned}};
+                                              {"pruned", &w.pruned},
+                                              {"fireTarget", &w.fireTarget},
+                                              {"shortFire", &w.shortFire},
+                                              {"holdShare", &w.holdShare}};
     if (auto it = doubles.find(name); it != doubles.end()) {
         *it->second = value;
         return true;

@@ -143,7 +143,9 @@ PETERIN_POPCOUNT_CLONES double Evaluator::potential(const BitField& b, std::int3
                 t.put(x, r - 1, kind);
             }
             const ChainOutcome out = t.resolve();
-            const double value = fireValue(out) * (byOne ? 1.0 : w_.secondBlob);
+            const double value =
+                (w_.heldScore * out.score + w_.chainSquare * out.vanishes * out.vanishes) *
+                (byOne ? 1.0 : w_.secondBlob);
             if (value > best) {
                 best = value;
                 chains = out.vanishes;
@@ -158,6 +160,18 @@ PETERIN_POPCOUNT_CLONES double Evaluator::shape(const BitField& b) const {
     const std::int32_t height = b.height();
     const std::int32_t spawn = std::min(2, width - 1);
     double value = w_.connection * b.touchingPairs();
+    if (w_.lonely != 0) {
+        // A blob with no partner of its colour is the start of no group: it mostly waits to be
+        // buried under the chain.
+        const Word visible = b.visibleCells();
+        int lonely = 0;
+        for (int c = 1; c <= 5; ++c) {
+            const Word cells = b.cellsOf(static_cast<CellKind>(c)) & visible;
+            const Word touched = (cells << 1) | (cells >> 1) | (cells << kLane) | (cells >> kLane);
+            lonely += popcount(cells & ~touched);
+        }
+        value -= w_.lonely * lonely;
+    }
     std::int32_t previous = -1;
     for (std::int32_t x = 0; x < width; ++x) {
         const std::optional<std::int32_t> r = b.restingRow(x);

@@ -13,17 +13,26 @@ struct PlanWeights {
     double chainSquare = 1500;    // per chain step squared, on top of the score
     double secondBlob = 0.75;     // share of a held chain's value when it takes two blobs to fire
     double potentialShare = 0.95; // share of a held chain's value against one fired
+    double heldScore = 1;         // share of a held chain's score in its value: its chain
+                                  // steps count in full, the score of oversized groups less
     double bump = 120;            // per squared height difference of neighbouring columns
     double crowding = 300;        // per squared row short of two free rows in a column
     double spawnCrowding = 30000; // the same near the spawn column (see shape())
     double limbo = 20000;         // per blob waiting in the LimboArea
     double aboveLimbo = 100000;   // per blob above it, where it stays for good
     double connection = 40;       // per pair of touching blobs of one colour
+    double lonely = 0;            // per visible blob touching none of its colour
     double full = 4000;           // per squared blob beyond `fullShare` of the visible cells
     double fullShare = 0.85;      // where a nearly full field starts to press for a fire
     double emergencyShare = 0.88; // where any chain at hand is fired first
     double depthDiscount = 0.99;  // per pair of delay before a value is reached
     double pruned = 3000;         // per pair short of the horizon where a line left the beam
+    // A chain fired short of `fireTarget` steps keeps only part of its value while the field
+    // still has room (below `holdShare` of the visible cells): `shortFire` less per step short.
+    // Long chains score far more per blob, so holding out for one pays.
+    double fireTarget = 0;
+    double shortFire = 0.08;
+    double holdShare = 0.7;
 };
 
 // What a field holds.

@@ -191,6 +191,16 @@ struct Search {
     std::int32_t spawnColumn;
     double firstFireShare; // of a chain fired by the falling pair itself
     std::int64_t used = 0;
+    // Fields met again, by other lines or other guesses, are not evaluated again.
+    std::unordered_map<std::uint64_t, Evaluation> evaluations{};
+
+    Evaluation evaluated(const Node& node) {
+        const auto [it, added] = evaluations.try_emplace(node.hash);
+        if (added) {
+            it->second = eval.evaluate(node.board);
+        }
+        return it->second;
+    }
 
     // Places `pair` (named `id` for the cache) on every field of the beam and keeps the best.
     void step(Beam& beam, const FallingPair& pair, std::size_t id) {
@@ -217,11 +227,17 @@ struct Search {
                     record.nextPlaced = true;
                 }
                 if (fired.vanishes > 0) {
-                    const double share = d == 0 ? firstFireShare : 1.0;
+                    double share = d == 0 ? firstFireShare : 1.0;
+                    const double room = w.holdShare * node.board.width() * node.board.height() -
+                                        node.board.blobCount();
+                    if (room > 0 && fired.vanishes < w.fireTarget) {
+                        share *= std::max(0.0, 1 - w.shortFire * (w.fireTarget - fired.vanishes));
+                    }
                     record.bestFire =
                         std::max(record.bestFire, beam.discount * share * eval.fireValue(fired));
                 }
-                const Evaluation e = eval.evaluate(child.board);
+                child.hash = child.board.hash();
+                const Evaluation e = evaluated(child);
                 child.rank = e.potential * w.potentialShare + e.shape;
                 const double reached = beam.discount * e.potential * w.potentialShare + e.shape;
                 if (d > record.deepest) {
@@ -230,7 +246,6 @@ struct Search {
                 } else {
                     record.deepEval = std::max(record.deepEval, reached);
                 }
-                child.hash = child.board.hash();
                 next.push_back(std::move(child));
             }
         }
@@ -296,7 +311,7 @@ std::vector<LandedBlob> landingOf(const BitField& start, const FallingPair& pair
 
 LevelProfile levelProfile(int level) {
     // depth, guesses, nodes, slip chance, slip range, eagerness. Level 5 fits about 50 ms of one
-    // core per pair; the hint's level 4 about 15.
+    // core per pair; the hint's level 4 about 10.
     switch (std::clamp(level, kMinLevel, kMaxLevel)) {
     case 1:
         return {2, 1, 120, 0.15, 6, 0.4};
@@ -307,7 +322,7 @@ LevelProfile levelProfile(int level) {
     case 4:
         return {8, 2, 4000, 0, 1, 1};
     default:
-        return {10, 2, 14000, 0, 1, 1};
+        return {10, 2, 21000, 0, 1, 1};
     }
 }
 
