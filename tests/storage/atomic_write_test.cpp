@@ -4,13 +4,13 @@
 
 #include <csignal>
 #include <cstring>
-#include <optional>
-#include <thread>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <sstream>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 
 #include "temp_dir.h"

@@ -120,8 +120,8 @@ Outcome runRender(const RenderCommand& command) {
     }
     const Game& game = headless.game();
     if (!command.gif) {
-        const Outcome out = written(command.output, encodeViewsPng(game),
-                                    "the picture could not be encoded");
+        const Outcome out =
+            written(command.output, encodeViewsPng(game), "the picture could not be encoded");
         return out.status != 0 ? out : Outcome{0, outcome.out + out.out, outcome.err};
     } else {
         // The turn resolve runs, recorded tick by tick as the window records it: from the start
