@@ -5,6 +5,13 @@
 
 namespace peterin {
 
+std::string faultText(const std::filesystem::path& path,
+                      const std::vector<std::int64_t>& eventLines, const ReplayFault& fault) {
+    const std::int64_t line =
+        fault.event < eventLines.size() ? eventLines[fault.event] : std::int64_t{0};
+    return path.string() + ": line " + std::to_string(line) + ": " + fault.reason;
+}
+
 Replay::Replay(const Record& record) : record_(record) {
     start();
 }

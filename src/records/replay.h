@@ -3,6 +3,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <vector>
@@ -28,6 +29,11 @@ struct ReplayFault {
     std::size_t event = 0;
     std::string reason;
 };
+
+// What the user is told of a fault in a record read from `path`: "PATH: line N: REASON", the
+// line from the reader's `eventLines`.
+std::string faultText(const std::filesystem::path& path,
+                      const std::vector<std::int64_t>& eventLines, const ReplayFault& fault);
 
 // Plays a record again on a game of its own, exactly as it was played: the ticks as they ran,
 // every input at its tick. Positions are kept every few turns, so that going to any turn

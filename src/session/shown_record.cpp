@@ -14,9 +14,7 @@ std::optional<std::string> ShownRecord::check() {
     if (!fault) {
         return std::nullopt;
     }
-    const std::int64_t line =
-        fault->event < eventLines_.size() ? eventLines_[fault->event] : std::int64_t{0};
-    return path_.string() + ": line " + std::to_string(line) + ": " + fault->reason;
+    return faultText(path_, eventLines_, *fault);
 }
 
 std::optional<int> ShownRecord::nextTick() {

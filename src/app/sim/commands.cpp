@@ -552,17 +552,25 @@ Outcome runAutoplay(const AutoplayCommand& command) {
     return outcome;
 }
 
-Outcome runReplay(const ReplayCommand& command) {
-    const LoadedRecord loaded = loadRecord(command.file);
+Outcome checkedReplay(const std::string& file, std::unique_ptr<Replay>& replay) {
+    const LoadedRecord loaded = loadRecord(file);
     if (!loaded.record) {
-        return {1, "", "peterin-sim: " + loaded.error + "\n"};
+        return {1, "", oneLine("peterin-sim: " + loaded.error) + "\n"};
     }
-    Replay replay(*loaded.record);
-    if (const auto fault = replay.check()) {
+    replay = std::make_unique<Replay>(*loaded.record);
+    if (const auto fault = replay->check()) {
         return {1, "",
-                "peterin-sim: " + command.file + ": line " +
-                    std::to_string(loaded.eventLines[fault->event]) + ": " + fault->reason + "\n"};
+                oneLine("peterin-sim: " + faultText(file, loaded.eventLines, *fault)) + "\n"};
     }
+    return {};
+}
+
+Outcome runReplay(const ReplayCommand& command) {
+    std::unique_ptr<Replay> checked;
+    if (Outcome failed = checkedReplay(command.file, checked); failed.status != 0) {
+        return failed;
+    }
+    Replay& replay = *checked;
     const std::vector<ReplayedTurn>& turns = replay.turns();
     const std::size_t shown = command.turn
                                   ? std::min(turns.size(), static_cast<std::size_t>(*command.turn))

@@ -4,9 +4,11 @@
 
 #include "app/sim/options.h"
 #include "play/game.h"
+#include "records/replay.h"
 #include "session/session.h"
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -60,6 +62,9 @@ Outcome runPairs(const PairsCommand& command);
 Outcome runCheck(const CheckCommand& command);
 Outcome runSuggest(const SuggestCommand& command);
 Outcome runAutoplay(const AutoplayCommand& command);
+// Reads the record `file` and replays it whole, checking it: status 1 with one line (the file,
+// the line and why) when it cannot be used; otherwise `replay` holds it, checked.
+Outcome checkedReplay(const std::string& file, std::unique_ptr<Replay>& replay);
 Outcome runReplay(const ReplayCommand& command);
 // Needs the drawing library; a build without Qt has none and says so.
 Outcome runRender(const RenderCommand& command);

@@ -56,16 +56,11 @@ Outcome written(const std::string& output, const std::optional<std::string>& byt
 // Turns `from` to `to` of a record as the views showed them, tick by tick, both players' views
 // in battle.
 Outcome renderRecord(const RenderCommand& command) {
-    const LoadedRecord loaded = loadRecord(command.file);
-    if (!loaded.record) {
-        return {1, "", "peterin-sim: " + loaded.error + "\n"};
+    std::unique_ptr<Replay> checked;
+    if (Outcome failed = checkedReplay(command.file, checked); failed.status != 0) {
+        return failed;
     }
-    Replay replay(*loaded.record);
-    if (const auto fault = replay.check()) {
-        return {1, "",
-                "peterin-sim: " + command.file + ": line " +
-                    std::to_string(loaded.eventLines[fault->event]) + ": " + fault->reason + "\n"};
-    }
+    Replay& replay = *checked;
     const int turns = static_cast<int>(replay.turns().size());
     const int first = command.from.value_or(1);
     const int last = command.to.value_or(turns);
