@@ -606,7 +606,8 @@ Outcome runReplay(const ReplayCommand& command) {
             const auto rows = fieldRows(game.players[static_cast<std::size_t>(p)].field);
             out += p ? ",[" : "[";
             for (std::size_t i = 0; i < rows.size(); ++i) {
-                out += (i ? "," : "") + jsonString(rows[i]);
+                out += i ? "," : "";
+                out += jsonString(rows[i]);
             }
             out += ']';
         }
