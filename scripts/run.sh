@@ -8,6 +8,7 @@ if [ "${1:-}" = --virtual-display ]; then
   shift
 fi
 cd "$(dirname "$0")/.."
+root=$(pwd)
 scripts/install-deps.sh
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release -DPETERIN_TESTS=OFF -DPETERIN_BENCH=OFF
 cmake --build build -j "$(nproc)"
@@ -20,6 +21,6 @@ fi
 # own folder, where the build puts the pictures and the manual.
 cd "$program_dir"
 if [ -n "$virtual" ]; then
-  exec xvfb-run -a -s '-screen 0 1280x1024x24' ./peterin "$@"
+  exec "$root/scripts/virtual-display.sh" 1280x1024 ./peterin "$@"
 fi
 exec ./peterin "$@"

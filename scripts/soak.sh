@@ -23,6 +23,6 @@ trap 'rm -rf "$scratch"' EXIT
 echo "soak: seed $seed, scratch folder $scratch"
 # The program's button pictures are read from the current folder.
 cp -r "$build/src/app/peterin/画像" "$scratch/" 2>/dev/null || true
-xvfb-run -a -s "-screen 0 1600x1200x24" \
+scripts/virtual-display.sh 1600x1200 \
   python3 tests/ui/soak.py "$build/src/app/peterin/peterin" "$minutes" "$seed" "$scratch" \
   resources/examples/*.dat fuzz/corpus/dat/*

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "settings/message.h"
+#include "storage/file_lock.h"
 
 namespace peterin {
 
@@ -12,6 +13,8 @@ struct Game;
 
 // The file name of the work kept across exits, in the program's state folder, and the name the
 // previous run's file gets when a new run starts, so that its first change cannot overwrite it.
+// These are the first program's; each program running beside it keeps its work under names of
+// its own ("last-2.dat", "previous-2.dat", ...), held by a lock for as long as it runs.
 inline constexpr const char* kLastStateName = "last.dat";
 inline constexpr const char* kPreviousStateName = "previous.dat";
 
@@ -24,7 +27,8 @@ class StateKeeper {
   public:
     explicit StateKeeper(std::filesystem::path folder);
 
-    // Moves the previous run's file aside (see kPreviousStateName); once, before the first write.
+    // Takes the first names no running program holds, and moves aside the work that the last
+    // program to hold them left (see kPreviousStateName); once, before the first write.
     void startRun();
     // Writes the state. The first failure is returned to be told; further failures are not,
     // until a write succeeds again.
@@ -32,11 +36,16 @@ class StateKeeper {
     // Whether this run has written the state (an untouched run leaves the previous one alone).
     bool wroteAny() const { return wroteAny_; }
 
-    std::filesystem::path lastFile() const { return folder_ / kLastStateName; }
-    std::filesystem::path previousFile() const { return folder_ / kPreviousStateName; }
+    std::filesystem::path lastFile() const;
+    std::filesystem::path previousFile() const;
+    // The newest work a program no longer running left, this one's previous run's included;
+    // nothing when there is none.
+    std::optional<std::filesystem::path> leftWork() const;
 
   private:
     std::filesystem::path folder_;
+    int slot_ = 1;
+    std::optional<FileLock> lock_;
     bool wroteAny_ = false;
     bool failing_ = false;
 };

@@ -5,6 +5,7 @@
 #include <system_error>
 
 #include "storage/atomic_write.h"
+#include "storage/file_lock.h"
 
 namespace peterin {
 
@@ -41,6 +42,18 @@ std::optional<std::string> writeRecentFiles(const std::filesystem::path& file,
         text += name + '\n';
     }
     return replaceFile(file, text);
+}
+
+std::vector<std::string> addRecentFile(const std::filesystem::path& file, const std::string& path) {
+    std::error_code ec;
+    std::filesystem::create_directories(file.parent_path(), ec);
+    auto lockPath = file;
+    lockPath += ".lock";
+    // Without a lock (a folder that cannot be written) the write fails too.
+    const auto lock = FileLock::take(lockPath);
+    auto list = withRecentFile(readRecentFiles(file), path);
+    writeRecentFiles(file, list);
+    return list;
 }
 
 } // namespace peterin

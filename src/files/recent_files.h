@@ -22,4 +22,9 @@ std::vector<std::string> readRecentFiles(const std::filesystem::path& file);
 std::optional<std::string> writeRecentFiles(const std::filesystem::path& file,
                                             const std::vector<std::string>& list);
 
+// Adds `path` to the list kept in `file` as it stands now, under a lock, so that programs
+// running at once each add their own files to one list rather than write over each other's.
+// Returns the list as written (as it would have been when the write fails).
+std::vector<std::string> addRecentFile(const std::filesystem::path& file, const std::string& path);
+
 } // namespace peterin

@@ -605,7 +605,7 @@ std::optional<std::filesystem::path> Session::previousWork() const {
     if (!keeper_) {
         return std::nullopt;
     }
-    return keeper_->previousFile();
+    return keeper_->leftWork();
 }
 
 void Session::exit() {

@@ -142,7 +142,8 @@ class Session : private GameEvents {
     void keepWorkIn(const std::filesystem::path& stateFolder);
     // Where the records are kept, or nothing when no folder was named.
     RecordFolder* records() { return records_.get(); }
-    // The previous run's work, or nothing when no folder was named.
+    // The newest work left by a program no longer running (this one's previous run, or one that
+    // ran beside it), or nothing when there is none or no folder was named.
     std::optional<std::filesystem::path> previousWork() const;
     // The program ends: the work is written one last time, if this run wrote it at all, and
     // the game being recorded ends.

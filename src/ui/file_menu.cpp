@@ -27,6 +27,13 @@ FileMenuExtras::FileMenuExtras(QWidget& window, Session& session, QMenu& fileMen
     previous_ = fileMenu.addAction(QStringLiteral("前回の状態を開く"));
     connect(previous_, &QAction::triggered, this, &FileMenuExtras::openPreviousState);
     recentMenu_ = fileMenu.addMenu(QStringLiteral("最近使ったファイル"));
+    // Another program running at once may have added to the list since.
+    connect(&fileMenu, &QMenu::aboutToShow, this, [this] {
+        if (!recentFile_.empty()) {
+            recent_ = readRecentFiles(recentFile_);
+            rebuildRecentMenu();
+        }
+    });
     fileMenu.addSeparator();
     quit_ = fileMenu.addAction(QStringLiteral("終了"));
     quit_->setShortcut(QKeySequence(QStringLiteral("Ctrl+Q")));
@@ -43,11 +50,11 @@ void FileMenuExtras::keepIn(const std::filesystem::path& configFolder,
 }
 
 void FileMenuExtras::noteFileUsed(const QString& fileName) {
-    recent_ = withRecentFile(std::move(recent_), QFile::encodeName(fileName).toStdString());
-    rebuildRecentMenu();
+    const std::string name = QFile::encodeName(fileName).toStdString();
     // Losing the list is no reason to bother the user.
-    if (!recentFile_.empty())
-        writeRecentFiles(recentFile_, recent_);
+    recent_ = recentFile_.empty() ? withRecentFile(std::move(recent_), name)
+                                  : addRecentFile(recentFile_, name);
+    rebuildRecentMenu();
 }
 
 void FileMenuExtras::rebuildRecentMenu() {

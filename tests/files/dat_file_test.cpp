@@ -10,6 +10,7 @@
 #include "play/temp_store.h"
 #include "sequence/pair_sequence.h"
 #include "temp_dir.h"
+#include "unprivileged.h"
 
 namespace peterin {
 namespace {
@@ -630,10 +631,11 @@ TEST(DatFiles, AFailedSaveKeepsTheOldFileAndSaysWhy) {
 }
 
 TEST(DatFiles, ASaveIntoAReadOnlyFolderKeepsTheOldFileAndSaysWhy) {
-    if (::geteuid() == 0) {
-        GTEST_SKIP() << "permissions do not stop the superuser";
-    }
     TempDir dir;
+    const Unprivileged user(dir.path());
+    if (!user.ok()) {
+        GTEST_SKIP() << "the superuser cannot act as an unprivileged user here";
+    }
     TestGame t;
     const auto path = dir.path() / "old.dat";
     writeAll(path, "[S]\n1, 1\n");

@@ -5,8 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <fstream>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -91,6 +93,13 @@ TEST(RecentFiles, NewestComeFirstEachOnceAndAtMostEight) {
     const std::vector<std::string> list = {"/x/位置.dat", "/y/b.dat"};
     ASSERT_FALSE(writeRecentFiles(file, list));
     EXPECT_EQ(readRecentFiles(file), list);
+
+    // Two programs at once add to the list as it stands, not to the one each read at its start.
+    const auto shared = dir.path() / "shared" / "recent";
+    EXPECT_EQ(addRecentFile(shared, "/a.dat"), (std::vector<std::string>{"/a.dat"}));
+    EXPECT_EQ(addRecentFile(shared, "/b.dat"), (std::vector<std::string>{"/b.dat", "/a.dat"}));
+    EXPECT_EQ(addRecentFile(shared, "/a.dat"), (std::vector<std::string>{"/a.dat", "/b.dat"}));
+    EXPECT_EQ(readRecentFiles(shared), (std::vector<std::string>{"/a.dat", "/b.dat"}));
 }
 
 TEST(StateKeeper, KeepsTheWholeWorkSoThatItReadsBackToTheSameState) {
@@ -108,23 +117,71 @@ TEST(StateKeeper, KeepsTheWholeWorkSoThatItReadsBackToTheSameState) {
     }
 
     TempDir dir;
-    StateKeeper keeper(dir.path() / "state");
-    keeper.startRun(); // nothing to move aside yet
-    EXPECT_FALSE(keeper.wroteAny());
-    ASSERT_FALSE(keeper.write(game));
-    EXPECT_TRUE(keeper.wroteAny());
+    auto keeper = std::make_unique<StateKeeper>(dir.path() / "state");
+    keeper->startRun(); // nothing to move aside yet
+    EXPECT_FALSE(keeper->wroteAny());
+    ASSERT_FALSE(keeper->write(game));
+    EXPECT_TRUE(keeper->wroteAny());
 
     TestGame fresh;
-    ASSERT_TRUE(readFile(fresh.game, keeper.lastFile()).opened);
+    ASSERT_TRUE(readFile(fresh.game, keeper->lastFile()).opened);
     EXPECT_EQ(fresh.game.tempSaves.size(), 3u);
     EXPECT_EQ(lastStateText(fresh.game), lastStateText(game));
 
     // The next run moves it aside before its own first write can replace it.
-    const std::string kept = fileText(keeper.lastFile());
+    const std::string kept = fileText(keeper->lastFile());
+    keeper.reset();
     StateKeeper next(dir.path() / "state");
     next.startRun();
     EXPECT_FALSE(std::filesystem::exists(next.lastFile()));
     EXPECT_EQ(fileText(next.previousFile()), kept);
+}
+
+// Programs running at once each keep their own work, whichever exits first, and the next one
+// offers the newest work left by a program no longer running.
+TEST(StateKeeper, ProgramsAtOnceNeverMoveOrOverwriteEachOthersWork) {
+    TestGame a, b;
+    setCell(a.p1().field, 0, 11, CellKind::Red);
+    setCell(b.p1().field, 0, 11, CellKind::Blue);
+    const std::string workA = lastStateText(a.game), workB = lastStateText(b.game);
+    for (const bool aExitsFirst : {true, false}) {
+        SCOPED_TRACE(aExitsFirst ? "A exits first" : "B exits first");
+        TempDir dir;
+        const auto folder = dir.path() / "state";
+        std::filesystem::create_directories(folder);
+        std::ofstream(folder / kLastStateName) << "the work of a run before both";
+
+        auto first = std::make_unique<StateKeeper>(folder);
+        first->startRun();
+        ASSERT_FALSE(first->write(a.game));
+        auto second = std::make_unique<StateKeeper>(folder);
+        second->startRun(); // must not move the first one's live file aside
+        EXPECT_NE(second->lastFile(), first->lastFile());
+        EXPECT_EQ(fileText(first->lastFile()), workA);
+        EXPECT_EQ(fileText(first->previousFile()), "the work of a run before both");
+        ASSERT_FALSE(second->write(b.game));
+        ASSERT_FALSE(first->write(a.game)); // each rewrites its own file only
+        EXPECT_EQ(fileText(second->lastFile()), workB);
+        // While both run, neither one's live work is offered as left.
+        EXPECT_EQ(fileText(*second->leftWork()), "the work of a run before both");
+
+        const auto lastA = first->lastFile(), lastB = second->lastFile();
+        const auto now = std::filesystem::file_time_type::clock::now();
+        std::filesystem::last_write_time(lastA, now - std::chrono::seconds(aExitsFirst ? 2 : 1));
+        std::filesystem::last_write_time(lastB, now - std::chrono::seconds(aExitsFirst ? 1 : 2));
+        (aExitsFirst ? first : second).reset();
+        (aExitsFirst ? second : first).reset();
+
+        StateKeeper next(folder);
+        next.startRun();
+        const auto left = next.leftWork();
+        ASSERT_TRUE(left);
+        EXPECT_EQ(fileText(*left), aExitsFirst ? workB : workA); // the newest of the two
+        // Both are still on disk: the next run took the first one's names and put its work aside.
+        EXPECT_EQ(next.lastFile(), lastA);
+        EXPECT_EQ(fileText(next.previousFile()), workA);
+        EXPECT_EQ(fileText(lastB), workB);
+    }
 }
 
 TEST(StateKeeper, AFailureIsToldOnceUntilAWriteSucceedsAgain) {

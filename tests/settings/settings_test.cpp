@@ -2,6 +2,7 @@
 #include "settings/settings.h"
 #include "settings/shift_jis.h"
 #include "test_files.h"
+#include "unprivileged.h"
 
 #include <gtest/gtest.h>
 
@@ -526,10 +527,11 @@ TEST(SaveSettings, WithoutTheShiftJisConverterNothingIsWrittenOrRead) {
 }
 
 TEST(SaveSettings, AnUnwritableFolderOrReadOnlyFileFailsVisiblyAndKeepsTheOldFile) {
-    if (::geteuid() == 0) {
-        GTEST_SKIP() << "permissions do not stop root";
-    }
     TempDir dir;
+    const Unprivileged user(dir.path());
+    if (!user.ok()) {
+        GTEST_SKIP() << "the superuser cannot act as an unprivileged user here";
+    }
     writeIni(dir / "設定.ini", "[システム]\r\n消える連結数=5\r\n");
     const std::string before = readBytes(dir / "設定.ini");
 

@@ -14,6 +14,7 @@
 #include <unistd.h>
 
 #include "temp_dir.h"
+#include "unprivileged.h"
 
 namespace peterin {
 namespace {
@@ -88,10 +89,11 @@ TEST(ReplaceFile, WritesPipesAndDevicesWhereTheyAreAndTellsTheirErrors) {
 }
 
 TEST(ReplaceFile, ReportsAnUnwritableDirectoryAndLeavesTheOldFile) {
-    if (::geteuid() == 0) {
-        GTEST_SKIP() << "permissions do not stop the superuser";
-    }
     TempDir dir;
+    const Unprivileged user(dir.path());
+    if (!user.ok()) {
+        GTEST_SKIP() << "the superuser cannot act as an unprivileged user here";
+    }
     const fs::path path = dir.path() / "a.dat";
     writeAll(path, "old");
     ASSERT_EQ(::chmod(dir.path().c_str(), 0555), 0);
@@ -104,10 +106,11 @@ TEST(ReplaceFile, ReportsAnUnwritableDirectoryAndLeavesTheOldFile) {
 
 // Writing through a new file and a rename could otherwise replace a file the user protected.
 TEST(ReplaceFile, LeavesAFileThatMayNotBeWrittenAsItWasAndSaysWhy) {
-    if (::geteuid() == 0) {
-        GTEST_SKIP() << "permissions do not stop the superuser";
-    }
     TempDir dir;
+    const Unprivileged user(dir.path());
+    if (!user.ok()) {
+        GTEST_SKIP() << "the superuser cannot act as an unprivileged user here";
+    }
     const fs::path path = dir.path() / "a.dat";
     writeAll(path, "old");
     ASSERT_EQ(::chmod(path.c_str(), 0444), 0);

@@ -4,7 +4,7 @@
 in the Japanese file dialog and shows the same position. Then two files dropped on the window
 from another program: the first is read.
 
-Run under a virtual display: xvfb-run -a -s "-screen 0 1280x1024x24" e2e_files.py PROGRAM
+Run under a virtual display: scripts/virtual-display.sh 1280x1024 e2e_files.py PROGRAM
 """
 import os
 import signal

@@ -5,7 +5,7 @@ a 2 x 2 block of the same colour, nothing blurred. The tool window's button pict
 doubled the same way.
 
 Run under a virtual display tall enough for the doubled window:
-xvfb-run -a -s "-screen 0 1280x1400x24" e2e_hidpi.py PROGRAM PICTURES_DIR
+scripts/virtual-display.sh 1280x1400 e2e_hidpi.py PROGRAM PICTURES_DIR
 """
 import os
 import shutil

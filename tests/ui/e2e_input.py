@@ -2,7 +2,7 @@
 """Paints with left-button drags that cross the fields' edges, and chooses edit colours with the
 number row under French and Japanese keyboard layouts, in the real program on an X display.
 
-Run under a virtual display: xvfb-run -a -s "-screen 0 1280x1024x24" e2e_input.py PROGRAM
+Run under a virtual display: scripts/virtual-display.sh 1280x1024 e2e_input.py PROGRAM
 Each run starts the program in an empty directory (default settings: 6 x 12 cells of 40
 pixels, both bands shown; the keys 1, 2, 3 choose empty, red and blue).
 """

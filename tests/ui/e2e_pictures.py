@@ -2,7 +2,7 @@
 """Saves the views as a PNG and the last turn as a GIF from the real program's menu, on an X
 display with real clicks and key presses, and checks both files with ImageMagick's identify.
 
-Run under a virtual display: xvfb-run -a -s "-screen 0 1280x1024x24" e2e_pictures.py PROGRAM
+Run under a virtual display: scripts/virtual-display.sh 1280x1024 e2e_pictures.py PROGRAM
 """
 import os
 import subprocess

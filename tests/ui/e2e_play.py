@@ -2,7 +2,7 @@
 """Plays the real program on an X display with real key presses and mouse clicks, and checks
 the screen.
 
-Run under a virtual display: xvfb-run -a -s "-screen 0 1280x1024x24" e2e_play.py PROGRAM
+Run under a virtual display: scripts/virtual-display.sh 1280x1024 e2e_play.py PROGRAM
 The program starts in an empty directory, so every setting has its default: 6 x 12 cells of
 40 pixels with both bands shown, random position 0 (first pairs green/green, then green/red).
 """

@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Pauses a chain in the real program and steps it tick by tick with the menu's shortcuts.
 
-Run under a virtual display: xvfb-run -a -s "-screen 0 1280x1024x24" e2e_playback.py PROGRAM
+Run under a virtual display: scripts/virtual-display.sh 1280x1024 e2e_playback.py PROGRAM
 """
 import os
 import subprocess

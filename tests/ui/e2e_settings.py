@@ -4,7 +4,7 @@ wider field with Enter, then saves another width for the next start without appl
 opens a colour chooser and the file dialog and cancels both: none of it writes a file into the
 user's home or configuration folders.
 
-Run under a virtual display: xvfb-run -a -s "-screen 0 1280x1024x24" e2e_settings.py PROGRAM
+Run under a virtual display: scripts/virtual-display.sh 1280x1024 e2e_settings.py PROGRAM
 The program starts in an empty directory, so every setting has its default (6 columns).
 """
 import os

@@ -5,7 +5,7 @@ icon, the tool window shows its pictures, the manual command finds the manual, a
 go to $XDG_CONFIG_HOME/peterin, made on the first start.
 
 Run under a virtual display:
-xvfb-run -a -s "-screen 0 1280x1024x24" e2e_installed.py CMAKE BUILD_DIR RESOURCES_DIR
+scripts/virtual-display.sh 1280x1024 e2e_installed.py CMAKE BUILD_DIR RESOURCES_DIR
 """
 import os
 import subprocess
