@@ -2,7 +2,9 @@
 """The work kept across exits, with the real program on an X display: a session is killed
 (SIGKILL) after a move and a temporary save; the next session opens what it left with Ctrl+O
 in the Japanese file dialog and shows the same position. Then two files dropped on the window
-from another program: the first is read.
+from another program: the first is read. Last, two programs at once: the second keeps its work
+beside the first's, neither moves or overwrites the other's, and both are on disk after both
+end.
 
 Run under a virtual display: scripts/virtual-display.sh 1280x1024 e2e_files.py PROGRAM
 """
@@ -52,6 +54,62 @@ def read(path):
             return f.read()
     except OSError:
         return ""
+
+
+def window_of(app, timeout=10.0):
+    """The main window of one program among several with the same title."""
+    deadline = time.monotonic() + timeout
+    while time.monotonic() < deadline:
+        found = subprocess.run(["xdotool", "search", "--all", "--onlyvisible", "--pid",
+                                str(app.pid), "--name", "^ぺてりん$"],
+                               capture_output=True, text=True).stdout.split()
+        if found:
+            return found[0]
+        time.sleep(0.1)
+    sys.exit("a main window did not appear")
+
+
+def bottom_rows(path):
+    kept = sections(read(path))
+    return field_rows(kept[0])[-2:] if kept else []
+
+
+def two_programs(program, workdir, env, state):
+    """A plays; B starts while A runs and plays too; A stores; both end, B first."""
+    last, beside = os.path.join(state, "last.dat"), os.path.join(state, "last-2.dat")
+    a = subprocess.Popen([program], cwd=workdir, env=env)
+    b = None
+    try:
+        window_a = window_of(a)
+        run("xdotool", "windowfocus", "--sync", window_a)
+        time.sleep(0.5)
+        press(window_a, "w", "Down")
+        wait_for("A's pair in last.dat", lambda: bottom_rows(last) == ["--G---"] * 2)
+        work_a = read(last)
+
+        b = subprocess.Popen([program], cwd=workdir, env=env)
+        window_b = window_of(b)
+        check("A's live work left where it is by B's start", read(last), work_a)
+        run("xdotool", "windowfocus", "--sync", window_b)
+        time.sleep(0.5)
+        press(window_b, "w", "Left", "Down")
+        wait_for("B's pair in its own file", lambda: bottom_rows(beside) == ["-G----"] * 2)
+        work_b = read(beside)
+        check("A's work untouched by B's", read(last), work_a)
+
+        run("xdotool", "windowfocus", "--sync", window_a)
+        time.sleep(0.3)
+        press(window_a, "k")
+        work_a = wait_for("A's temporary save", lambda: len(sections(read(last))) == 2
+                          and read(last))
+        check("B's work untouched by A's", read(beside), work_b)
+    finally:
+        for app in (b, a):
+            if app:
+                app.terminate()
+                app.wait(timeout=10)
+    check("A's work after both ended", read(last), work_a)
+    check("B's work after both ended", read(beside), work_b)
 
 
 def main():
@@ -124,6 +182,7 @@ def main():
         finally:
             app.terminate()
             app.wait(timeout=10)
+        two_programs(program, workdir, env, state)
     finish("files")
 
 
