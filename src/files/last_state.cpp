@@ -77,6 +77,15 @@ std::filesystem::path StateKeeper::previousFile() const {
 }
 
 void StateKeeper::startRun() {
+    // Where no folder is yet there is no work to put aside, and the folder is made by the
+    // first write: a run that changes nothing leaves no trace.
+    std::error_code ec;
+    if (std::filesystem::is_directory(folder_, ec)) {
+        claim();
+    }
+}
+
+void StateKeeper::claim() {
     std::error_code ec;
     std::filesystem::create_directories(folder_, ec);
     for (int slot = 1; slot <= kMaxSlots && !lock_; ++slot) {
@@ -103,7 +112,7 @@ std::optional<std::filesystem::path> StateKeeper::leftWork() const {
         }
         const auto [number, live] = *slot;
         // This program's own work, and the live work of a program that runs now, were not left.
-        if (live && (number == slot_ || FileLock::isHeld(lockFile(folder_, number)))) {
+        if (live && ((lock_ && number == slot_) || FileLock::isHeld(lockFile(folder_, number)))) {
             continue;
         }
         const auto time = entry.last_write_time(ec);
@@ -116,8 +125,9 @@ std::optional<std::filesystem::path> StateKeeper::leftWork() const {
 }
 
 std::optional<Message> StateKeeper::write(const Game& game) {
-    std::error_code ec;
-    std::filesystem::create_directories(folder_, ec);
+    if (!lock_) {
+        claim();
+    }
     // A crash of the program cannot tear the file; waiting for the disk at every step would
     // cost more than the step.
     const auto error = replaceFile(lastFile(), lastStateText(game), false);

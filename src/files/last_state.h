@@ -28,7 +28,8 @@ class StateKeeper {
     explicit StateKeeper(std::filesystem::path folder);
 
     // Takes the first names no running program holds, and moves aside the work that the last
-    // program to hold them left (see kPreviousStateName); once, before the first write.
+    // program to hold them left (see kPreviousStateName): now when the folder exists, else at
+    // the first write.
     void startRun();
     // Writes the state. The first failure is returned to be told; further failures are not,
     // until a write succeeds again.
@@ -43,6 +44,9 @@ class StateKeeper {
     std::optional<std::filesystem::path> leftWork() const;
 
   private:
+    // Takes the names and puts their last holder's work aside.
+    void claim();
+
     std::filesystem::path folder_;
     int slot_ = 1;
     std::optional<FileLock> lock_;

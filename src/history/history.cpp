@@ -95,10 +95,12 @@ void History::afterTick(const Game& game) {
 }
 
 void History::close(const Game& game) {
-    Open open = std::move(*open_);
+    captureInto(scratch_, game, open_->before.hasStore);
+    Delta delta = diff(open_->before, scratch_);
+    const bool resumed = open_->resumed;
     open_.reset();
     joinedAt_.reset();
-    record(diff(open.before, capture(game, open.before.hasStore)), open.resumed);
+    record(std::move(delta), resumed);
 }
 
 void History::record(Delta delta, bool keepRedo) {
@@ -133,7 +135,8 @@ bool History::undo(Game& game) {
     }
     Delta delta = std::move(done_.back());
     done_.pop_back();
-    Snapshot snapshot = capture(game, delta.storeBefore != nullptr);
+    Snapshot& snapshot = scratch_;
+    captureInto(snapshot, game, delta.storeBefore != nullptr);
     bytes_ -= delta.bytes();
     keepStore(delta, snapshot, Side::After);
     bytes_ += delta.bytes();
@@ -153,7 +156,8 @@ bool History::redo(Game& game) {
     }
     Delta delta = std::move(undone_.back());
     undone_.pop_back();
-    Snapshot snapshot = capture(game, delta.storeBefore != nullptr);
+    Snapshot& snapshot = scratch_;
+    captureInto(snapshot, game, delta.storeBefore != nullptr);
     bytes_ -= delta.bytes();
     keepStore(delta, snapshot, Side::Before);
     bytes_ += delta.bytes();

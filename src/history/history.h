@@ -119,6 +119,7 @@ class History {
     // Where a drop into an open turn came in; in a one-person battle a new side's drop splits
     // the turn there.
     std::optional<Snapshot> joinedAt_;
+    Snapshot scratch_; // the live state, captured again at each undo, redo and step's end
     std::size_t bytes_ = 0;
     std::uint64_t revision_ = 0;
 };

@@ -8,10 +8,14 @@ namespace peterin {
 
 StoredPosition storedOf(const TempSave& save) {
     StoredPosition stored;
-    for (std::size_t p = 0; p < kPlayerCount; ++p) {
-        copyMembers(stored.players[p], save.players[p]);
-    }
+    storeInto(stored, save);
     return stored;
+}
+
+void storeInto(StoredPosition& into, const TempSave& save) {
+    for (std::size_t p = 0; p < kPlayerCount; ++p) {
+        copyMembers(into.players[p], save.players[p]);
+    }
 }
 
 void putStored(TempSave& save, const StoredPosition& stored) {
@@ -39,6 +43,11 @@ void putPositionSettings(Settings& s, const PositionSettings& v) {
 
 Snapshot capture(const Game& game, bool withStore) {
     Snapshot snapshot;
+    captureInto(snapshot, game, withStore);
+    return snapshot;
+}
+
+void captureInto(Snapshot& snapshot, const Game& game, bool withStore) {
     for (std::size_t p = 0; p < kPlayerCount; ++p) {
         const Player& player = game.players[p];
         PlayerSnapshot& s = snapshot.players[p];
@@ -49,18 +58,21 @@ Snapshot capture(const Game& game, bool withStore) {
     }
     snapshot.mode = game.mode;
     snapshot.rng = game.rng;
-    snapshot.turnBackup = storedOf(game.turnBackup);
+    storeInto(snapshot.turnBackup, game.turnBackup);
     snapshot.hasStore = withStore;
     if (withStore) {
-        snapshot.tempSaves.reserve(game.tempSaves.size());
-        for (const TempSave& save : game.tempSaves) {
-            snapshot.tempSaves.push_back(storedOf(save));
+        snapshot.tempSaves.resize(game.tempSaves.size());
+        for (std::size_t i = 0; i < game.tempSaves.size(); ++i) {
+            storeInto(snapshot.tempSaves[i], game.tempSaves[i]);
         }
         snapshot.tempCursor = game.tempCursor;
         snapshot.tempIdText = game.tempIdText;
+    } else {
+        snapshot.tempSaves.clear();
+        snapshot.tempCursor = kLivePosition;
+        snapshot.tempIdText.clear();
     }
     snapshot.settings = positionSettingsOf(game.settings);
-    return snapshot;
 }
 
 void restore(Game& game, const Snapshot& snapshot) {

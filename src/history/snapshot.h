@@ -85,6 +85,9 @@ struct Snapshot {
 // Takes the deep copy; `withStore` false leaves out the temporary-save store, which may be large
 // and which only a file read changes. Changes nothing.
 Snapshot capture(const Game& game, bool withStore = true);
+// The same into `into`, reusing what it holds: a snapshot captured again and again costs no
+// allocation once its parts have their sizes.
+void captureInto(Snapshot& into, const Game& game, bool withStore);
 
 // Puts the snapshot back into the game as the live state, exactly, then brings the windowing
 // side up to date: the windows are laid out again when the field size or the next pairs
@@ -96,6 +99,7 @@ void restore(Game& game, const Snapshot& snapshot);
 
 // The parts of capture and restore, shared with the history's compact records.
 StoredPosition storedOf(const TempSave& save);
+void storeInto(StoredPosition& into, const TempSave& save);
 // Writes `stored` into `save`, keeping the scratch space of fields that keep their size.
 void putStored(TempSave& save, const StoredPosition& stored);
 PositionSettings positionSettingsOf(const Settings& settings);

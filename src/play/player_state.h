@@ -104,7 +104,10 @@ inline void copyMember(Field& to, const Field& from) {
     copyField(to, from);
 }
 inline void copyMember(FieldCells& to, const Field& from) {
-    to = cellsOf(from);
+    to.width = from.width;
+    to.height = from.height;
+    to.limboRows = from.limboRows;
+    to.cells = from.cells; // in place: a copy taken again reuses its storage
 }
 inline void copyMember(Field& to, const FieldCells& from) {
     putCells(to, from);
