@@ -6,7 +6,7 @@ packages=(
   build-essential cmake ninja-build pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev clang-format
-  qt6-base-dev qt6-base-dev-tools libgl-dev libgif-dev qt6-translations-l10n
+  qt6-base-dev qt6-base-dev-tools qt6-charts-dev libqt6opengl6-dev libgl-dev libgif-dev qt6-translations-l10n
   fonts-noto-cjk
   xvfb xauth xdotool x11-apps x11-xkb-utils imagemagick python3 gdb
   desktop-file-utils appstream lintian

@@ -288,7 +288,8 @@ std::uint32_t coloursOf(const HintRequest& request) {
     return mask;
 }
 
-// Where the placement's blobs come to rest, for showing it.
+} // namespace
+
 std::vector<LandedBlob> landingOf(const BitField& start, const FallingPair& pair) {
     std::vector<LandedBlob> landing;
     BitField landed = start;
@@ -306,8 +307,6 @@ std::vector<LandedBlob> landingOf(const BitField& start, const FallingPair& pair
     }
     return landing;
 }
-
-} // namespace
 
 LevelProfile levelProfile(int level) {
     // depth, guesses, nodes, slip chance, slip range, eagerness. Level 5 fits about 50 ms of one

@@ -43,6 +43,10 @@ struct EngineOptions {
 // it cannot guess, are searched by suggest() itself.
 std::vector<Suggestion> plan(const HintRequest& request, const EngineOptions& options = {});
 
+// Where the blobs of `pair`, dropped on `start`, come to rest (before anything vanishes); empty
+// when the pair is lost.
+std::vector<LandedBlob> landingOf(const BitField& start, const FallingPair& pair);
+
 // Nodes the last plan() on this thread searched (for measuring).
 std::int64_t lastPlanNodes();
 

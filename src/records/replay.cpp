@@ -131,6 +131,9 @@ std::optional<std::string> Replay::play(const RecordEvent& event, bool checking)
                    "P, who does not wait for one";
         }
         if (key->action == PairAction::Down) {
+            if (checking && observer_ != nullptr) {
+                observer_->dropping(game_, key->player);
+            }
             tracker_.dropping(game_, key->player);
             sent_[static_cast<std::size_t>(key->player)] = 0;
             fell_[static_cast<std::size_t>(key->player)] = 0;
@@ -164,6 +167,9 @@ std::optional<std::string> Replay::play(const RecordEvent& event, bool checking)
     if (checking) {
         const auto p = static_cast<std::size_t>(line.player);
         turns_.push_back({*found, sent_[p], fell_[p], next_ - 1});
+        if (observer_ != nullptr) {
+            observer_->turnEnded(game_, turns_.back());
+        }
     }
     return std::nullopt;
 }

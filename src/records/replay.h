@@ -35,6 +35,15 @@ struct ReplayFault {
 std::string faultText(const std::filesystem::path& path,
                       const std::vector<std::int64_t>& eventLines, const ReplayFault& fault);
 
+// Told by check() of the moments a review weighs: a player's drop key about to act (the game as
+// the player saw it, the pair where it was dropped from), and a turn's end.
+class ReplayObserver {
+  public:
+    virtual ~ReplayObserver() = default;
+    virtual void dropping(const Game& game, int player) = 0;
+    virtual void turnEnded(const Game& game, const ReplayedTurn& turn) = 0;
+};
+
 // Plays a record again on a game of its own, exactly as it was played: the ticks as they ran,
 // every input at its tick. Positions are kept every few turns, so that going to any turn
 // replays a few turns at most.
@@ -47,6 +56,8 @@ class Replay : private NullGameEvents {
     // Plays the record to its end, checking each turn against its line; stops at the first
     // input the game could not have taken or turn that disagrees.
     std::optional<ReplayFault> check();
+    // check() tells `observer` (nothing: no one) of every drop and turn's end as it plays.
+    void observe(ReplayObserver* observer) { observer_ = observer; }
     // The turns played by check(), in order.
     const std::vector<ReplayedTurn>& turns() const { return turns_; }
 
@@ -90,6 +101,7 @@ class Replay : private NullGameEvents {
     std::array<std::int32_t, kPlayerCount> fell_{};
     std::vector<ReplayedTurn> turns_;
     std::vector<Keyframe> keyframes_;
+    ReplayObserver* observer_ = nullptr;
 };
 
 } // namespace peterin

@@ -239,6 +239,18 @@ Command parseReplay(ArgReader& in) {
     return in.result(cmd);
 }
 
+Command parseReview(ArgReader& in) {
+    ReviewCommand cmd;
+    while (in.more()) {
+        if (!(in.takeCount("--level", kMaxLevel, cmd.level) || in.take("--json", cmd.json) ||
+              in.take("--plot", cmd.plot) || in.takeFile(cmd.file))) {
+            in.reject();
+        }
+    }
+    requireFile(in, "review needs a record: peterin-sim review REC");
+    return in.result(cmd);
+}
+
 Command parseCheck(ArgReader& in) {
     CheckCommand cmd;
     while (in.more()) {
@@ -313,6 +325,9 @@ Command parseArgs(const std::vector<std::string>& args) {
     }
     if (command == "replay") {
         return parseReplay(in);
+    }
+    if (command == "review") {
+        return parseReview(in);
     }
     return UsageError{"unknown command \"" + command + "\"; try peterin-sim --help"};
 }
@@ -395,6 +410,14 @@ Usage:
       score, nuisance sent and received) and both fields after the last turn, or after turn N
       with --turn. A record that cannot be read, or whose replay disagrees with it, is told
       with its line on standard error, and the status is 1.
+
+  peterin-sim review REC [--level N] [--json] [--plot OUT.png]
+      Weighs every turn of the game record REC with the engine at level N (default 4), as
+      the player saw it: the pair where it appeared and the next pairs shown. Prints for each
+      turn the place played and the engine's best, the loss between their values (in the
+      engine's points), the grade of a mistake (疑問手 from 12000, 悪手 from 30000 or a move
+      that can lose a pair where another was safe) and the chain each field holds after the
+      turn. --plot writes the chart of the held chains and the losses as a PNG picture.
 
   peterin-sim --help
       Shows this text.

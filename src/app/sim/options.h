@@ -73,6 +73,14 @@ struct ReplayCommand {
     bool json = false;
 };
 
+// peterin-sim review REC [--level N] [--json] [--plot OUT.png]
+struct ReviewCommand {
+    std::string file;
+    int level = 4; // the hint's level: a 200-turn game in a few seconds
+    bool json = false;
+    std::optional<std::string> plot;
+};
+
 struct HelpCommand {};
 struct VersionCommand {};
 
@@ -81,9 +89,9 @@ struct UsageError {
     std::string text;
 };
 
-using Command =
-    std::variant<HelpCommand, VersionCommand, ResolveCommand, PairsCommand, CheckCommand,
-                 RenderCommand, SuggestCommand, AutoplayCommand, ReplayCommand, UsageError>;
+using Command = std::variant<HelpCommand, VersionCommand, ResolveCommand, PairsCommand,
+                             CheckCommand, RenderCommand, SuggestCommand, AutoplayCommand,
+                             ReplayCommand, ReviewCommand, UsageError>;
 
 // Upper bound of --count, so a typo cannot ask for gigabytes of output.
 inline constexpr int kMaxPairCount = 1000000;
