@@ -1,6 +1,7 @@
 #include "main_window.h"
 
 #include "client_scroller.h"
+#include "field_overlay.h"
 #include "file_chooser.h"
 #include "file_menu.h"
 #include "hint_runner.h"
@@ -12,6 +13,7 @@
 #include "record_menu.h"
 #include "record_timeline.h"
 #include "render/geometry.h"
+#include "review_window.h"
 #include "tool_window.h"
 
 #include <QAction>
@@ -33,6 +35,9 @@ MainWindow::MainWindow(Session& session, TurnTimers& timers) : session_(session)
     hints_ = new HintRunner(game, this);
     auto* client = new ClientArea(game, this);
     views_ = std::make_unique<ViewSet>(game, client, hints_);
+    overlay_ = new FieldOverlay(session_, this);
+    for (int p = 0; p < kPlayerCount; ++p)
+        views_->field(p)->setOverlay(overlay_);
     buildMenu();
 
     scroller_ = new ClientScroller(client, this);
@@ -106,6 +111,7 @@ void MainWindow::buildMenu() {
     fileExtras_ = new FileMenuExtras(*this, session_, *menus[0]);
     connect(fileExtras_, &FileMenuExtras::openRequested, this, &MainWindow::openFile);
     hints_->addMenuItem(menus[2]);
+    overlay_->addMenuItem(menus[2]);
     // "再生" comes right after "ツール".
     playback_ = new PlaybackMenu(session_, this);
     menuBar()->insertMenu(menus[3]->menuAction(), playback_->menu());
@@ -114,6 +120,8 @@ void MainWindow::buildMenu() {
     playback_->menu()->addSeparator();
     playback_->menu()->addMenu(records_->menu());
     timeline_ = new RecordTimeline(session_, *this);
+    review_ = new ReviewWindow(session_, *overlay_, *this);
+    connect(records_, &RecordMenu::reviewRequested, review_, &ReviewWindow::start);
 }
 
 QAction* MainWindow::menuAction(int id) const {
@@ -170,6 +178,7 @@ void MainWindow::show(const Changes& changes) {
         playback_->sync();
     records_->sync();
     timeline_->sync();
+    review_->sync();
     if (changes.playback || changes.title)
         syncTitle();
     if (changes.activate)

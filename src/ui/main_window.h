@@ -25,6 +25,8 @@ class HintRunner;
 class PlaybackMenu;
 class RecordMenu;
 class RecordTimeline;
+class ReviewWindow;
+class FieldOverlay;
 class ReplaceableChooser;
 class ToolWindow;
 
@@ -91,6 +93,8 @@ class MainWindow : public QMainWindow {
     RecordMenu* recordMenu() const { return records_; }
     RecordTimeline* recordTimeline() const { return timeline_; }
     HintRunner* hints() const { return hints_; }
+    ReviewWindow* reviewWindow() const { return review_; }
+    FieldOverlay* fieldOverlay() const { return overlay_; }
     // Puts the tool window's top-left corner at this window's top-right corner, shown or not.
     void placeToolWindow();
 
@@ -131,6 +135,8 @@ class MainWindow : public QMainWindow {
     RecordMenu* records_ = nullptr;
     RecordTimeline* timeline_ = nullptr;
     HintRunner* hints_ = nullptr;
+    FieldOverlay* overlay_ = nullptr;
+    ReviewWindow* review_ = nullptr;
     std::unique_ptr<ReplaceableChooser> fileChooser_;
     FileMenuExtras* fileExtras_ = nullptr;
     bool toolWindowShown_ = true;

@@ -1,5 +1,6 @@
 #include "player_views.h"
 
+#include "field_overlay.h"
 #include "hint_runner.h"
 #include "render/pictures.h"
 
@@ -75,10 +76,17 @@ void FieldView::setHints(HintRunner* hints) {
     });
 }
 
+void FieldView::setOverlay(FieldOverlay* overlay) {
+    overlay_ = overlay;
+    connect(overlay_, &FieldOverlay::changed, this, [this] { update(); });
+}
+
 void FieldView::render(QImage& buffer) {
     paintField(buffer, game_.settings, fieldPictureOf(game_, player()));
     if (hints_ != nullptr)
         hints_->paintFor(buffer, player());
+    if (overlay_ != nullptr)
+        overlay_->paint(buffer, player());
 }
 
 void NextView::render(QImage& buffer) {

@@ -8,6 +8,7 @@
 
 namespace peterin {
 
+class FieldOverlay;
 class HintRunner;
 
 // A player's view: draws its whole picture into a back buffer of exactly its own size, then
@@ -54,6 +55,8 @@ class FieldView : public PlayerView {
     const TurnRecorder& recorder() const { return recorder_; }
     // Draws the move hints of `hints` over the field, and paints again when one is ready.
     void setHints(HintRunner* hints);
+    // Draws `overlay` over the field too, and paints again when it changes.
+    void setOverlay(FieldOverlay* overlay);
 
   signals:
     // A button went down over the view (moves come through the window, which knows which
@@ -67,6 +70,7 @@ class FieldView : public PlayerView {
   private:
     TurnRecorder recorder_;
     HintRunner* hints_ = nullptr;
+    FieldOverlay* overlay_ = nullptr;
 };
 
 // The coming pairs.

@@ -53,6 +53,7 @@ RecordMenu::RecordMenu(Session& session, QWidget& window, FileChooser& chooser)
     nextTurn_ = add("次のターン", "Ctrl+]", command(StepTurn{1}));
     goToTurn_ = add("ターンへ移動...", "Ctrl+G", [this] { goToTurn(); });
     largestChain_ = add("最大連鎖の前へ", "Ctrl+L", command(GoToLargestChain{}));
+    review_ = add("検討", nullptr, [this] { emit reviewRequested(); });
     playFromHere_ = add("ここから遊ぶ", nullptr, command(PlayFromHere{}));
     close_ = add("記録を閉じる", nullptr, command(CloseRecord{}));
     connect(menu_, &QMenu::aboutToShow, this, &RecordMenu::sync);
@@ -62,7 +63,7 @@ RecordMenu::RecordMenu(Session& session, QWidget& window, FileChooser& chooser)
 void RecordMenu::sync() {
     const bool shown = session_.shownRecord() != nullptr;
     for (QAction* action :
-         {previousTurn_, nextTurn_, goToTurn_, largestChain_, playFromHere_, close_}) {
+         {previousTurn_, nextTurn_, goToTurn_, largestChain_, review_, playFromHere_, close_}) {
         action->setEnabled(shown);
     }
     save_->setEnabled(shown || session_.recorder().latest() != nullptr);

@@ -14,7 +14,7 @@ class FileChooser;
 
 // The menu "記録": open a game record on the fields, save the game being played (or the last
 // one, or the record shown), open one of the games kept lately, and, while a record is shown,
-// go through it turn by turn, play on from where it stands or leave it.
+// go through it turn by turn, review it, play on from where it stands or leave it.
 class RecordMenu : public QObject {
     Q_OBJECT
 
@@ -27,11 +27,16 @@ class RecordMenu : public QObject {
     QMenu* recentMenu() const { return recent_; }
     QAction* nextTurnAction() const { return nextTurn_; }
     QAction* playFromHereAction() const { return playFromHere_; }
+    QAction* reviewAction() const { return review_; }
 
     void open();
     void save();
     // The items that go through a record are there only while one is shown.
     void sync();
+
+  signals:
+    // "検討": the record shown is to be reviewed.
+    void reviewRequested();
 
   private:
     void rebuildRecent();
@@ -48,6 +53,7 @@ class RecordMenu : public QObject {
     QAction* nextTurn_ = nullptr;
     QAction* goToTurn_ = nullptr;
     QAction* largestChain_ = nullptr;
+    QAction* review_ = nullptr;
     QAction* playFromHere_ = nullptr;
     QAction* close_ = nullptr;
 };

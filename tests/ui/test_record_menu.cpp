@@ -2,8 +2,12 @@
 // game with its timeline, saved elsewhere, and left for the live game again.
 #include "records/record_folder.h"
 #include "running_program.h"
+#include "ui/field_overlay.h"
 #include "ui/record_menu.h"
 #include "ui/record_timeline.h"
+#include "ui/review_window.h"
+
+#include <QListWidget>
 
 #include <QAction>
 #include <QMenu>
@@ -69,6 +73,50 @@ class RecordMenuTest : public QObject {
         session.apply(CloseRecord{});
         QVERIFY(!program.window->windowTitle().startsWith(QStringLiteral("記録 ")));
         QVERIFY(!program.window->recordTimeline()->isVisible());
+    }
+
+    // Every pair dropped where it appears: the review marks mistakes, and choosing one takes
+    // the record to the position before it, with the engine's placement outlined.
+    void aGamePiledInOneColumnIsReviewedAndItsMistakesLeadToTheirTurns() {
+        RunningProgram program;
+        QTemporaryDir state;
+        program.session.keepWorkIn(QFile::encodeName(state.path()).toStdString());
+        Session& session = program.session;
+        const auto drop = program.game.settings.keys[pairKeyIndex(PairAction::Down, 0)];
+        session.apply(SetMode{Mode::Play});
+        for (int pair = 0; pair < 9; ++pair) {
+            QTRY_VERIFY(program.player(0).phase == Phase::Idle);
+            session.keyDown(drop);
+        }
+        QTRY_VERIFY(program.player(0).phase == Phase::Idle);
+        session.apply(SetMode{Mode::Edit});
+        session.records()->flush();
+        RecordMenu& menu = *program.window->recordMenu();
+        QVERIFY(!menu.reviewAction()->isEnabled());
+        emit menu.recentMenu()->aboutToShow();
+        menu.recentMenu()->actions().at(0)->trigger();
+        QVERIFY(menu.reviewAction()->isEnabled());
+
+        ReviewWindow& review = *program.window->reviewWindow();
+        menu.reviewAction()->trigger();
+        QVERIFY(review.isVisible());
+        QTRY_VERIFY_WITH_TIMEOUT(!review.running() && !review.result().turns.empty(), 60000);
+        QCOMPARE(review.result().turns.size(), std::size_t{9});
+        QVERIFY(review.mistakes()->count() >= 1);
+        const int turn = review.mistakes()->item(0)->data(Qt::UserRole).toInt();
+        review.mistakes()->setCurrentRow(0);
+        QCOMPARE(session.shownRecord()->turn(), turn - 1);
+        FieldOverlay& overlay = *program.window->fieldOverlay();
+        QVERIFY(overlay.marks(0));
+        session.apply(StepTurn{1}); // the outline belongs to its turn alone
+        QVERIFY(!overlay.marks(0));
+
+        QVERIFY(overlay.heldText(0).isEmpty()); // off until chosen
+        overlay.addMenuItem(new QMenu)->trigger();
+        QVERIFY(overlay.heldText(0).startsWith(QStringLiteral("最大連鎖 ")));
+
+        session.apply(CloseRecord{});
+        QVERIFY(!review.isVisible());
     }
 };
 
