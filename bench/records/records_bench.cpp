@@ -2,6 +2,7 @@
 // going to a turn of a long battle.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <filesystem>
@@ -13,6 +14,7 @@
 #include "records/record.h"
 #include "records/record_folder.h"
 #include "records/replay.h"
+#include "review/review.h"
 #include "session/session.h"
 
 using namespace peterin;
@@ -143,6 +145,31 @@ void BM_SeekTurn(benchmark::State& state) {
     state.SetLabel("1000-turn battle");
 }
 BENCHMARK(BM_SeekTurn)->Unit(benchmark::kMillisecond);
+
+// The review of a 200-turn solo game and a 100-turn battle at the default level, on all the
+// machine's cores (Arg 0) and on one (Arg 1): each turn is one search of the engine.
+void reviewGame(benchmark::State& state, bool battle, int turns) {
+    const Record record = playGame(battle, turns);
+    ReviewOptions options;
+    options.threads = static_cast<int>(state.range(0));
+    std::size_t mistakes = 0;
+    for (auto _ : state) {
+        const ReviewResult review = reviewRecord(record, options);
+        mistakes = static_cast<std::size_t>(
+            std::count_if(review.turns.begin(), review.turns.end(),
+                          [](const TurnReview& t) { return t.grade != MoveGrade::None; }));
+    }
+    state.counters["turns"] = record.turns();
+    state.counters["mistakes"] = static_cast<double>(mistakes);
+}
+void BM_ReviewSolo200(benchmark::State& state) {
+    reviewGame(state, false, 200);
+}
+void BM_ReviewBattle100(benchmark::State& state) {
+    reviewGame(state, true, 100);
+}
+BENCHMARK(BM_ReviewSolo200)->Arg(0)->Arg(1)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ReviewBattle100)->Arg(0)->Arg(1)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

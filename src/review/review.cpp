@@ -93,7 +93,7 @@ void weigh(TurnReview& review, const Position& position, const ReviewOptions& op
     review.bestLanding = best.landing;
     review.bestValue = best.value;
     review.playedValue = played->value;
-    review.loss = std::max(0.0, best.value - played->value);
+    review.loss = std::clamp(best.value - played->value, 0.0, kMaxLoss);
     if (played->losing && !best.losing) {
         review.grade = MoveGrade::Bad;
     } else if (review.loss >= kBadLoss) {

@@ -22,6 +22,9 @@ namespace peterin {
 enum class MoveGrade { None, Dubious, Bad };
 inline constexpr double kDubiousLoss = 12000;
 inline constexpr double kBadLoss = 30000;
+// Losses are told up to this: beyond it (a pair lost, a field buried) the number says nothing
+// more.
+inline constexpr double kMaxLoss = 100000;
 // "疑問手", "悪手", or nothing for None.
 const char* gradeName(MoveGrade grade);
 
@@ -42,7 +45,7 @@ struct TurnReview {
     std::vector<analysis::LandedBlob> bestLanding; // where the best move's blobs come to rest
     double playedValue = 0;
     double bestValue = 0;
-    double loss = 0; // bestValue - playedValue, never below 0
+    double loss = 0; // bestValue - playedValue, from 0 to kMaxLoss
     MoveGrade grade = MoveGrade::None;
     // The chain each player's field holds after the turn; nothing where it cannot be told.
     std::array<std::optional<analysis::HeldChain>, kPlayerCount> held;

@@ -63,11 +63,12 @@ QChart* makeReviewChart(const ReviewResult& review) {
     turns->setLabelFormat(QStringLiteral("%d"));
     turns->setRange(1, std::max<double>(2, static_cast<double>(review.turns.size())));
     auto* chains = new QValueAxis(chart);
-    chains->setTitleText(QStringLiteral("連鎖"));
     chains->setLabelFormat(QStringLiteral("%d"));
     chains->setRange(0, chainTop + 1);
+    chains->setTickCount(static_cast<int>(chainTop) + 2); // a line at every chain step
     auto* points = new QValueAxis(chart);
     points->setTitleText(QStringLiteral("損失 (千点)"));
+    points->setLabelFormat(QStringLiteral("%.0f"));
     points->setRange(0, lossTop * 1.1);
     chart->addAxis(turns, Qt::AlignBottom);
     chart->addAxis(chains, Qt::AlignLeft);

@@ -530,6 +530,32 @@ TEST(PeterinSim, AutoplayRecordsItsGameWhichReplaysTurnForTurnAndDraws) {
     }
     ASSERT_EQ((*b)["fields"].array.size(), 2u);
     EXPECT_EQ((*b)["fields"].array[0].array.size(), 15u);
+
+    // Reviewed at the level it was played at, the engine's own moves lose nothing.
+    const std::string plot = dir.dir() + "/review.png";
+    const ProcessResult reviewed =
+        sim({"review", record, "--level", "1", "--json", "--plot", plot});
+    const bool charts = reviewed.err.find("no charts") == std::string::npos;
+    ASSERT_EQ(reviewed.status, charts ? 0 : 1) << reviewed.err;
+    if (charts) {
+        const auto review = parseJson(reviewed.out);
+        ASSERT_TRUE(review) << reviewed.out;
+        const Json& weighed = (*review)["turns"];
+        ASSERT_EQ(weighed.array.size(), 8u);
+        for (std::size_t i = 0; i < weighed.array.size(); ++i) {
+            const Json& t = weighed.array[i];
+            EXPECT_EQ(t["player"].number, 0);
+            EXPECT_EQ(t["played"]["column"].number, (*a)["turns"].array[i]["column"].number);
+            EXPECT_EQ(t["best"]["column"].number, t["played"]["column"].number);
+            EXPECT_EQ(t["loss"].number, 0);
+            EXPECT_EQ(t["grade"].kind, Json::Kind::Null);
+            EXPECT_EQ(t["potential"].array.size(), 2u);
+        }
+        std::ifstream picture(plot, std::ios::binary);
+        std::string magic(4, '\0');
+        picture.read(magic.data(), 4);
+        EXPECT_EQ(magic, "\x89PNG");
+    }
     EXPECT_EQ(lineCount(sim({"replay", record, "--turn", "3"}).out), 3u + 2u * 16u);
 
     // A damaged record: one line, the file, the line and why; status 1.
