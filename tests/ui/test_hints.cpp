@@ -64,20 +64,24 @@ class HintTest : public QObject {
     Q_OBJECT
 
   private slots:
-    void theToolMenuEndsWithTheHintItemOnCtrlH() {
+    void theToolMenuEndsWithTheHintItemOnCtrlHAndTheHeldChain() {
         RunningProgram program;
         QMenu* tools = toolMenu(program);
-        QAction* last = tools->actions().last();
-        QCOMPARE(last->text(), QStringLiteral("ヒント"));
-        QVERIFY(last->isCheckable());
-        QVERIFY(!last->isChecked());
-        QCOMPARE(last->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_H));
-        QCOMPARE(tools->actions().size(), 3); // after "１人で対戦" and "設定"
+        const QList<QAction*> items = tools->actions();
+        QCOMPARE(items.size(), 4); // after "１人で対戦" and "設定"
+        QAction* hint = items[2];
+        QCOMPARE(hint->text(), QStringLiteral("ヒント"));
+        QVERIFY(hint->isCheckable());
+        QVERIFY(!hint->isChecked());
+        QCOMPARE(hint->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_H));
+        QCOMPARE(items[3]->text(), QStringLiteral("最大連鎖を表示"));
+        QVERIFY(items[3]->isCheckable());
+        QVERIFY(!items[3]->isChecked());
     }
 
     void theHintOutlinesTheBestPlacementOnlyWhileCheckedAndWaitingForInput() {
         RunningProgram program;
-        QAction* item = toolMenu(program)->actions().last();
+        QAction* item = toolMenu(program)->actions().at(2);
 
         // Edit mode: nothing waits for input, so nothing is shown even when checked.
         item->trigger();

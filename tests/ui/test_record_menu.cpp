@@ -18,6 +18,21 @@ using namespace peterin;
 
 namespace {
 
+// A game in play mode, every pair dropped where it appears, and the record kept in `state`.
+void playPiled(RunningProgram& program, const QTemporaryDir& state, int pairs) {
+    Session& session = program.session;
+    session.keepWorkIn(QFile::encodeName(state.path()).toStdString());
+    const auto drop = program.game.settings.keys[pairKeyIndex(PairAction::Down, 0)];
+    session.apply(SetMode{Mode::Play});
+    for (int pair = 0; pair < pairs; ++pair) {
+        QTRY_VERIFY(program.player(0).phase == Phase::Idle);
+        session.keyDown(drop);
+    }
+    QTRY_VERIFY(program.player(0).phase == Phase::Idle);
+    session.apply(SetMode{Mode::Edit});
+    session.records()->flush();
+}
+
 class RecordMenuTest : public QObject {
     Q_OBJECT
 
@@ -28,18 +43,9 @@ class RecordMenuTest : public QObject {
         FakeChooser& chooser = *fake;
         program.window->setFileChooser(std::move(fake));
         QTemporaryDir state;
-        program.session.keepWorkIn(QFile::encodeName(state.path()).toStdString());
+        playPiled(program, state, 3);
+        QVERIFY(!QTest::currentTestFailed());
         Session& session = program.session;
-        const auto drop = program.game.settings.keys[pairKeyIndex(PairAction::Down, 0)];
-
-        session.apply(SetMode{Mode::Play});
-        for (int pair = 0; pair < 3; ++pair) {
-            QTRY_VERIFY(program.player(0).phase == Phase::Idle);
-            session.keyDown(drop);
-        }
-        QTRY_VERIFY(program.player(0).phase == Phase::Idle);
-        session.apply(SetMode{Mode::Edit});
-        session.records()->flush();
 
         RecordMenu& menu = *program.window->recordMenu();
         QVERIFY(!menu.nextTurnAction()->isEnabled());
@@ -80,17 +86,9 @@ class RecordMenuTest : public QObject {
     void aGamePiledInOneColumnIsReviewedAndItsMistakesLeadToTheirTurns() {
         RunningProgram program;
         QTemporaryDir state;
-        program.session.keepWorkIn(QFile::encodeName(state.path()).toStdString());
+        playPiled(program, state, 9);
+        QVERIFY(!QTest::currentTestFailed());
         Session& session = program.session;
-        const auto drop = program.game.settings.keys[pairKeyIndex(PairAction::Down, 0)];
-        session.apply(SetMode{Mode::Play});
-        for (int pair = 0; pair < 9; ++pair) {
-            QTRY_VERIFY(program.player(0).phase == Phase::Idle);
-            session.keyDown(drop);
-        }
-        QTRY_VERIFY(program.player(0).phase == Phase::Idle);
-        session.apply(SetMode{Mode::Edit});
-        session.records()->flush();
         RecordMenu& menu = *program.window->recordMenu();
         QVERIFY(!menu.reviewAction()->isEnabled());
         emit menu.recentMenu()->aboutToShow();
