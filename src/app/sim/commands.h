@@ -66,6 +66,7 @@ Outcome runAutoplay(const AutoplayCommand& command);
 // the line and why) when it cannot be used; otherwise `replay` holds it, checked.
 Outcome checkedReplay(const std::string& file, std::unique_ptr<Replay>& replay);
 Outcome runReplay(const ReplayCommand& command);
+Outcome runSolve(const SolveCommand& command);
 // Needs the drawing library; a build without Qt has none and says so.
 Outcome runRender(const RenderCommand& command);
 

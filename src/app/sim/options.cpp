@@ -4,6 +4,8 @@
 #include <climits>
 #include <utility>
 
+#include "puzzle/goal.h"
+
 namespace peterin::sim {
 
 namespace {
@@ -278,6 +280,23 @@ Command parseRender(ArgReader& in) {
     return in.result(cmd);
 }
 
+Command parseSolve(ArgReader& in) {
+    SolveCommand cmd;
+    while (in.more()) {
+        if (!(in.take("--goal", cmd.goal) || in.take("--all", cmd.all) ||
+              in.take("--json", cmd.json) || in.takeFile(cmd.file))) {
+            in.reject();
+        }
+    }
+    requireFile(in, "solve needs a puzzle file: peterin-sim solve FILE.dat");
+    if (cmd.goal) {
+        if (const puzzle::ParsedGoal goal = puzzle::parseGoal(*cmd.goal); !goal.goal) {
+            in.fail("--goal: " + goal.error);
+        }
+    }
+    return in.result(cmd);
+}
+
 Command parseArgs(const std::vector<std::string>& args) {
     for (const std::string& arg : args) {
         if (arg == "--help" || arg == "-h") {
@@ -313,6 +332,9 @@ Command parseArgs(const std::vector<std::string>& args) {
     }
     if (command == "replay") {
         return parseReplay(in);
+    }
+    if (command == "solve") {
+        return parseSolve(in);
     }
     return UsageError{"unknown command \"" + command + "\"; try peterin-sim --help"};
 }
@@ -395,6 +417,17 @@ Usage:
       score, nuisance sent and received) and both fields after the last turn, or after turn N
       with --turn. A record that cannot be read, or whose replay disagrees with it, is told
       with its line on standard error, and the status is 1.
+
+  peterin-sim solve FILE.dat [--goal GOAL] [--all] [--json]
+      Reads the puzzle FILE.dat as the program does and searches every placement the pair
+      keys reach of each pair its pattern brings, until the pattern runs out. A solution is
+      the placements up to the turn that first meets the goal; two placements are one when
+      they put the same colours in the same cells. Prints the goal, the number of solutions
+      and of the positions they end in, whether the puzzle is unique, the first solution (each
+      pair's column and turn, as suggest gives them; every solution with --all) and the
+      placements tried. GOAL (else the file's [G] section) is one of chain>=N, chain=N,
+      clear-all, clear-colour=R, clear-blobs>=N, clear-colours>=N and clear-nuisance; a
+      file without a goal and no --goal is status 1.
 
   peterin-sim --help
       Shows this text.

@@ -73,6 +73,14 @@ struct ReplayCommand {
     bool json = false;
 };
 
+// peterin-sim solve FILE.dat [--goal GOAL] [--all] [--json]
+struct SolveCommand {
+    std::string file;
+    std::optional<std::string> goal; // else the file's own
+    bool all = false;                // every solution, not only the first
+    bool json = false;
+};
+
 struct HelpCommand {};
 struct VersionCommand {};
 
@@ -81,9 +89,9 @@ struct UsageError {
     std::string text;
 };
 
-using Command =
-    std::variant<HelpCommand, VersionCommand, ResolveCommand, PairsCommand, CheckCommand,
-                 RenderCommand, SuggestCommand, AutoplayCommand, ReplayCommand, UsageError>;
+using Command = std::variant<HelpCommand, VersionCommand, ResolveCommand, PairsCommand,
+                             CheckCommand, RenderCommand, SuggestCommand, AutoplayCommand,
+                             ReplayCommand, SolveCommand, UsageError>;
 
 // Upper bound of --count, so a typo cannot ask for gigabytes of output.
 inline constexpr int kMaxPairCount = 1000000;
