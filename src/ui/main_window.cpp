@@ -9,6 +9,7 @@
 #include "picture_menu.h"
 #include "playback_menu.h"
 #include "pointer_routing.h"
+#include "puzzle_menu.h"
 #include "record_menu.h"
 #include "record_timeline.h"
 #include "render/geometry.h"
@@ -113,6 +114,9 @@ void MainWindow::buildMenu() {
     records_ = new RecordMenu(session_, *this, fileChooser());
     playback_->menu()->addSeparator();
     playback_->menu()->addMenu(records_->menu());
+    // "問題" after the other popups, before "ヘルプ".
+    puzzles_ = new PuzzleMenu(session_, *this, [this] { onMenuCommand(kMenuSave); });
+    menuBar()->insertMenu(menus[3]->menuAction(), puzzles_->menu());
     timeline_ = new RecordTimeline(session_, *this);
 }
 
@@ -169,6 +173,8 @@ void MainWindow::show(const Changes& changes) {
     if (changes.playback)
         playback_->sync();
     records_->sync();
+    if (changes.puzzle)
+        puzzles_->sync();
     timeline_->sync();
     if (changes.playback || changes.title)
         syncTitle();
@@ -176,6 +182,8 @@ void MainWindow::show(const Changes& changes) {
         activateWindow();
     for (const Message& message : changes.messages)
         showMessageBox(this, message);
+    if (changes.verdict)
+        puzzles_->verdict(*changes.verdict);
 }
 
 void MainWindow::relayout() {

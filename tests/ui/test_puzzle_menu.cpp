@@ -1,0 +1,106 @@
+// "問題" in the window: a puzzle file is played to its verdict and again, its answer shown with
+// the "再生" commands, and the live position made a puzzle and saved as one.
+#include "running_program.h"
+#include "ui/puzzle_menu.h"
+#include "ui/save_dialog.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <fstream>
+#include <sstream>
+
+using namespace peterin;
+
+namespace {
+
+class PuzzleMenuTest : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void aPuzzleIsPlayedAnsweredAndMadeThroughTheMenu() {
+        RunningProgram program;
+        auto fake = std::make_unique<FakeChooser>();
+        FakeChooser& chooser = *fake;
+        program.window->setFileChooser(std::move(fake));
+        Session& session = program.session;
+        PuzzleMenu& menu = *program.window->puzzleMenu();
+
+        // After the other popups, before "ヘルプ", which the bar still shows.
+        const QList<QAction*> bar = program.window->menuBar()->actions();
+        const auto at = [&](const QString& title) {
+            for (int i = 0; i < bar.size(); ++i)
+                if (bar[i]->text() == title)
+                    return i;
+            return -1;
+        };
+        QCOMPARE(at(QStringLiteral("問題")), at(QStringLiteral("再生")) + 1);
+        QCOMPARE(at(QStringLiteral("ヘルプ")), at(QStringLiteral("問題")) + 1);
+        QVERIFY(!program.window->menuBar()->actionGeometry(bar.last()).isEmpty());
+
+        QVERIFY(!menu.solveAction()->isEnabled());
+        session.openFile(PETERIN_EXAMPLES "/puzzle_two_chain.dat");
+        QVERIFY(menu.solveAction()->isEnabled());
+        QVERIFY(!menu.againAction()->isEnabled());
+
+        // Played to a verdict; "もう一度" plays it again from its start.
+        std::optional<puzzle::Verdict> told;
+        menu.questions().again = [&](puzzle::Verdict v) {
+            told = v;
+            return true;
+        };
+        menu.solveAction()->trigger();
+        QVERIFY(menu.againAction()->isEnabled());
+        const auto drop = program.game.settings.keys[pairKeyIndex(PairAction::Down, 0)];
+        for (int pair = 0; pair < 2; ++pair) {
+            QTRY_VERIFY(program.player(0).phase == Phase::Idle);
+            session.keyDown(drop);
+        }
+        QTRY_COMPARE(told, std::optional(puzzle::Verdict::Failed));
+        QTRY_COMPARE(session.puzzlePairsPlayed(), 0);
+        QCOMPARE(session.puzzleVerdict(), puzzle::Verdict::Playing);
+
+        // The answer plays on the fields as a record does.
+        menu.answerAction()->trigger();
+        QVERIFY(session.shownRecord());
+        QVERIFY(program.window->windowTitle().startsWith(QStringLiteral("記録 問題の答え")));
+        session.apply(CloseRecord{});
+
+        // A new goal for the live position: searched, told, then saved as a puzzle.
+        QString outcome;
+        menu.questions().goal = [](const std::optional<puzzle::Goal>& current) {
+            [&] { QVERIFY(current && puzzle::goalText(*current) == "chain>=2"); }();
+            return puzzle::parseGoal("clear-blobs>=8").goal;
+        };
+        menu.questions().save = [&](const QString& text) {
+            outcome = text;
+            return true;
+        };
+        QTemporaryDir dir;
+        chooser.save = dir.filePath(QStringLiteral("made.dat"));
+        bool puzzleTicked = false;
+        QTimer::singleShot(0, this, [&] {
+            auto* dialog = qobject_cast<SaveDialog*>(QApplication::activeModalWidget());
+            QVERIFY(dialog);
+            puzzleTicked = dialog->checkBox(kSavePuzzle)->isChecked();
+            dialog->accept();
+        });
+        menu.makeAction()->trigger();
+        QCOMPARE(outcome, QStringLiteral("答えは 12 通り（最後の形は 12 通り）あります。"));
+        QVERIFY(puzzleTicked);
+        std::ostringstream saved;
+        saved << std::ifstream(QFile::encodeName(chooser.save).toStdString()).rdbuf();
+        QVERIFY(saved.str().find("[G]\nclear-blobs>=8\n") != std::string::npos);
+    }
+};
+
+} // namespace
+
+QTEST_MAIN(PuzzleMenuTest)
+#include "test_puzzle_menu.moc"
