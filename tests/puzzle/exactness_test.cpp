@@ -85,8 +85,8 @@ std::string randomPuzzle(std::mt19937& rng, int pairs) {
         tokens += colours[rng() % 4];
     }
     static const char* const kGoals[] = {
-        "chain>=1", "chain>=2", "chain=1", "chain=2", "clear-colour=R", "clear-colour=Y",
-        "clear-blobs>=5", "clear-colours>=2", "clear-nuisance", "clear-all",
+        "chain>=1",       "chain>=2",       "chain=1",          "chain=2",        "clear-colour=R",
+        "clear-colour=Y", "clear-blobs>=5", "clear-colours>=2", "clear-nuisance", "clear-all",
     };
     std::array<std::string_view, 12> views;
     for (std::size_t i = 0; i < 12; ++i) {
@@ -157,7 +157,8 @@ TEST(PuzzleExactness, EverySolutionMeetsTheGoalAtItsLastPairAndNoneIsMissed) {
         }
     }
     std::printf("%d puzzles, %llu solutions, %llu played through the session\n", puzzles,
-                static_cast<unsigned long long>(solutions), static_cast<unsigned long long>(played));
+                static_cast<unsigned long long>(solutions),
+                static_cast<unsigned long long>(played));
     EXPECT_GT(solutions, 0u);
 }
 

@@ -10,8 +10,8 @@
 namespace peterin {
 namespace {
 
-using testing::Driven;
 using puzzle::Verdict;
+using testing::Driven;
 
 bool verdictReported(const Driven& d, Verdict verdict) {
     return std::any_of(d.reports.begin(), d.reports.end(),

@@ -40,14 +40,14 @@ TEST(Solver, CountsPlacementsThatPutTheSameBlobsInTheSameCellsOnce) {
     EXPECT_EQ((*r.first)[0].column, 2) << "the pair where it appears comes first";
     EXPECT_TRUE((*r.first)[0].moves.empty());
 
-    // Only the blue lying right of a red pivot in column 2 clears both colours at once.
+    // A red pivot under a blue over RRRBBB empties the field five ways: lying over both
+    // colours in columns 1-2, 2-3 or 3-4 (the two nearer the middle as a two-chain), upright
+    // in column 2 or upside down in column 3 (the blob that falls makes the second group).
     const Problem both = oneRowOnePair("RRRBBB", CellKind::Blue, CellKind::Red, "clear-all");
     r = solve(both);
-    EXPECT_EQ(r.solutions, 1u);
-    EXPECT_TRUE(r.unique());
-    ASSERT_TRUE(r.first);
-    EXPECT_EQ((*r.first)[0].column, 2);
-    EXPECT_EQ((*r.first)[0].turn, 1);
+    EXPECT_EQ(r.solutions, 5u);
+    EXPECT_EQ(r.finalPositions, 1u);
+    EXPECT_EQ(r.nodes, 22u);
 
     // Five reds make one group at most: a 2-chain is given up before a single placement.
     const Problem hopeless = oneRowOnePair("RRR---", CellKind::Red, CellKind::Red, "chain>=2");
@@ -58,8 +58,15 @@ TEST(Solver, CountsPlacementsThatPutTheSameBlobsInTheSameCellsOnce) {
 }
 
 TEST(Solver, ReportsProgressAndStopsWhenCancelled) {
-    Problem p = oneRowOnePair("RRBBGG", CellKind::Yellow, CellKind::Yellow, "chain>=2");
-    p.pairs.assign(5, p.pairs.front());
+    // Five pairs of different colours over a stack that can chain: far more than three reports.
+    Problem p = oneRowOnePair("RRBBGG", CellKind::Blue, CellKind::Red, "chain>=2");
+    const CellKind kinds[] = {CellKind::Yellow, CellKind::Green, CellKind::Red, CellKind::Blue};
+    for (int i = 0; i < 4; ++i) {
+        FallingPair next = p.pairs.front();
+        next.cells[blockIndex(0, -1)] = kinds[i];
+        next.cells[kPivot] = kinds[(i + 1) % 4];
+        p.pairs.push_back(next);
+    }
     int reports = 0;
     double last = 0;
     SolveOptions options;

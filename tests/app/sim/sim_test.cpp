@@ -48,9 +48,9 @@ std::size_t lineCount(const std::string& text) {
 TEST(PeterinSim, HelpDescribesEveryCommand) {
     const ProcessResult r = sim({"--help"});
     EXPECT_EQ(r.status, 0);
-    for (const char* command : {"resolve FILE.dat", "pairs", "check FILE.dat", "render FILE.dat",
-                                "suggest FILE.dat", "autoplay", "replay REC", "render REC.pprec",
-                                "solve FILE.dat"}) {
+    for (const char* command :
+         {"resolve FILE.dat", "pairs", "check FILE.dat", "render FILE.dat", "suggest FILE.dat",
+          "autoplay", "replay REC", "render REC.pprec", "solve FILE.dat"}) {
         EXPECT_NE(r.out.find(command), std::string::npos) << command;
     }
     EXPECT_EQ(sim({"pairs", "-h"}).out, r.out);
