@@ -146,8 +146,9 @@ PuzzleMenu::PuzzleMenu(Session& session, QWidget& window, std::function<void()> 
 void PuzzleMenu::sync() {
     const bool goal = session_.goal().has_value();
     solve_->setEnabled(goal);
-    answer_->setEnabled(goal || session_.puzzleRun() != nullptr);
+    answer_->setEnabled(!searching_ && (goal || session_.puzzleRun() != nullptr));
     again_->setEnabled(session_.puzzleRun() != nullptr);
+    make_->setEnabled(!searching_);
 }
 
 void PuzzleMenu::verdict(puzzle::Verdict verdict) {
@@ -159,6 +160,8 @@ void PuzzleMenu::verdict(puzzle::Verdict verdict) {
 }
 
 std::optional<puzzle::SolveResult> PuzzleMenu::run(puzzle::SolveJob& job) {
+    searching_ = true;
+    sync();
     QProgressDialog progress(QStringLiteral("答えを探しています..."), QStringLiteral("キャンセル"),
                              0, 1000, &window_);
     progress.setWindowTitle(QStringLiteral("問題"));
@@ -184,12 +187,16 @@ std::optional<puzzle::SolveResult> PuzzleMenu::run(puzzle::SolveJob& job) {
         loop.exec();
     }
     job.wait();
+    searching_ = false;
+    sync();
     if (job.result().cancelled)
         return std::nullopt;
     return job.result();
 }
 
 void PuzzleMenu::showAnswer() {
+    if (searching_)
+        return;
     if (session_.shownRecord() != nullptr && session_.puzzleRun() == nullptr)
         session_.apply(CloseRecord{}); // the answer is of the live position
     Session::PuzzleSearch search = session_.searchPuzzle();
@@ -209,6 +216,8 @@ void PuzzleMenu::showAnswer() {
 }
 
 void PuzzleMenu::make() {
+    if (searching_)
+        return;
     const std::optional<Goal> goal = questions_.goal(session_.goal());
     if (!goal)
         return;

@@ -66,6 +66,7 @@ class PuzzleMenu : public QObject {
     QAction* again_ = nullptr;
     QAction* answer_ = nullptr;
     QAction* make_ = nullptr;
+    bool searching_ = false; // a search runs: the window still answers, the menu waits
 };
 
 // "答えは 3 通り（最後の形は 2 通り）あります。" and whether it is unique, for the user.

@@ -85,12 +85,15 @@ class PuzzleMenuTest : public QObject {
         QTemporaryDir dir;
         chooser.save = dir.filePath(QStringLiteral("made.dat"));
         bool puzzleTicked = false;
-        QTimer::singleShot(0, this, [&] {
-            auto* dialog = qobject_cast<SaveDialog*>(QApplication::activeModalWidget());
-            QVERIFY(dialog);
-            puzzleTicked = dialog->checkBox(kSavePuzzle)->isChecked();
-            dialog->accept();
+        QTimer answer; // the save dialog comes once the search is over
+        connect(&answer, &QTimer::timeout, this, [&] {
+            if (auto* dialog = qobject_cast<SaveDialog*>(QApplication::activeModalWidget())) {
+                answer.stop();
+                puzzleTicked = dialog->checkBox(kSavePuzzle)->isChecked();
+                dialog->accept();
+            }
         });
+        answer.start(10);
         menu.makeAction()->trigger();
         QCOMPARE(outcome, QStringLiteral("答えは 12 通り（最後の形は 12 通り）あります。"));
         QVERIFY(puzzleTicked);
