@@ -114,9 +114,9 @@ void MainWindow::buildMenu() {
     records_ = new RecordMenu(session_, *this, fileChooser());
     playback_->menu()->addSeparator();
     playback_->menu()->addMenu(records_->menu());
-    // "問題" after the other popups, before "ヘルプ".
+    // "問題" after "記録", for the same reason.
     puzzles_ = new PuzzleMenu(session_, *this, [this] { onMenuCommand(kMenuSave); });
-    menuBar()->insertMenu(menus[3]->menuAction(), puzzles_->menu());
+    playback_->menu()->addMenu(puzzles_->menu());
     timeline_ = new RecordTimeline(session_, *this);
 }
 
