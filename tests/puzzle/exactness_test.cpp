@@ -39,17 +39,18 @@ std::string cellsOf(const ExactField& field) {
 }
 
 void search(const puzzle::Problem& p, std::size_t k, const ExactField& field, Reference& ref) {
-    std::vector<ExactField> seen;
+    // Placements are one when they leave the same kinds in the same cells (how the cells
+    // came to rest, which the rules' field also keeps, does not count).
+    std::set<std::string> seen;
     for (const analysis::Placement& placement : analysis::reachablePlacements(
              field.snapshot(), field.width(), field.height(), -2, p.pairs[k])) {
         ExactField next = field;
         if (next.drop(placement.pair)) {
             next.fall();
         }
-        if (std::find(seen.begin(), seen.end(), next) != seen.end()) {
+        if (!seen.insert(cellsOf(next)).second) {
             continue;
         }
-        seen.push_back(next);
         puzzle::TurnTally turn;
         turn.before = puzzle::kindCounts(next.field());
         const analysis::ChainOutcome out = next.resolve();
