@@ -333,6 +333,9 @@ PETERIN_POPCOUNT_CLONES bool BitField::vanishStep(ChainOutcome& outcome,
     outcome.vanishes += 1;
     if (rules_.countSteps) {
         outcome.chains += 1;
+        outcome.mostCleared = std::max(outcome.mostCleared, record.cleared);
+        outcome.mostColours = std::max(
+            outcome.mostColours, std::popcount(static_cast<unsigned>(record.colourMask) & 0x3Eu));
         const std::int32_t step = stepScore(outcome.chains, record);
         outcome.score = static_cast<std::int32_t>(
             std::min<std::int64_t>(std::int64_t{outcome.score} + step, INT32_MAX));

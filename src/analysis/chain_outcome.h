@@ -9,6 +9,9 @@ struct ChainOutcome {
     std::int32_t chains = 0;   // chain steps scored
     std::int32_t score = 0;    // sum of the step scores, saturating as the turn cycle's does
     std::int32_t vanishes = 0; // steps in which something vanished, counted or not
+    // The most colour blobs, and colours, one counted step cleared: what puzzle goals ask of.
+    std::int32_t mostCleared = 0;
+    std::int32_t mostColours = 0;
 };
 
 // The rules a search field resolves by: the settings that change what a chain does.

@@ -1,6 +1,7 @@
 #include "analysis/exact_field.h"
 
 #include <algorithm>
+#include <bit>
 #include <climits>
 
 #include "rules/chain.h"
@@ -82,6 +83,10 @@ ChainOutcome ExactField::resolve(std::vector<std::int32_t>* steps) {
             resetTally(*record_);
             findGroups(field_, rules_.threshold, true);
             outcome.chains += 1;
+            outcome.mostCleared = std::max(outcome.mostCleared, record_->cleared);
+            outcome.mostColours =
+                std::max(outcome.mostColours,
+                         std::popcount(static_cast<unsigned>(record_->colourMask) & 0x3Eu));
             const std::int32_t step = stepScore(outcome.chains, *record_);
             outcome.score = static_cast<std::int32_t>(
                 std::min<std::int64_t>(std::int64_t{outcome.score} + step, INT32_MAX));

@@ -50,7 +50,7 @@ void writeRows(std::ostream& out, const Field& field, std::int32_t width, std::i
 
 // One position's sections: both fields, both sequences.
 void writePosition(std::ostream& out, const std::array<const PlayerState<Field>*, 2>& players,
-                   const WriteOptions& options) {
+                   const WriteOptions& options, const puzzle::Goal* goal) {
     if (options.map) {
         const Field& first = players[0]->field;
         out << "[M]\n" << first.width << ", " << first.height << '\n';
@@ -67,6 +67,11 @@ void writePosition(std::ostream& out, const std::array<const PlayerState<Field>*
             out << "[n]\n";
             writePattern(players[1]->sequence, out);
         }
+    }
+    // After the position's own sections: a reader that does not know the tag stops here, with
+    // the position and its pattern read.
+    if (goal) {
+        out << "[G]\n" << puzzle::goalText(*goal) << '\n';
     }
     if (options.tempSaves) {
         out << "[-]\n";
@@ -338,6 +343,8 @@ class Parser {
             return pattern(0, tagLine);
         case 'n':
             return pattern(1, tagLine);
+        case 'G':
+            return goal(tagLine);
         default:
             stop(tagLine, tag == '\0' ? std::string("a tag line without a tag letter")
                                       : std::string("an unknown section tag [") + tag + "]");
@@ -375,6 +382,28 @@ class Parser {
         took('A', tagLine,
              std::to_string(s.nextCount) + " next pairs in " + std::to_string(s.nextColumns) +
                  " x " + std::to_string(s.nextRows));
+        return true;
+    }
+
+    // One line: the goal of the live position, which makes it a puzzle.
+    bool goal(std::int64_t tagLine) {
+        if (separators_ > 0) {
+            stop(tagLine, "[G] is only valid before the first [-]");
+            return false;
+        }
+        std::string line;
+        if (!readBufferedLine(in_, line)) {
+            stop(tagLine, "the file ends before the goal of [G]");
+            return false;
+        }
+        line.resize(std::min(line.size(), line.find('\n')));
+        const puzzle::ParsedGoal parsed = puzzle::parseGoal(line);
+        if (!parsed.goal) {
+            stop(lastLineNumber(), "a goal that cannot be read: " + parsed.error);
+            return false;
+        }
+        content_.goal = parsed.goal;
+        took('G', tagLine, "puzzle goal " + puzzle::goalText(*parsed.goal));
         return true;
     }
 
@@ -535,7 +564,7 @@ std::string cellRowText(const Field& field, std::int32_t width, std::int32_t row
     return text;
 }
 
-std::string formatFile(const Game& game, const WriteOptions& options) {
+std::string formatFile(const Game& game, const WriteOptions& options, const puzzle::Goal* goal) {
     std::ostringstream out;
     const Settings& s = game.settings;
     if (options.blobSize) {
@@ -544,17 +573,18 @@ std::string formatFile(const Game& game, const WriteOptions& options) {
     if (options.nextCounts) {
         out << "[A]\n" << s.nextCount << ", " << s.nextColumns << ", " << s.nextRows << '\n';
     }
-    writePosition(out, {&game.players[0], &game.players[1]}, options);
+    writePosition(out, {&game.players[0], &game.players[1]}, options, goal);
     if (options.tempSaves) {
         for (const TempSave& save : game.tempSaves) {
-            writePosition(out, {&save.players[0], &save.players[1]}, options);
+            writePosition(out, {&save.players[0], &save.players[1]}, options, nullptr);
         }
     }
     return out.str();
 }
 
-bool writeFile(const Game& game, const std::filesystem::path& path, const WriteOptions& options) {
-    if (const auto error = replaceFile(path, formatFile(game, options))) {
+bool writeFile(const Game& game, const std::filesystem::path& path, const WriteOptions& options,
+               const puzzle::Goal* goal) {
+    if (const auto error = replaceFile(path, formatFile(game, options, goal))) {
         game.events.tell(fileMessage("に保存できませんでした。", path, *error));
         return false;
     }
@@ -614,6 +644,12 @@ ReadOutcome readContent(Game& game, std::streambuf& text, Refused&& refused) {
         return outcome;
     }
     outcome.opened = true;
+    outcome.goal = content.goal;
+    outcome.positionRead = std::any_of(
+        content.report.sections.begin(), content.report.sections.end(), [](const ReadSection& s) {
+            return s.position == 0 &&
+                   std::string_view("MmNnG").find(s.tag) != std::string_view::npos;
+        });
     outcome.layoutChanged = content.layoutChanged;
     outcome.storeReplaced = content.storeReplaced;
     applyFile(game, std::move(content));

@@ -12,6 +12,7 @@
 
 #include "play/player_state.h"
 #include "play/temp_save.h"
+#include "puzzle/goal.h"
 #include "rules/field.h"
 #include "sequence/random.h"
 #include "settings/message.h"
@@ -35,13 +36,16 @@ struct WriteOptions {
 // 0 to width - 1.
 std::string cellRowText(const Field& field, std::int32_t width, std::int32_t row);
 
-// The text of a position file for the game as it stands. Changes nothing.
-std::string formatFile(const Game& game, const WriteOptions& options);
+// The text of a position file for the game as it stands. Changes nothing. With a `goal` the live
+// position is written as a puzzle: a [G] section with the goal follows its other sections.
+std::string formatFile(const Game& game, const WriteOptions& options,
+                       const puzzle::Goal* goal = nullptr);
 
 // Writes the position file at `path`, replacing an existing file only once the new one is
 // complete on disk. On failure the old file is left as it was, the user is told why through the
 // game's interface, and false is returned.
-bool writeFile(const Game& game, const std::filesystem::path& path, const WriteOptions& options);
+bool writeFile(const Game& game, const std::filesystem::path& path, const WriteOptions& options,
+               const puzzle::Goal* goal = nullptr);
 
 // One section the reader took.
 struct ReadSection {
@@ -88,7 +92,8 @@ struct DatContent {
     bool storeReplaced = false;  // the saves replace the store (also when there are none)
     bool layoutChanged = false;  // the field size, the next pairs or the blob size changed
     ReadReport report;
-    std::vector<Message> messages; // the pattern errors, in the order they were found
+    std::vector<Message> messages;    // the pattern errors, in the order they were found
+    std::optional<puzzle::Goal> goal; // the live position's goal ([G]), when it is a puzzle
     // Why the file is refused whole: it asks for more memory than settings/limits.h allows. The
     // ceiling is held as the sections are read, so that what lies beyond it is never allocated.
     std::optional<std::string> refusal;
@@ -116,6 +121,10 @@ struct ReadOutcome {
     bool stoppedEarly = false;
     bool layoutChanged = false;
     bool storeReplaced = false;
+    // The live position's goal, when the file holds a puzzle.
+    std::optional<puzzle::Goal> goal;
+    // A field or pattern of the live position was read: the position is the file's now.
+    bool positionRead = false;
 };
 
 // Reads the position file at `path`: parse, check, apply. A file that cannot be opened, or that

@@ -12,12 +12,13 @@ std::optional<Message> nothingToSave(const SaveChoices& choices) {
     return Message{"保存するものがありませんよ", "？", MessageIcon::None};
 }
 
-bool saveChosen(const Game& game, const std::filesystem::path& path, const SaveChoices& choices) {
+bool saveChosen(const Game& game, const std::filesystem::path& path, const SaveChoices& choices,
+                const puzzle::Goal* goal) {
     if (const auto message = nothingToSave(choices)) {
         game.events.tell(*message);
         return false;
     }
-    return writeFile(game, path, choices);
+    return writeFile(game, path, choices, goal);
 }
 
 } // namespace peterin

@@ -19,7 +19,9 @@ using SaveChoices = WriteOptions;
 std::optional<Message> nothingToSave(const SaveChoices& choices);
 
 // The dialog's "OK" once the user has named the file: tells the user when nothing is selected
-// (and writes nothing), otherwise writes the chosen parts. Returns whether a file was written.
-bool saveChosen(const Game& game, const std::filesystem::path& path, const SaveChoices& choices);
+// (and writes nothing), otherwise writes the chosen parts, with `goal` as a puzzle ("問題として
+// 保存"). Returns whether a file was written.
+bool saveChosen(const Game& game, const std::filesystem::path& path, const SaveChoices& choices,
+                const puzzle::Goal* goal = nullptr);
 
 } // namespace peterin

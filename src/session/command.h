@@ -2,11 +2,14 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <variant>
 
 #include "history/playback.h"
 #include "play/commands.h"
 #include "play/game.h"
+#include "puzzle/goal.h"
+#include "puzzle/solver.h"
 #include "rules/cell.h"
 
 namespace peterin {
@@ -120,12 +123,25 @@ struct StepTurn {
 struct GoToLargestChain {};
 struct PlayFromHere {};
 
+// The menu "問題". "問題を解く" plays the live position's puzzle from where it stands with the
+// pair keys, in play mode; "もう一度" puts its start back and plays it again; "答えを見る" shows
+// a solution on the fields as a record is shown; "問題を作る" gives the position its goal.
+struct SolvePuzzle {};
+struct RetryPuzzle {};
+struct ShowSolution {
+    puzzle::Solution solution; // as Session::searchPuzzle found it
+};
+struct SetGoal {
+    std::optional<puzzle::Goal> goal;
+};
+
 using Command =
     std::variant<KeyDown, KeyUp, Wheel, PointerMove, PointerPress, StrokeBegin, StrokeEnd, Timeout,
                  SetEditKind, SetMode, AdjustWarning, DropNuisance, SetRandomPosition, ClearFields,
                  TempCommand, Undo, Redo, ClearHistory, ToggleLimbo, ToggleHeaven,
                  ToggleOnePersonBattle, SetPaused, StepTick, NextScene, NextChainStep,
                  PreviousChainStep, SetSpeed, OpenFile, ReadText, ApplySettings, OpenRecord,
-                 CloseRecord, GoToTurn, StepTurn, GoToLargestChain, PlayFromHere>;
+                 CloseRecord, GoToTurn, StepTurn, GoToLargestChain, PlayFromHere, SolvePuzzle,
+                 RetryPuzzle, ShowSolution, SetGoal>;
 
 } // namespace peterin

@@ -20,7 +20,8 @@ bool Changes::empty() const {
     };
     return none(field) && none(queue) && none(warning) && !all && !sizes && !modeSize &&
            !activate && !status[0] && !status[1] && !randomPosition && !tempId && timers.empty() &&
-           messages.empty() && !ticked && !history && !playback && !title && !bands && !checks;
+           messages.empty() && !ticked && !history && !playback && !title && !bands && !checks &&
+           !puzzle && !verdict;
 }
 
 bool pressKey(Game& game, History& history, std::uint8_t key) {
@@ -274,6 +275,11 @@ struct CommandRunner {
         result = {};
         result.opened = read.opened;
         result.report = read.report;
+        // The goal goes with the position it was read with.
+        if (read.opened && (read.goal || read.positionRead) && s.goal_ != read.goal) {
+            s.goal_ = read.goal;
+            s.pending_.puzzle = true;
+        }
         s.pending_.all = true;
         // In the order the reader found them; the last may say that what came before a stop
         // was read.
@@ -295,25 +301,16 @@ struct CommandRunner {
             s.tell({"記録を開けませんでした。\n" + *fault, "err", MessageIcon::Warning});
             return;
         }
-        if (!s.shown_) {
-            // The live game ends here, as it does when anything else replaces its position.
-            recorder.close(game);
-            s.heldKeys_.clear();
-            if (history.stepOpen()) {
-                history.end(game);
-            }
-            s.stroke_ = false;
-            s.live_ = capture(game, true);
-            s.liveRules_ = rulesOf(game.settings);
-        }
-        playback.forgetChainSteps();
-        putRules(game.settings, shown->record().rules);
-        shown->goToTurn(game, 0);
-        s.shown_ = std::move(shown);
-        s.pending_.title = s.pending_.checks = true;
-        s.feedRecord();
+        s.showRecord(std::move(shown));
     }
     void operator()(const CloseRecord&) { s.leaveRecord(); }
+    void operator()(const SolvePuzzle&) { s.startPuzzle(false); }
+    void operator()(const RetryPuzzle&) { s.startPuzzle(true); }
+    void operator()(const ShowSolution& c) { s.showSolution(c.solution); }
+    void operator()(const SetGoal& c) {
+        s.goal_ = c.goal;
+        s.pending_.puzzle = true;
+    }
     void operator()(const GoToTurn& c) { goToTurn(c.turn); }
     void operator()(const StepTurn& c) {
         if (s.shown_) {
@@ -429,7 +426,9 @@ bool actsOnShownRecord(const Command& command) {
            std::holds_alternative<CloseRecord>(command) ||
            std::holds_alternative<GoToTurn>(command) || std::holds_alternative<StepTurn>(command) ||
            std::holds_alternative<GoToLargestChain>(command) ||
-           std::holds_alternative<PlayFromHere>(command);
+           std::holds_alternative<PlayFromHere>(command) ||
+           std::holds_alternative<ShowSolution>(command) ||
+           std::holds_alternative<SetGoal>(command);
 }
 
 bool playbackCommand(const Command& command) {
@@ -501,7 +500,9 @@ void Session::apply(const Command& command) {
     if (shown_) {
         if (std::holds_alternative<OpenFile>(command) ||
             std::holds_alternative<ReadText>(command) ||
-            std::holds_alternative<ApplySettings>(command)) {
+            std::holds_alternative<ApplySettings>(command) ||
+            std::holds_alternative<SolvePuzzle>(command) ||
+            std::holds_alternative<RetryPuzzle>(command)) {
             leaveRecord();
         } else if (!actsOnShownRecord(command)) {
             return; // the record is not the user's to change
@@ -523,6 +524,7 @@ void Session::apply(const Command& command) {
     if (!shown_) {
         recorder_.settle(game_);
     }
+    followPuzzle();
     flush();
 }
 
@@ -561,6 +563,26 @@ void Session::leaveRecord() {
     pending_.title = pending_.checks = pending_.sizes = true;
 }
 
+void Session::showRecord(std::unique_ptr<ShownRecord> shown) {
+    if (!shown_) {
+        // The live game ends here, as it does when anything else replaces its position.
+        recorder_.close(game_);
+        heldKeys_.clear();
+        if (history_.stepOpen()) {
+            history_.end(game_);
+        }
+        stroke_ = false;
+        live_ = capture(game_, true);
+        liveRules_ = rulesOf(game_.settings);
+    }
+    playback_->forgetChainSteps();
+    putRules(game_.settings, shown->record().rules);
+    shown->goToTurn(game_, 0);
+    shown_ = std::move(shown);
+    pending_.title = pending_.checks = true;
+    feedRecord();
+}
+
 void Session::feedRecord(bool evenPaused) {
     if (shown_ && (evenPaused || !playback_->paused())) {
         shown_->feed(game_);
@@ -580,8 +602,9 @@ OpenResult Session::openFile(const std::filesystem::path& path, bool names) {
     return lastOpen_;
 }
 
-bool Session::saveFile(const std::filesystem::path& path, const WriteOptions& options) {
-    const bool written = saveChosen(game_, path, options);
+bool Session::saveFile(const std::filesystem::path& path, const WriteOptions& options,
+                       bool asPuzzle) {
+    const bool written = saveChosen(game_, path, options, asPuzzle && goal_ ? &*goal_ : nullptr);
     if (written) {
         fileName_ = path;
         pending_.title = true;
@@ -639,6 +662,7 @@ void Session::afterTick(int player) {
         recorder_.ticked(player);
         recorder_.settle(game_);
     }
+    followPuzzle();
     pending_.ticked = player;
     pending_.tickedTimerWanted = playback_->timerWanted(player);
     flush();
@@ -671,6 +695,7 @@ void Session::stopTimer(int player) {
 
 void Session::pairActed(int player, PairAction action) {
     recorder_.pairActed(game_, player, action);
+    dropSeen_ = dropSeen_ || (player == 0 && action == PairAction::Down);
 }
 
 void Session::fieldChanged(int player) {
@@ -691,6 +716,10 @@ void Session::allChanged() {
 
 void Session::statusChanged(int player, ShownStatus status) {
     pending_.status[static_cast<std::size_t>(player)] = status;
+    // A chain step was scored: its tally is in the player's score record.
+    if (player == 0 && run_ && !shown_) {
+        run_->stepScored(game_.players[0].scoreRecord);
+    }
 }
 
 void Session::tell(const Message& message) {

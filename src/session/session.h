@@ -16,6 +16,9 @@
 #include "play/commands.h"
 #include "play/game.h"
 #include "play/game_events.h"
+#include "puzzle/problem.h"
+#include "puzzle/puzzle_run.h"
+#include "puzzle/solve_job.h"
 #include "records/game_recorder.h"
 #include "records/record_folder.h"
 #include "session/command.h"
@@ -54,6 +57,9 @@ struct Changes {
     bool title = false;    // the file the window is named after changed
     bool bands = false;    // the heaven and limbo bands were shown or hidden
     bool checks = false;   // the menu's check marks may no longer match the game
+    bool puzzle = false;   // the goal, or the puzzle being played, changed
+    // The puzzle being played was just cleared or failed.
+    std::optional<puzzle::Verdict> verdict;
 
     bool empty() const;
 };
@@ -127,7 +133,9 @@ class Session : private GameEvents {
     // title, as opening does and reading the previous run's work does not.
     OpenResult openFile(const std::filesystem::path& path, bool names = true);
     // Writes a position file; false (and the message told) when it could not be written.
-    bool saveFile(const std::filesystem::path& path, const WriteOptions& options);
+    // `asPuzzle` ("問題として保存") writes the position's goal with it, when it has one.
+    bool saveFile(const std::filesystem::path& path, const WriteOptions& options,
+                  bool asPuzzle = false);
     // The file the window is named after: the one opened or saved last; empty before any.
     const std::filesystem::path& fileName() const { return fileName_; }
 
@@ -156,6 +164,23 @@ class Session : private GameEvents {
     const ShownRecord* shownRecord() const { return shown_.get(); }
     // Opens a record as OpenRecord does; false when it could not be shown (the message told).
     bool openRecord(const std::filesystem::path& path);
+
+    // The live position's goal, which makes it a puzzle: a puzzle file read gives it (a file
+    // bringing another position takes it away), and so does "問題を作る".
+    const std::optional<puzzle::Goal>& goal() const { return goal_; }
+    // The puzzle being played ("問題を解く"), or nothing: it ends when the position is replaced
+    // or play mode is left.
+    const puzzle::PuzzleRun* puzzleRun() const { return run_.get(); }
+    // Its pairs whose turns have ended, and where it stands.
+    int puzzlePairsPlayed() const;
+    puzzle::Verdict puzzleVerdict() const;
+    // A search of the puzzle on a thread of its own: the puzzle being played from its start,
+    // or else the live position, with `goal` (else the position's own); or why there is none.
+    struct PuzzleSearch {
+        std::unique_ptr<puzzle::SolveJob> job;
+        std::string error;
+    };
+    PuzzleSearch searchPuzzle(const std::optional<puzzle::Goal>& goal = std::nullopt) const;
 
     // The record of every game played (see GameRecorder): its listener keeps them.
     GameRecorder& recorder() { return recorder_; }
@@ -196,6 +221,13 @@ class Session : private GameEvents {
     // Plays what the shown record holds before its next tick, unless the playback holds it.
     void feedRecord(bool evenPaused = false);
     void afterTick(int player);
+    // A record is shown in place of the live game, which is kept aside the first time.
+    void showRecord(std::unique_ptr<ShownRecord> shown);
+    // "問題を解く" (`again`: "もう一度"), "答えを見る", and the puzzle followed after each
+    // command and tick.
+    void startPuzzle(bool again);
+    void showSolution(const puzzle::Solution& solution);
+    void followPuzzle();
     void keepWork();
     void flush();
 
@@ -218,6 +250,11 @@ class Session : private GameEvents {
     std::vector<std::uint8_t> heldKeys_; // pair keys pressed while paused, in order
     OpenResult lastOpen_;
     std::optional<Message> lastRefusal_;
+    std::optional<puzzle::Goal> goal_;
+    std::unique_ptr<puzzle::PuzzleRun> run_;
+    Snapshot puzzleStart_;          // where the puzzle being played began
+    puzzle::Problem puzzleProblem_; // and what it is
+    bool dropSeen_ = false;         // 1P's drop key acted since the puzzle was last followed
 };
 
 // A key press with its undo step: the drop, mode, clear and temporary-load keys are steps; every

@@ -10,6 +10,7 @@
 #include "picture_menu.h"
 #include "playback_menu.h"
 #include "pointer_routing.h"
+#include "puzzle_menu.h"
 #include "record_menu.h"
 #include "record_timeline.h"
 #include "render/geometry.h"
@@ -119,6 +120,9 @@ void MainWindow::buildMenu() {
     records_ = new RecordMenu(session_, *this, fileChooser());
     playback_->menu()->addSeparator();
     playback_->menu()->addMenu(records_->menu());
+    // "問題" after "記録", for the same reason.
+    puzzles_ = new PuzzleMenu(session_, *this, [this] { onMenuCommand(kMenuSave); });
+    playback_->menu()->addMenu(puzzles_->menu());
     timeline_ = new RecordTimeline(session_, *this);
     review_ = new ReviewWindow(session_, *overlay_, *this);
     connect(records_, &RecordMenu::reviewRequested, review_, &ReviewWindow::start);
@@ -177,6 +181,8 @@ void MainWindow::show(const Changes& changes) {
     if (changes.playback)
         playback_->sync();
     records_->sync();
+    if (changes.puzzle)
+        puzzles_->sync();
     timeline_->sync();
     review_->sync();
     if (changes.playback || changes.title)
@@ -185,6 +191,8 @@ void MainWindow::show(const Changes& changes) {
         activateWindow();
     for (const Message& message : changes.messages)
         showMessageBox(this, message);
+    if (changes.verdict)
+        puzzles_->verdict(*changes.verdict);
 }
 
 void MainWindow::relayout() {

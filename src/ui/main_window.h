@@ -23,6 +23,7 @@ class FileChooser;
 class FileMenuExtras;
 class HintRunner;
 class PlaybackMenu;
+class PuzzleMenu;
 class RecordMenu;
 class RecordTimeline;
 class ReviewWindow;
@@ -91,6 +92,7 @@ class MainWindow : public QMainWindow {
     ToolWindow* toolWindow() const { return tool_; }
     PlaybackMenu* playbackMenu() const { return playback_; }
     RecordMenu* recordMenu() const { return records_; }
+    PuzzleMenu* puzzleMenu() const { return puzzles_; }
     RecordTimeline* recordTimeline() const { return timeline_; }
     HintRunner* hints() const { return hints_; }
     ReviewWindow* reviewWindow() const { return review_; }
@@ -133,6 +135,7 @@ class MainWindow : public QMainWindow {
     ToolWindow* tool_ = nullptr;
     PlaybackMenu* playback_ = nullptr;
     RecordMenu* records_ = nullptr;
+    PuzzleMenu* puzzles_ = nullptr;
     RecordTimeline* timeline_ = nullptr;
     HintRunner* hints_ = nullptr;
     FieldOverlay* overlay_ = nullptr;

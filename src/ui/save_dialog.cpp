@@ -48,6 +48,14 @@ SaveDialog::SaveDialog(Session& session, FileChooser& chooser, QWidget* owner)
     addCheckBox(kSaveNextCounts, "ネクストの表示数", 22, 73, 67, 8);
     addCheckBox(kSaveBlobSize, "もるんサイズ", 104, 73, 45, 8);
 
+    // A puzzle is saved as one, its pattern with it; other positions have nothing to tick here.
+    QCheckBox* puzzle = addCheckBox(kSavePuzzle, "問題として保存", 22, 88, 70, 8);
+    const bool hasGoal = session_.goal().has_value();
+    puzzle->setEnabled(hasGoal);
+    puzzle->setChecked(hasGoal);
+    if (hasGoal)
+        checkBox(kSaveNext)->setChecked(true);
+
     auto* caption = new QLabel(QStringLiteral("保存対象指定"), this);
     caption->setGeometry(dialogUnitsToPixels(font(), 81, 16, 45, 8));
 }
@@ -78,6 +86,10 @@ SaveChoices SaveDialog::choices() const {
     return choices;
 }
 
+bool SaveDialog::asPuzzle() const {
+    return checkBox(kSavePuzzle)->isChecked();
+}
+
 void SaveDialog::accept() {
     const SaveChoices chosen = choices();
     if (const auto message = nothingToSave(chosen)) {
@@ -87,7 +99,7 @@ void SaveDialog::accept() {
     }
     const QString name = chooser_.saveName(this);
     if (!name.isEmpty())
-        written_ = session_.saveFile(QFile::encodeName(name).toStdString(), chosen);
+        written_ = session_.saveFile(QFile::encodeName(name).toStdString(), chosen, asPuzzle());
     if (written_) {
         fileName_ = name;
         QDialog::accept();

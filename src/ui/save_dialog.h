@@ -23,6 +23,7 @@ inline constexpr int kSaveTempSaves = 303;
 inline constexpr int kSaveBothPlayers = 304;
 inline constexpr int kSaveNextCounts = 108;
 inline constexpr int kSaveBlobSize = 109;
+inline constexpr int kSavePuzzle = 110; // "問題として保存": there only for a position with a goal
 
 // A rectangle in dialog units as pixels for `font`: a horizontal unit is a quarter of the
 // font's average character width, a vertical unit an eighth of its height.
@@ -39,6 +40,8 @@ class SaveDialog : public QDialog {
     QCheckBox* checkBox(int id) const;
     // What the six check boxes say now.
     SaveChoices choices() const;
+    // Whether the position is saved as a puzzle, with its goal.
+    bool asPuzzle() const;
     // Whether "OK" wrote a file.
     bool written() const { return written_; }
     // The file "OK" wrote.

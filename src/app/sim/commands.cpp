@@ -12,6 +12,7 @@
 #include "play/commands.h"
 #include "play/game.h"
 #include "play/turn_cycle.h"
+#include "puzzle/solver.h"
 #include "records/record_folder.h"
 #include "records/replay.h"
 #include "rules/field.h"
@@ -620,6 +621,106 @@ Outcome runReplay(const ReplayCommand& command) {
             out += row + "\n";
         }
     }
+    return outcome;
+}
+
+namespace {
+
+std::string counted(std::uint64_t n, const char* one, const char* many) {
+    std::string text = std::to_string(n);
+    text += ' ';
+    text += n == 1 ? one : many;
+    return text;
+}
+
+// "column 2 turn 0, column 3 turn 1": one solution's placements, pair by pair.
+std::string solutionText(const puzzle::Solution& solution) {
+    std::string text;
+    for (std::size_t i = 0; i < solution.size(); ++i) {
+        text += i ? ", " : "";
+        text += "column " + std::to_string(solution[i].column) + " turn " +
+                std::to_string(solution[i].turn);
+    }
+    return text;
+}
+
+std::string solutionJson(const puzzle::Solution& solution) {
+    std::string json = "[";
+    for (std::size_t i = 0; i < solution.size(); ++i) {
+        json += i ? ",{" : "{";
+        appendMember(json, "column", solution[i].column, false);
+        appendMember(json, "turn", solution[i].turn);
+        json += '}';
+    }
+    json += ']';
+    return json;
+}
+
+} // namespace
+
+Outcome runSolve(const SolveCommand& command) {
+    Headless headless;
+    Outcome outcome = startGame(headless, command.file, std::nullopt);
+    if (outcome.status != 0) {
+        return outcome;
+    }
+    std::optional<puzzle::Goal> goal = headless.session.goal();
+    if (command.goal) {
+        goal = puzzle::parseGoal(*command.goal).goal;
+    }
+    if (!goal) {
+        outcome.status = 1;
+        outcome.err += "peterin-sim: " + command.file +
+                       " holds no goal (a [G] section); give one with --goal\n";
+        return outcome;
+    }
+    puzzle::ProblemOf made = puzzle::problemOf(headless.game(), *goal);
+    if (!made.problem) {
+        outcome.status = 1;
+        outcome.err += "peterin-sim: " + command.file + ": " + oneLine(made.error) + "\n";
+        return outcome;
+    }
+    std::vector<puzzle::Solution> all;
+    puzzle::SolveOptions options;
+    if (command.all) {
+        options.each = [&](const puzzle::Solution& s) { all.push_back(s); };
+    }
+    const puzzle::SolveResult result = puzzle::solve(*made.problem, options);
+    const std::string goalText = puzzle::goalText(*goal);
+    std::string& out = outcome.out;
+    if (command.json) {
+        out += "{\"goal\":";
+        out += jsonString(goalText);
+        appendMember(out, "solutions", static_cast<long long>(result.solutions));
+        appendMember(out, "finalPositions", static_cast<long long>(result.finalPositions));
+        out += result.unique() ? ",\"unique\":true" : ",\"unique\":false";
+        out += ",\"first\":";
+        out += result.first ? solutionJson(*result.first) : std::string("null");
+        if (command.all) {
+            out += ",\"all\":[";
+            for (std::size_t i = 0; i < all.size(); ++i) {
+                out += i ? "," : "";
+                out += solutionJson(all[i]);
+            }
+            out += ']';
+        }
+        appendMember(out, "nodes", static_cast<long long>(result.nodes));
+        out += "}\n";
+        return outcome;
+    }
+    out += "goal " + goalText + "\n";
+    out += counted(result.solutions, "solution", "solutions") + " ending in " +
+           counted(result.finalPositions, "position", "positions") +
+           (result.cancelled ? " (the search was cut short)\n" : "\n");
+    out += result.unique() ? "unique\n" : "not unique\n";
+    if (command.all) {
+        for (std::size_t i = 0; i < all.size(); ++i) {
+            out += "solution " + std::to_string(i + 1) + ": " + solutionText(all[i]) + "\n";
+        }
+    } else if (result.first) {
+        out += "first: " + solutionText(*result.first) + "\n";
+    }
+    out += counted(result.nodes, "placement", "placements") + " tried\n";
     return outcome;
 }
 

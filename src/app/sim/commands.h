@@ -67,6 +67,7 @@ Outcome runAutoplay(const AutoplayCommand& command);
 Outcome checkedReplay(const std::string& file, std::unique_ptr<Replay>& replay);
 Outcome runReplay(const ReplayCommand& command);
 Outcome runReview(const ReviewCommand& command);
+Outcome runSolve(const SolveCommand& command);
 // Needs the drawing library; a build without Qt has none and says so.
 Outcome runRender(const RenderCommand& command);
 

@@ -41,6 +41,9 @@ Outcome run(const std::vector<std::string>& args) {
     if (const auto* review = std::get_if<ReviewCommand>(&command)) {
         return runReview(*review);
     }
+    if (const auto* solve = std::get_if<SolveCommand>(&command)) {
+        return runSolve(*solve);
+    }
     if (const auto* render = std::get_if<RenderCommand>(&command)) {
 #ifdef PETERIN_SIM_RENDER
         return runRender(*render);

@@ -4,6 +4,8 @@
 #include <climits>
 #include <utility>
 
+#include "puzzle/goal.h"
+
 namespace peterin::sim {
 
 namespace {
@@ -290,6 +292,23 @@ Command parseRender(ArgReader& in) {
     return in.result(cmd);
 }
 
+Command parseSolve(ArgReader& in) {
+    SolveCommand cmd;
+    while (in.more()) {
+        if (!(in.take("--goal", cmd.goal) || in.take("--all", cmd.all) ||
+              in.take("--json", cmd.json) || in.takeFile(cmd.file))) {
+            in.reject();
+        }
+    }
+    requireFile(in, "solve needs a puzzle file: peterin-sim solve FILE.dat");
+    if (cmd.goal) {
+        if (const puzzle::ParsedGoal goal = puzzle::parseGoal(*cmd.goal); !goal.goal) {
+            in.fail("--goal: " + goal.error);
+        }
+    }
+    return in.result(cmd);
+}
+
 Command parseArgs(const std::vector<std::string>& args) {
     for (const std::string& arg : args) {
         if (arg == "--help" || arg == "-h") {
@@ -328,6 +347,9 @@ Command parseArgs(const std::vector<std::string>& args) {
     }
     if (command == "review") {
         return parseReview(in);
+    }
+    if (command == "solve") {
+        return parseSolve(in);
     }
     return UsageError{"unknown command \"" + command + "\"; try peterin-sim --help"};
 }
@@ -418,6 +440,17 @@ Usage:
       engine's points), the grade of a mistake (疑問手 from 12000, 悪手 from 30000 or a move
       that can lose a pair where another was safe) and the chain each field holds after the
       turn. --plot writes the chart of the held chains and the losses as a PNG picture.
+
+  peterin-sim solve FILE.dat [--goal GOAL] [--all] [--json]
+      Reads the puzzle FILE.dat as the program does and searches every placement the pair
+      keys reach of each pair its pattern brings, until the pattern runs out. A solution is
+      the placements up to the turn that first meets the goal; two placements are one when
+      they put the same colours in the same cells. Prints the goal, the number of solutions
+      and of the positions they end in, whether the puzzle is unique, the first solution (each
+      pair's column and turn, as suggest gives them; every solution with --all) and the
+      placements tried. GOAL (else the file's [G] section) is one of chain>=N, chain=N,
+      clear-all, clear-colour=R, clear-blobs>=N, clear-colours>=N and clear-nuisance; a
+      file without a goal and no --goal is status 1.
 
   peterin-sim --help
       Shows this text.

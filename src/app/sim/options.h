@@ -81,6 +81,14 @@ struct ReviewCommand {
     std::optional<std::string> plot;
 };
 
+// peterin-sim solve FILE.dat [--goal GOAL] [--all] [--json]
+struct SolveCommand {
+    std::string file;
+    std::optional<std::string> goal; // else the file's own
+    bool all = false;                // every solution, not only the first
+    bool json = false;
+};
+
 struct HelpCommand {};
 struct VersionCommand {};
 
@@ -91,7 +99,7 @@ struct UsageError {
 
 using Command = std::variant<HelpCommand, VersionCommand, ResolveCommand, PairsCommand,
                              CheckCommand, RenderCommand, SuggestCommand, AutoplayCommand,
-                             ReplayCommand, ReviewCommand, UsageError>;
+                             ReplayCommand, ReviewCommand, SolveCommand, UsageError>;
 
 // Upper bound of --count, so a typo cannot ask for gigabytes of output.
 inline constexpr int kMaxPairCount = 1000000;

@@ -48,8 +48,9 @@ std::size_t lineCount(const std::string& text) {
 TEST(PeterinSim, HelpDescribesEveryCommand) {
     const ProcessResult r = sim({"--help"});
     EXPECT_EQ(r.status, 0);
-    for (const char* command : {"resolve FILE.dat", "pairs", "check FILE.dat", "render FILE.dat",
-                                "suggest FILE.dat", "autoplay", "replay REC", "render REC.pprec"}) {
+    for (const char* command :
+         {"resolve FILE.dat", "pairs", "check FILE.dat", "render FILE.dat", "suggest FILE.dat",
+          "autoplay", "replay REC", "render REC.pprec", "solve FILE.dat"}) {
         EXPECT_NE(r.out.find(command), std::string::npos) << command;
     }
     EXPECT_EQ(sim({"pairs", "-h"}).out, r.out);
@@ -579,6 +580,42 @@ TEST(PeterinSim, AutoplayRecordsItsGameWhichReplaysTurnForTurnAndDraws) {
         EXPECT_GT(std::filesystem::file_size(dir.dir() + "/turns.gif"), 0u);
         EXPECT_EQ(sim({"render", record, "--gif", dir.dir() + "/x.gif", "--to", "9"}).status, 2);
     }
+}
+
+TEST(PeterinSim, SolveCountsThePuzzlesSolutionsWithItsGoalOrAnother) {
+    const std::string puzzle = kExamples + "/puzzle_two_chain.dat";
+    const ProcessResult r = sim({"solve", puzzle, "--json"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(lineCount(r.out), 1u);
+    const auto json = parseJson(r.out);
+    ASSERT_TRUE(json);
+    EXPECT_EQ((*json)["goal"].string, "chain>=2");
+    EXPECT_EQ((*json)["solutions"].number, 26);
+    EXPECT_EQ((*json)["finalPositions"].number, 26);
+    EXPECT_FALSE((*json)["unique"].boolean);
+    ASSERT_EQ((*json)["first"].array.size(), 2u);
+    EXPECT_EQ((*json)["first"][0]["column"].number, 1);
+    EXPECT_EQ((*json)["first"][1]["turn"].number, 2);
+    EXPECT_GT((*json)["nodes"].number, 0);
+
+    // --all lists each solution, a pair's place after another; a goal no line meets has none.
+    const ProcessResult all = sim({"solve", puzzle, "--all"});
+    EXPECT_EQ(all.status, 0);
+    EXPECT_NE(all.out.find("solution 16: column 4 turn 1\n"), std::string::npos) << all.out;
+    EXPECT_NE(all.out.find("solution 26: "), std::string::npos);
+    const auto none = parseJson(sim({"solve", puzzle, "--goal", "chain=3", "--json"}).out);
+    ASSERT_TRUE(none);
+    EXPECT_EQ((*none)["solutions"].number, 0);
+    EXPECT_EQ((*none)["first"].kind, Json::Kind::Null);
+
+    // Without a goal there is nothing to solve; a goal that is none is a bad command line.
+    const ProcessResult noGoal = sim({"solve", kExamples + "/three_chain.dat"});
+    EXPECT_EQ(noGoal.status, 1);
+    EXPECT_NE(noGoal.err.find("holds no goal"), std::string::npos) << noGoal.err;
+    const ProcessResult badGoal = sim({"solve", puzzle, "--goal", "chain>=x"});
+    EXPECT_EQ(badGoal.status, 2);
+    EXPECT_EQ(lineCount(badGoal.err), 1u);
+    EXPECT_NE(badGoal.err.find("--goal: the N of chain>=N"), std::string::npos) << badGoal.err;
 }
 
 TEST(PeterinSim, RenderWritesADeviceWhereItIsAndAMinusToStandardOutput) {
