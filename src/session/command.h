@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <filesystem>
 #include <variant>
@@ -120,12 +121,31 @@ struct StepTurn {
 struct GoToLargestChain {};
 struct PlayFromHere {};
 
+// The computer opponent, the menu "コンピュータ".
+// A pair key the computer presses for the side it plays: the same action a key bound to it has.
+struct ComputerKey {
+    int player = 1;
+    PairAction action = PairAction::Down;
+};
+// Which sides the computer plays and at what strength (see Settings).
+struct ChooseComputer {
+    std::array<bool, kPlayerCount> plays{};
+    int level = 3;
+    int level1P = 3;
+};
+// A decisive battle's next game: "もう一度" from the same start, "次の対戦" (and the key after a
+// game ended) from a fresh random position.
+struct NextBattle {
+    bool samePosition = false;
+};
+
 using Command =
     std::variant<KeyDown, KeyUp, Wheel, PointerMove, PointerPress, StrokeBegin, StrokeEnd, Timeout,
                  SetEditKind, SetMode, AdjustWarning, DropNuisance, SetRandomPosition, ClearFields,
                  TempCommand, Undo, Redo, ClearHistory, ToggleLimbo, ToggleHeaven,
                  ToggleOnePersonBattle, SetPaused, StepTick, NextScene, NextChainStep,
                  PreviousChainStep, SetSpeed, OpenFile, ReadText, ApplySettings, OpenRecord,
-                 CloseRecord, GoToTurn, StepTurn, GoToLargestChain, PlayFromHere>;
+                 CloseRecord, GoToTurn, StepTurn, GoToLargestChain, PlayFromHere, ComputerKey,
+                 ChooseComputer, NextBattle>;
 
 } // namespace peterin

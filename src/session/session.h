@@ -54,6 +54,7 @@ struct Changes {
     bool title = false;    // the file the window is named after changed
     bool bands = false;    // the heaven and limbo bands were shown or hidden
     bool checks = false;   // the menu's check marks may no longer match the game
+    bool battle = false;   // a decisive battle's game ended or began, or the computer changed
 
     bool empty() const;
 };
@@ -118,9 +119,12 @@ class Session : private GameEvents {
     // The real timer of the player timed out.
     void timeout(int player) { apply(Timeout{player}); }
 
-    // Undo and redo; both do nothing while a stored position is on screen.
+    // Undo and redo; both do nothing while a stored position is on screen, nor during a battle
+    // against the computer (a step back would be a free retry).
     bool canUndo() const;
     bool canRedo() const;
+    // A battle the computer plays a side of is being played (not yet won).
+    bool againstComputer() const;
 
     // Reads a position file as the open command does, as one undo step. Messages (a damaged
     // file, a read that stopped early) come with the changes. `names` puts the file in the
@@ -179,6 +183,7 @@ class Session : private GameEvents {
     void tempIdChanged(const std::string& text) override;
     void sizesChanged() override;
     void modeSizeDue() override;
+    void battleDecided(int winner) override;
 
     // Runs `action` as one undo step of `kind`, the only place steps are wrapped.
     template <class F> void step(StepKind kind, F&& action) {
@@ -195,6 +200,9 @@ class Session : private GameEvents {
     // Plays what the shown record holds before its next tick, unless the playback holds it.
     void feedRecord(bool evenPaused = false);
     void afterTick(int player);
+    // The next game of a decisive battle, as one step: the battle's start again, or with a
+    // fresh random position.
+    void nextBattle(bool samePosition);
     void keepWork();
     void flush();
 
@@ -217,6 +225,7 @@ class Session : private GameEvents {
     std::vector<std::uint8_t> heldKeys_; // pair keys pressed while paused, in order
     OpenResult lastOpen_;
     std::optional<Message> lastRefusal_;
+    std::optional<Snapshot> battleStart_; // the position the last battle began from
 };
 
 // A key press with its undo step: the drop, mode, clear and temporary-load keys are steps; every

@@ -38,6 +38,9 @@ Outcome run(const std::vector<std::string>& args) {
     if (const auto* replay = std::get_if<ReplayCommand>(&command)) {
         return runReplay(*replay);
     }
+    if (const auto* battle = std::get_if<BattleCommand>(&command)) {
+        return runBattle(*battle);
+    }
     if (const auto* render = std::get_if<RenderCommand>(&command)) {
 #ifdef PETERIN_SIM_RENDER
         return runRender(*render);
