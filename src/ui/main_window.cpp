@@ -1,12 +1,14 @@
 #include "main_window.h"
 
 #include "client_scroller.h"
+#include "computer_menu.h"
 #include "file_chooser.h"
 #include "file_menu.h"
 #include "hint_runner.h"
 #include "key_translation.h"
 #include "message_box.h"
 #include "picture_menu.h"
+#include "play/battle.h"
 #include "playback_menu.h"
 #include "pointer_routing.h"
 #include "record_menu.h"
@@ -114,6 +116,8 @@ void MainWindow::buildMenu() {
     playback_->menu()->addSeparator();
     playback_->menu()->addMenu(records_->menu());
     timeline_ = new RecordTimeline(session_, *this);
+    computer_ = new ComputerMenu(session_, *this);
+    menuBar()->addMenu(computer_->menu());
 }
 
 QAction* MainWindow::menuAction(int id) const {
@@ -164,8 +168,11 @@ void MainWindow::show(const Changes& changes) {
         tool_->setIdText(QString::fromStdString(*changes.tempId));
     if (changes.bands || changes.checks)
         syncMenuChecks();
-    if (changes.history)
+    if (changes.history || changes.battle)
         syncEditMenu();
+    if (changes.playback || changes.checks || changes.battle || changes.modeSize)
+        computer_->sync();
+    syncBattleStatus();
     if (changes.playback)
         playback_->sync();
     records_->sync();
@@ -176,6 +183,20 @@ void MainWindow::show(const Changes& changes) {
         activateWindow();
     for (const Message& message : changes.messages)
         showMessageBox(this, message);
+}
+
+void MainWindow::syncBattleStatus() {
+    const Game& g = game();
+    const bool shown = g.mode == Mode::Battle && decisive(g.settings);
+    for (int p = 0; p < kPlayerCount; ++p) {
+        QString text;
+        if (shown) {
+            if (g.battleScore.winner == p)
+                text = QStringLiteral("%1Pの勝ち  ").arg(p + 1);
+            text += QStringLiteral("%1勝").arg(g.battleScore.wins[static_cast<std::size_t>(p)]);
+        }
+        status_->setBattleText(p, text);
+    }
 }
 
 void MainWindow::relayout() {

@@ -19,6 +19,7 @@ class QString;
 namespace peterin {
 
 class ClientScroller;
+class ComputerMenu;
 class FileChooser;
 class FileMenuExtras;
 class HintRunner;
@@ -91,6 +92,7 @@ class MainWindow : public QMainWindow {
     RecordMenu* recordMenu() const { return records_; }
     RecordTimeline* recordTimeline() const { return timeline_; }
     HintRunner* hints() const { return hints_; }
+    ComputerMenu* computer() const { return computer_; }
     // Puts the tool window's top-left corner at this window's top-right corner, shown or not.
     void placeToolWindow();
 
@@ -111,6 +113,8 @@ class MainWindow : public QMainWindow {
     void syncEditMenu();
     // The one writer of the title: the file opened or saved last, and whether play is paused.
     void syncTitle();
+    // The wins of a decisive battle, and who won the game just ended, in the status bar.
+    void syncBattleStatus();
     void setStatusEdges(int clientWidth);
     void toggleToolWindow();
     void openSettings();
@@ -131,6 +135,7 @@ class MainWindow : public QMainWindow {
     RecordMenu* records_ = nullptr;
     RecordTimeline* timeline_ = nullptr;
     HintRunner* hints_ = nullptr;
+    ComputerMenu* computer_ = nullptr;
     std::unique_ptr<ReplaceableChooser> fileChooser_;
     FileMenuExtras* fileExtras_ = nullptr;
     bool toolWindowShown_ = true;

@@ -85,7 +85,8 @@ class MainWindowTest : public QObject {
         QStringList menus;
         for (const QAction* menu : w.menuBar()->actions())
             menus << menu->text();
-        QCOMPARE(menus, (QStringList{"ファイル", "編集", "表示", "ツール", "再生", "ヘルプ"}));
+        QCOMPARE(menus, (QStringList{"ファイル", "編集", "表示", "ツール", "再生", "ヘルプ",
+                                     "コンピュータ"}));
         for (int id : {kMenuOpen, kMenuSave, kMenuSettings, kMenuManual, kMenuAbout})
             QVERIFY(!w.menuAction(id)->isCheckable());
         for (int id : {kMenuOnePersonBattle, kMenuLimbo, kMenuHeaven, kMenuToolWindow})
