@@ -27,17 +27,24 @@ analysis::BattleSight battleSight() {
     Game game(quiet);
     initGame(game, 0);
     setMode(game, Mode::Battle);
+    // Both sides settle in lockstep, then drop a pair each.
+    const auto settle = [&game] {
+        while (game.players[0].phase != Phase::Idle || game.players[1].phase != Phase::Idle) {
+            gameTick(game, 0);
+            gameTick(game, 1);
+        }
+    };
     for (int pair = 0; pair < 12; ++pair) {
+        settle();
+        // Two pairs in each column.
+        const int dx = pair % 6 - 2;
         for (int p = 0; p < kPlayerCount; ++p) {
-            while (game.players[static_cast<std::size_t>(p)].phase != Phase::Idle)
-                gameTick(game, p);
-            actOnPair(game, p, pair % 3 == 0 ? PairAction::Left : PairAction::Right);
+            for (int i = 0; i < (dx < 0 ? -dx : dx); ++i)
+                actOnPair(game, p, dx < 0 ? PairAction::Left : PairAction::Right);
             actOnPair(game, p, PairAction::Down);
         }
     }
-    for (int p = 0; p < kPlayerCount; ++p)
-        while (game.players[static_cast<std::size_t>(p)].phase != Phase::Idle)
-            gameTick(game, p);
+    settle();
     return analysis::sightFor(game, 1);
 }
 

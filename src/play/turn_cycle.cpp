@@ -248,7 +248,9 @@ void gameTick(Game& game, int player) {
         return;
     case Mode::Battle: {
         if (battleOver(game)) {
-            return; // both fields stand still
+            // Both fields stand still; a timer the other side's last step started stops here.
+            game.events.stopTimer(player);
+            return;
         }
         Player& self = playerOf(game, player);
         if (self.phase == Phase::Vanish) {

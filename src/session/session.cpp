@@ -328,6 +328,7 @@ struct CommandRunner {
             s.stroke_ = false;
             s.live_ = capture(game, true);
             s.liveRules_ = rulesOf(game.settings);
+            s.liveScore_ = game.battleScore; // a record played to its end may decide a battle
         }
         playback.forgetChainSteps();
         putRules(game.settings, shown->record().rules);
@@ -616,6 +617,8 @@ void Session::leaveRecord() {
     putRules(game_.settings, liveRules_); // the sizes come back with the position
     restore(game_, live_);
     live_ = Snapshot{};
+    game_.battleScore = liveScore_;
+    pending_.battle = true;
     pending_.title = pending_.checks = pending_.sizes = true;
 }
 

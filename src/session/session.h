@@ -217,6 +217,7 @@ class Session : private GameEvents {
     std::unique_ptr<ShownRecord> shown_;
     Snapshot live_; // the live game while a record is shown, stored positions and all
     RecordRules liveRules_;
+    BattleScore liveScore_;
     std::filesystem::path fileName_;
     std::function<void(const Changes&)> view_;
     std::vector<CommandObserver*> observers_;

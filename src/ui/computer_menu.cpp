@@ -14,7 +14,6 @@ namespace peterin {
 ComputerMenu::ComputerMenu(Session& session, QWidget& window)
     : QObject(&window), session_(session), sides_(session) {
     menu_ = new QMenu(QStringLiteral("コンピュータ"), &window);
-    const Settings& s = session_.game().settings;
     const auto plays = [this] {
         return std::array<bool, kPlayerCount>{plays_[0]->isChecked(), plays_[1]->isChecked()};
     };
@@ -51,7 +50,6 @@ ComputerMenu::ComputerMenu(Session& session, QWidget& window)
     connect(again_, &QAction::triggered, this, [this] { session_.apply(NextBattle{true}); });
     connect(next_, &QAction::triggered, this, [this] { session_.apply(NextBattle{false}); });
     connect(menu_, &QMenu::aboutToShow, this, &ComputerMenu::sync);
-    (void)s;
 
     pool_.setMaxThreadCount(kPlayerCount);
     for (int p = 0; p < kPlayerCount; ++p) {

@@ -95,7 +95,10 @@ TEST(ComputerOpponent, PressesItsKeysThroughTheSessionAtItsPaceAndTakesNoPersons
     EXPECT_EQ(game.players[1].fallingPair, second);
     const int keysByPerson = log.keyDowns;
     long turnBegan = -1;
-    for (log.period = 0; log.period < 2000 && game.players[1].phase == Phase::Idle; ++log.period) {
+    const auto dropped = [&] {
+        return !log.computerKeys.empty() && log.computerKeys.back().second == PairAction::Down;
+    };
+    for (log.period = 0; log.period < 2000 && !dropped(); ++log.period) {
         if (turnBegan < 0 && sides.side(1) && sides.side(1)->turn() > 0) {
             turnBegan = log.period - 1;
         }
@@ -123,10 +126,10 @@ TEST(ComputerOpponent, SeesTheNextPairsTheScreenShowsAndNeverTheQueueBehindThem)
     Game game(quiet);
     initGame(game, 0);
     setMode(game, Mode::Battle);
-    for (int p = 0; p < kPlayerCount; ++p) {
-        while (game.players[static_cast<std::size_t>(p)].phase != Phase::Idle) {
-            gameTick(game, p);
-        }
+    // Both sides settle in lockstep.
+    while (game.players[0].phase != Phase::Idle || game.players[1].phase != Phase::Idle) {
+        gameTick(game, 0);
+        gameTick(game, 1);
     }
     const std::size_t shown = static_cast<std::size_t>(game.settings.nextCount);
     for (const int level : {analysis::kBaselineLevel, 1, 3, 5}) {
@@ -145,7 +148,8 @@ TEST(ComputerOpponent, SeesTheNextPairsTheScreenShowsAndNeverTheQueueBehindThem)
         EXPECT_EQ(again.opponent.next, seen.opponent.next);
         EXPECT_EQ(analysis::decide(again, level, 200).keys, decided.keys);
         // A pair the next window shows is seen.
-        game.players[1].sequence.queue[1].slot = {5, 0, 4, 0};
+        int& colour = game.players[1].sequence.queue[1].slot[0];
+        colour = colour % 5 + 1;
         EXPECT_NE(analysis::sightFor(game, 1).self.next, seen.self.next);
     }
 }

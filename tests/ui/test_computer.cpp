@@ -33,7 +33,8 @@ class ComputerTest : public QObject {
             setCell(field, 2, r, kCycle[r % 4]);
         QTest::keyClick(&w, Qt::Key_E);
         QCOMPARE(program.game.mode, Mode::Battle);
-        QVERIFY(!w.menuAction(kMenuUndo)->isEnabled() || !program.session.canUndo());
+        QVERIFY(!program.session.canUndo());
+        QVERIFY(!w.menuAction(kMenuUndo)->isEnabled());
         // 2P's first pair lands without any key for it.
         const auto blobs = [&](int p) {
             const Field& f = program.player(p).field;
@@ -43,8 +44,10 @@ class ComputerTest : public QObject {
                     n += getCell(f, x, r) != CellKind::Empty ? 1 : 0;
             return n;
         };
+        QTRY_COMPARE(program.player(0).phase, Phase::Idle);
+        const int before = blobs(1);
         QTest::keyClick(&w, Qt::Key_Down); // the person's usual drop key
-        QTRY_VERIFY_WITH_TIMEOUT(blobs(1) >= 2, 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(blobs(1) >= before + 2, 10000);
         QTRY_VERIFY_WITH_TIMEOUT(program.game.battleScore.winner.has_value(), 10000);
         QCOMPARE(*program.game.battleScore.winner, 1);
         QCOMPARE(w.partStatusBar()->battleText(1), QStringLiteral("2Pの勝ち  1勝"));
