@@ -116,8 +116,9 @@ void MainWindow::buildMenu() {
     playback_->menu()->addSeparator();
     playback_->menu()->addMenu(records_->menu());
     timeline_ = new RecordTimeline(session_, *this);
+    // "コンピュータ" after the game's menus, in battle mode (see syncComputerTitle).
     computer_ = new ComputerMenu(session_, *this);
-    menuBar()->addMenu(computer_->menu());
+    helpTitle_ = menus[3]->menuAction();
 }
 
 QAction* MainWindow::menuAction(int id) const {
@@ -170,8 +171,8 @@ void MainWindow::show(const Changes& changes) {
         syncMenuChecks();
     if (changes.history || changes.battle)
         syncEditMenu();
-    if (changes.playback || changes.checks || changes.battle || changes.modeSize)
-        computer_->sync();
+    computer_->sync();
+    syncComputerTitle();
     syncBattleStatus();
     if (changes.playback)
         playback_->sync();
@@ -183,6 +184,19 @@ void MainWindow::show(const Changes& changes) {
         activateWindow();
     for (const Message& message : changes.messages)
         showMessageBox(this, message);
+}
+
+void MainWindow::syncComputerTitle() {
+    // Only in battle mode, where the window is two fields wide: one field wide, the bar has no
+    // room for it, and "ヘルプ" would fold away. "ヘルプ" stays last.
+    QAction* title = computer_->menu()->menuAction();
+    const bool wanted = game().mode == Mode::Battle;
+    if (wanted != menuBar()->actions().contains(title)) {
+        if (wanted)
+            menuBar()->insertMenu(helpTitle_, computer_->menu());
+        else
+            menuBar()->removeAction(title);
+    }
 }
 
 void MainWindow::syncBattleStatus() {

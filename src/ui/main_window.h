@@ -113,6 +113,8 @@ class MainWindow : public QMainWindow {
     void syncEditMenu();
     // The one writer of the title: the file opened or saved last, and whether play is paused.
     void syncTitle();
+    // The menu "コンピュータ" is in the bar in battle mode.
+    void syncComputerTitle();
     // The wins of a decisive battle, and who won the game just ended, in the status bar.
     void syncBattleStatus();
     void setStatusEdges(int clientWidth);
@@ -136,6 +138,7 @@ class MainWindow : public QMainWindow {
     RecordTimeline* timeline_ = nullptr;
     HintRunner* hints_ = nullptr;
     ComputerMenu* computer_ = nullptr;
+    QAction* helpTitle_ = nullptr;
     std::unique_ptr<ReplaceableChooser> fileChooser_;
     FileMenuExtras* fileExtras_ = nullptr;
     bool toolWindowShown_ = true;

@@ -7,6 +7,7 @@
 
 #include <QAction>
 #include <QMenu>
+#include <QMenuBar>
 #include <QTest>
 
 using namespace peterin;
@@ -22,6 +23,8 @@ class ComputerTest : public QObject {
         MainWindow& w = *program.window;
         ComputerMenu& computer = *w.computer();
         computer.setNodes(80);
+        // The menu shows in battle mode, where the window has room for it.
+        QVERIFY(!w.menuBar()->actions().contains(computer.menu()->menuAction()));
         computer.plays2PAction()->trigger();
         QVERIFY(computerPlays(program.game.settings, 1));
         QVERIFY(!program.game.onePersonBattle);
@@ -33,6 +36,9 @@ class ComputerTest : public QObject {
             setCell(field, 2, r, kCycle[r % 4]);
         QTest::keyClick(&w, Qt::Key_E);
         QCOMPARE(program.game.mode, Mode::Battle);
+        QCOMPARE(w.menuBar()->actions().at(5), computer.menu()->menuAction());
+        const QRect title = w.menuBar()->actionGeometry(computer.menu()->menuAction());
+        QVERIFY(title.right() < w.menuBar()->width());
         QVERIFY(!program.session.canUndo());
         QVERIFY(!w.menuAction(kMenuUndo)->isEnabled());
         // 2P's first pair lands without any key for it.
