@@ -145,4 +145,32 @@ void dropNow(Game& game) {
     enterPhase(game, 0, Phase::Fall);
 }
 
+bool computerPlays(const Settings& settings, int player) {
+    return settings.computerPlays[static_cast<std::size_t>(player)] != 0;
+}
+
+int computerLevel(const Settings& settings, int player) {
+    const bool both = computerPlays(settings, 0) && computerPlays(settings, 1);
+    return player == 0 && both ? settings.computerLevel1P : settings.computerLevel;
+}
+
+bool decisive(const Settings& settings) {
+    return settings.decisiveBattle != 0 || computerPlays(settings, 0) || computerPlays(settings, 1);
+}
+
+bool battleOver(const Game& game) {
+    return game.mode == Mode::Battle && game.battleScore.winner.has_value();
+}
+
+void loseBattle(Game& game, int player) {
+    const int winner = otherPlayer(player);
+    game.battleScore.winner = winner;
+    game.battleScore.wins[static_cast<std::size_t>(winner)] += 1;
+    for (int p = 0; p < kPlayerCount; ++p) {
+        game.events.stopTimer(p);
+        game.events.fieldChanged(p);
+    }
+    game.events.battleDecided(winner);
+}
+
 } // namespace peterin

@@ -32,4 +32,15 @@ void dropNuisanceRow(Game& game, int player);
 // The drop command: the announced nuisance falls now, up to the field's height in rows.
 void dropNow(Game& game);
 
+// Whether the computer plays the side.
+bool computerPlays(const Settings& settings, int player);
+// The strength the computer plays the side at: 強さ, or 1Pの強さ for 1P when it plays both.
+int computerLevel(const Settings& settings, int player);
+// Whether a side whose pair is lost loses the battle: chosen, or always while the computer plays.
+bool decisive(const Settings& settings);
+// A battle game was lost and won: both fields stand still until the next game starts.
+bool battleOver(const Game& game);
+// The player lost its pair in a decisive battle: the other side wins, and every timer stops.
+void loseBattle(Game& game, int player);
+
 } // namespace peterin

@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -29,6 +30,12 @@ inline constexpr std::int32_t kLimboRows = 1;
 inline constexpr int kLivePosition = -1;
 // The ID-box text for the live position.
 inline constexpr const char* kLiveIdText = "MAIN";
+
+// A battle that can be won and lost (勝敗あり): who won the game just ended, and the wins so far.
+struct BattleScore {
+    std::optional<int> winner; // set while a game is over: both fields stand still
+    std::array<std::int32_t, kPlayerCount> wins{};
+};
 
 // Everything the game consists of, owned by whoever runs it (the program's main, or a test).
 // Nothing else holds game state, so several games can exist side by side.
@@ -71,6 +78,9 @@ struct Game {
     // What the status bar shows for each player, kept by showChainStatus so that a position put
     // back can show it again.
     std::array<ShownStatus, kPlayerCount> shownStatus{};
+
+    // The battles won and lost; untouched unless a lost pair loses (see decisive()).
+    BattleScore battleScore;
 };
 
 // Player `player` (0 for 1P, 1 for 2P) of the game.

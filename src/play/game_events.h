@@ -58,6 +58,8 @@ class GameEvents {
     // The mode changed so that the main window takes the size the mode calls for (Battle shows
     // 2P; Edit puts a stale size right).
     virtual void modeSizeDue() = 0;
+    // A decisive battle's game is over: `winner` won it (see BattleScore).
+    virtual void battleDecided(int winner) { (void)winner; }
 };
 
 // Ignores every event: the base for headless users that override only what they watch.

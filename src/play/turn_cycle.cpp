@@ -28,6 +28,19 @@ void goIdle(Game& game, int player) {
     game.events.fieldChanged(player);
 }
 
+// A pair that appears where a blob lies is lost when dropped: in a decisive battle the side that
+// comes to wait with one has lost. Waiting would not help a buried side, which nuisance may never
+// let drop again.
+void loseIfBuried(Game& game, int player) {
+    const Player& self = playerOf(game, player);
+    const FallingPair& pair = self.fallingPair;
+    if (game.mode == Mode::Battle && decisive(game.settings) && !battleOver(game) &&
+        (!self.field.contains(pair.x, pair.row) ||
+         getCell(self.field, pair.x, pair.row) != CellKind::Empty)) {
+        loseBattle(game, player);
+    }
+}
+
 void enterShowGroups(Game& game, int player) {
     Player& self = playerOf(game, player);
     startTimerUnlessEdit(game, player);
@@ -153,8 +166,12 @@ void actOnKey(Game& game, int player, int group, std::uint8_t key) {
 void actOnPair(Game& game, int player, PairAction action) {
     Player& self = playerOf(game, player);
     game.events.pairActed(player, action);
-    applyPairAction(self.fallingPair, self.field, action);
+    const bool acted = applyPairAction(self.fallingPair, self.field, action);
     if (action == PairAction::Down) {
+        if (!acted && game.mode == Mode::Battle && decisive(game.settings)) {
+            loseBattle(game, player); // the pair is lost, and with it the battle
+            return;
+        }
         advancePhase(game, player); // the turn starts whatever the placement came to
     }
     game.events.fieldChanged(player);
@@ -178,6 +195,7 @@ void spawnPair(Game& game, int player) {
 
 void setMode(Game& game, Mode mode) {
     game.mode = mode;
+    game.battleScore.winner.reset(); // a game mode starts a new game
     switch (mode) {
     case Mode::Edit: {
         Player& first = game.players[0];
@@ -229,6 +247,11 @@ void gameTick(Game& game, int player) {
         }
         return;
     case Mode::Battle: {
+        if (battleOver(game)) {
+            // Both fields stand still; a timer the other side's last step started stops here.
+            game.events.stopTimer(player);
+            return;
+        }
         Player& self = playerOf(game, player);
         if (self.phase == Phase::Vanish) {
             if (tickPhase(game, player)) {
@@ -246,7 +269,8 @@ void gameTick(Game& game, int player) {
 
 void advancePhase(Game& game, int player) {
     Player& self = playerOf(game, player);
-    switch (self.phase) {
+    const Phase left = self.phase;
+    switch (left) {
     case Phase::Idle:
         startTimerUnlessEdit(game, player);
         self.chainCount = 0;
@@ -289,6 +313,11 @@ void advancePhase(Game& game, int player) {
         }
         break;
     }
+    // The next pair is in place by now. A batch of nuisance that settled counts too: a buried
+    // side may never come to wait again while nuisance keeps coming.
+    if (self.phase == Phase::Idle || (left == Phase::Fall && self.phase == Phase::Fall)) {
+        loseIfBuried(game, player);
+    }
 }
 
 void enterPhase(Game& game, int player, Phase phase) {
@@ -303,7 +332,20 @@ void onPlayerKey(Game& game, std::uint8_t key) {
     if (key == 0) {
         return; // 0 is "no key": it must not trigger the unbound actions
     }
+    if (battleOver(game)) {
+        return; // the next key starts the next game instead (see the session)
+    }
     const bool battle = game.mode == Mode::Battle;
+    if (battle && (computerPlays(game.settings, 0) || computerPlays(game.settings, 1))) {
+        // Against the computer the person plays with the usual keys; the computer's side takes
+        // no key of anyone's.
+        for (int p = 0; p < kPlayerCount; ++p) {
+            if (!computerPlays(game.settings, p) && playerOf(game, p).phase == Phase::Idle) {
+                actOnKey(game, p, kKeyGroupSolo, key);
+            }
+        }
+        return;
+    }
     const bool firstActs = game.players[0].phase == Phase::Idle;
     const int firstGroup = battle && !game.onePersonBattle ? kKeyGroupBattle1P : kKeyGroupSolo;
     bool secondActs = false;

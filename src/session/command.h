@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <filesystem>
 #include <optional>
@@ -134,6 +135,23 @@ struct ShowSolution {
 struct SetGoal {
     std::optional<puzzle::Goal> goal;
 };
+// The computer opponent, the menu "コンピュータ".
+// A pair key the computer presses for the side it plays: the same action a key bound to it has.
+struct ComputerKey {
+    int player = 1;
+    PairAction action = PairAction::Down;
+};
+// Which sides the computer plays and at what strength (see Settings).
+struct ChooseComputer {
+    std::array<bool, kPlayerCount> plays{};
+    int level = 3;
+    int level1P = 3;
+};
+// A decisive battle's next game: "もう一度" from the same start, "次の対戦" (and the key after a
+// game ended) from a fresh random position.
+struct NextBattle {
+    bool samePosition = false;
+};
 
 using Command =
     std::variant<KeyDown, KeyUp, Wheel, PointerMove, PointerPress, StrokeBegin, StrokeEnd, Timeout,
@@ -142,6 +160,6 @@ using Command =
                  ToggleOnePersonBattle, SetPaused, StepTick, NextScene, NextChainStep,
                  PreviousChainStep, SetSpeed, OpenFile, ReadText, ApplySettings, OpenRecord,
                  CloseRecord, GoToTurn, StepTurn, GoToLargestChain, PlayFromHere, SolvePuzzle,
-                 RetryPuzzle, ShowSolution, SetGoal>;
+                 RetryPuzzle, ShowSolution, SetGoal, ComputerKey, ChooseComputer, NextBattle>;
 
 } // namespace peterin

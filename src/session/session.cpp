@@ -8,8 +8,11 @@
 
 #include "files/save_choices.h"
 #include "files/text_input.h"
+#include "play/battle.h"
 #include "play/editing.h"
 #include "play/temp_store.h"
+#include "play/turn_cycle.h"
+#include "sequence/random.h"
 #include "settings/settings.h"
 
 namespace peterin {
@@ -21,7 +24,7 @@ bool Changes::empty() const {
     return none(field) && none(queue) && none(warning) && !all && !sizes && !modeSize &&
            !activate && !status[0] && !status[1] && !randomPosition && !tempId && timers.empty() &&
            messages.empty() && !ticked && !history && !playback && !title && !bands && !checks &&
-           !puzzle && !verdict;
+           !puzzle && !verdict && !battle;
 }
 
 bool pressKey(Game& game, History& history, std::uint8_t key) {
@@ -73,6 +76,14 @@ bool isPairKey(const Settings& settings, std::uint8_t key) {
     return false;
 }
 
+// After a decisive battle's game ended, a pair key or a key bound to nothing starts the next.
+bool startsNextBattle(const Settings& settings, std::uint8_t key) {
+    if (key == 0 || isPairKey(settings, key)) {
+        return key != 0;
+    }
+    return std::find(settings.keys.begin(), settings.keys.end(), key) == settings.keys.end();
+}
+
 // Every colour the views are drawn in.
 auto coloursOf(const Settings& v) {
     return std::tie(v.cellColours, v.backgroundColour, v.savedIdColour, v.limboColour,
@@ -96,11 +107,19 @@ struct CommandRunner {
             s.heldKeys_.push_back(c.key);
             return;
         }
+        if (battleOver(game) && !tempIsShowing(game) && startsNextBattle(game.settings, c.key)) {
+            s.nextBattle(false);
+            return;
+        }
         const bool replaces = replacesPosition(game.settings, c.key);
         s.pending_.activate = pressKey(game, history, c.key) || s.pending_.activate;
         s.keepWork(); // the temporary-save keys store positions outside the history
         if (replaces) {
             s.replaced();
+        }
+        if (c.key == game.settings.keys[static_cast<std::size_t>(kKeyBattleMode)] &&
+            game.mode == Mode::Battle) {
+            s.battleStart_ = capture(game, false);
         }
     }
     void operator()(const KeyUp&) {}
@@ -141,6 +160,9 @@ struct CommandRunner {
     void operator()(const SetMode& c) {
         s.step(StepKind::Edit, [&] { changeMode(game, c.mode); });
         s.replaced();
+        if (c.mode == Mode::Battle) {
+            s.battleStart_ = capture(game, false);
+        }
     }
     void operator()(const AdjustWarning& c) {
         s.step(StepKind::Edit, [&] { adjustWarning(game, c.unit, c.add); });
@@ -178,13 +200,13 @@ struct CommandRunner {
 
     // The stored position on screen stops every edit of the live one, undo and redo too.
     void operator()(const Undo&) {
-        if (!tempIsShowing(game) && history.undo(game)) {
+        if (!tempIsShowing(game) && !s.againstComputer() && history.undo(game)) {
             s.pending_.checks = true; // the band check marks follow the position's settings
             s.replaced();
         }
     }
     void operator()(const Redo&) {
-        if (!tempIsShowing(game) && history.redo(game)) {
+        if (!tempIsShowing(game) && !s.againstComputer() && history.redo(game)) {
             s.pending_.checks = true;
             s.replaced();
         }
@@ -344,6 +366,36 @@ struct CommandRunner {
         s.pending_.playback = true;
     }
 
+    // Only a side the computer plays takes its keys, and only while it waits for one.
+    void operator()(const ComputerKey& c) {
+        if (tempIsShowing(game) || game.pairKeysHeld || game.mode != Mode::Battle ||
+            battleOver(game) || c.player < 0 || c.player >= kPlayerCount ||
+            !computerPlays(game.settings, c.player) ||
+            playerOf(game, c.player).phase != Phase::Idle) {
+            return;
+        }
+        if (c.action == PairAction::Down) {
+            s.step(StepKind::Drop, [&] { actOnPair(game, c.player, c.action); });
+        } else {
+            actOnPair(game, c.player, c.action);
+            history.afterTick(game);
+        }
+    }
+    // With the computer on a side one key set no longer plays both.
+    void operator()(const ChooseComputer& c) {
+        Settings& v = game.settings;
+        for (int p = 0; p < kPlayerCount; ++p) {
+            v.computerPlays[static_cast<std::size_t>(p)] = c.plays[static_cast<std::size_t>(p)];
+        }
+        v.computerLevel = std::clamp(c.level, 1, 5);
+        v.computerLevel1P = std::clamp(c.level1P, 1, 5);
+        if (c.plays[0] || c.plays[1]) {
+            game.onePersonBattle = false;
+        }
+        s.pending_.checks = s.pending_.battle = true;
+    }
+    void operator()(const NextBattle& c) { s.nextBattle(c.samePosition); }
+
     // Only a new size is a step; any open step is closed first all the same, so a turn running
     // meanwhile ends its step where it stands.
     void operator()(const ApplySettings& c) {
@@ -407,7 +459,8 @@ bool fromToolWindow(const Command& command) {
 // Commands that leave the undo and redo items as they are.
 bool leavesHistory(const Command& command) {
     return std::holds_alternative<Timeout>(command) ||
-           std::holds_alternative<PointerMove>(command) || std::holds_alternative<KeyUp>(command);
+           std::holds_alternative<PointerMove>(command) || std::holds_alternative<KeyUp>(command) ||
+           std::holds_alternative<ComputerKey>(command);
 }
 
 // What may be done while a record is shown: play it, go through it, leave it, and what only
@@ -534,6 +587,10 @@ bool Session::openRecord(const std::filesystem::path& path) {
 }
 
 void Session::replaced() {
+    if (game_.battleScore.winner) {
+        game_.battleScore.winner.reset(); // what replaced the ended game plays on
+        pending_.battle = true;
+    }
     recorder_.broke(game_);
     heldKeys_.clear(); // they were meant for the position that is gone
 }
@@ -560,6 +617,8 @@ void Session::leaveRecord() {
     putRules(game_.settings, liveRules_); // the sizes come back with the position
     restore(game_, live_);
     live_ = Snapshot{};
+    game_.battleScore = liveScore_;
+    pending_.battle = true;
     pending_.title = pending_.checks = pending_.sizes = true;
 }
 
@@ -574,6 +633,7 @@ void Session::showRecord(std::unique_ptr<ShownRecord> shown) {
         stroke_ = false;
         live_ = capture(game_, true);
         liveRules_ = rulesOf(game_.settings);
+        liveScore_ = game_.battleScore; // a record played to its end may decide a battle
     }
     playback_->forgetChainSteps();
     putRules(game_.settings, shown->record().rules);
@@ -590,11 +650,41 @@ void Session::feedRecord(bool evenPaused) {
 }
 
 bool Session::canUndo() const {
-    return !tempIsShowing(game_) && history_.canUndo();
+    return !tempIsShowing(game_) && !againstComputer() && history_.canUndo();
 }
 
 bool Session::canRedo() const {
-    return !tempIsShowing(game_) && history_.canRedo();
+    return !tempIsShowing(game_) && !againstComputer() && history_.canRedo();
+}
+
+bool Session::againstComputer() const {
+    return game_.mode == Mode::Battle && !battleOver(game_) &&
+           (computerPlays(game_.settings, 0) || computerPlays(game_.settings, 1));
+}
+
+void Session::nextBattle(bool samePosition) {
+    if (game_.mode != Mode::Battle || tempIsShowing(game_)) {
+        return;
+    }
+    step(StepKind::Edit, [&] {
+        // The run's generator goes on: a fresh position is fresh, and nuisance falls anew.
+        const ConventionalRandom rng = game_.rng;
+        if (battleStart_) {
+            restore(game_, *battleStart_);
+            game_.rng = rng;
+        } else {
+            clearFields(game_);
+        }
+        game_.battleScore.winner.reset();
+        if (!samePosition) {
+            setRandomPosition(game_, chooseInitialPosition(-1, game_.rng), true);
+        } else if (!battleStart_) {
+            changeMode(game_, Mode::Battle);
+        }
+    });
+    replaced();
+    pending_.battle = pending_.all = true;
+    battleStart_ = capture(game_, false);
 }
 
 OpenResult Session::openFile(const std::filesystem::path& path, bool names) {
@@ -740,6 +830,10 @@ void Session::sizesChanged() {
 
 void Session::modeSizeDue() {
     pending_.modeSize = true;
+}
+
+void Session::battleDecided(int) {
+    pending_.battle = true;
 }
 
 } // namespace peterin

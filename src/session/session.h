@@ -60,6 +60,7 @@ struct Changes {
     bool puzzle = false;   // the goal, or the puzzle being played, changed
     // The puzzle being played was just cleared or failed.
     std::optional<puzzle::Verdict> verdict;
+    bool battle = false; // a decisive battle's game ended or began, or the computer changed
 
     bool empty() const;
 };
@@ -124,9 +125,12 @@ class Session : private GameEvents {
     // The real timer of the player timed out.
     void timeout(int player) { apply(Timeout{player}); }
 
-    // Undo and redo; both do nothing while a stored position is on screen.
+    // Undo and redo; both do nothing while a stored position is on screen, nor during a battle
+    // against the computer (a step back would be a free retry).
     bool canUndo() const;
     bool canRedo() const;
+    // A battle the computer plays a side of is being played (not yet won).
+    bool againstComputer() const;
 
     // Reads a position file as the open command does, as one undo step. Messages (a damaged
     // file, a read that stopped early) come with the changes. `names` puts the file in the
@@ -205,6 +209,7 @@ class Session : private GameEvents {
     void tempIdChanged(const std::string& text) override;
     void sizesChanged() override;
     void modeSizeDue() override;
+    void battleDecided(int winner) override;
 
     // Runs `action` as one undo step of `kind`, the only place steps are wrapped.
     template <class F> void step(StepKind kind, F&& action) {
@@ -228,6 +233,9 @@ class Session : private GameEvents {
     void startPuzzle(bool again);
     void showSolution(const puzzle::Solution& solution);
     void followPuzzle();
+    // The next game of a decisive battle, as one step: the battle's start again, or with a
+    // fresh random position.
+    void nextBattle(bool samePosition);
     void keepWork();
     void flush();
 
@@ -242,6 +250,7 @@ class Session : private GameEvents {
     std::unique_ptr<ShownRecord> shown_;
     Snapshot live_; // the live game while a record is shown, stored positions and all
     RecordRules liveRules_;
+    BattleScore liveScore_;
     std::filesystem::path fileName_;
     std::function<void(const Changes&)> view_;
     std::vector<CommandObserver*> observers_;
@@ -252,9 +261,10 @@ class Session : private GameEvents {
     std::optional<Message> lastRefusal_;
     std::optional<puzzle::Goal> goal_;
     std::unique_ptr<puzzle::PuzzleRun> run_;
-    Snapshot puzzleStart_;          // where the puzzle being played began
-    puzzle::Problem puzzleProblem_; // and what it is
-    bool dropSeen_ = false;         // 1P's drop key acted since the puzzle was last followed
+    Snapshot puzzleStart_;                // where the puzzle being played began
+    puzzle::Problem puzzleProblem_;       // and what it is
+    bool dropSeen_ = false;               // 1P's drop key acted since the puzzle was last followed
+    std::optional<Snapshot> battleStart_; // the position the last battle began from
 };
 
 // A key press with its undo step: the drop, mode, clear and temporary-load keys are steps; every

@@ -150,6 +150,19 @@ constexpr const char* kShowLimboKey = "三途領域";
 constexpr const char* kPenSizeKey = "ペンサイズ";
 constexpr const char* kPlaybackSpeedKey = "再生速度";
 constexpr std::int32_t kNormalPlaybackSpeed = 100;
+constexpr const char* kComputer = "コンピュータ";
+// The computer's keys with their defaults, each bound to its member.
+struct ComputerKey {
+    const char* key;
+    std::int32_t& (*member)(Settings&);
+};
+constexpr ComputerKey kComputerKeys[] = {
+    {"勝敗あり", [](Settings& s) -> std::int32_t& { return s.decisiveBattle; }},
+    {"1P", [](Settings& s) -> std::int32_t& { return s.computerPlays[0]; }},
+    {"2P", [](Settings& s) -> std::int32_t& { return s.computerPlays[1]; }},
+    {"強さ", [](Settings& s) -> std::int32_t& { return s.computerLevel; }},
+    {"1Pの強さ", [](Settings& s) -> std::int32_t& { return s.computerLevel1P; }},
+};
 
 const Message kLoadFailed{"設定ファイルの読み込みに失敗しました", "err", MessageIcon::None};
 const Message kSaveFailed{"設定ファイルが開けません", "err", MessageIcon::None};
@@ -222,6 +235,10 @@ void readSettings(Settings& s, const IniFile& ini) {
     }
     s.opacity = ini.getInt(kWindow, kOpacityKey, s.opacity);
     s.emptyOpacity = ini.getInt(kWindow, kEmptyOpacityKey, s.emptyOpacity);
+    for (const ComputerKey& entry : kComputerKeys) {
+        std::int32_t& value = entry.member(s);
+        value = ini.getInt(kComputer, entry.key, value);
+    }
 }
 
 } // namespace
@@ -254,6 +271,14 @@ void writeSettings(const Settings& s, IniFile& ini) {
     }
     if (s.playbackSpeed != kNormalPlaybackSpeed || ini.value(kSpeed, kPlaybackSpeedKey)) {
         ini.setString(kSpeed, kPlaybackSpeedKey, decimal(s.playbackSpeed));
+    }
+    Settings copy = s;
+    Settings defaults;
+    for (const ComputerKey& entry : kComputerKeys) {
+        const std::int32_t value = entry.member(copy);
+        if (value != entry.member(defaults) || ini.value(kComputer, entry.key)) {
+            ini.setString(kComputer, entry.key, decimal(value));
+        }
     }
 }
 
@@ -312,6 +337,12 @@ void ValidateSettings(Settings& s) {
     atLeast(s.vanishTicks, 0);
     clampTo(s.opacity, 0, 100);
     clampTo(s.emptyOpacity, 0, 100);
+    clampTo(s.decisiveBattle, 0, 1);
+    for (std::int32_t& plays : s.computerPlays) {
+        clampTo(plays, 0, 1);
+    }
+    clampTo(s.computerLevel, 1, 5);
+    clampTo(s.computerLevel1P, 1, 5);
 }
 
 std::optional<std::string> whyFieldTooLarge(std::int64_t width, std::int64_t height) {

@@ -165,6 +165,12 @@ struct Settings {
     std::int32_t opacity = 50;                    // 不透明度 (percent)
     std::int32_t emptyOpacity = 0;                // 不透明度(もるんなし) (percent)
 
+    // [コンピュータ] Each saved only once it differs from its default or the file holds it.
+    std::int32_t decisiveBattle = 0; // 勝敗あり: a lost pair loses the battle
+    std::array<std::int32_t, 2> computerPlays = {0, 0}; // "1P", "2P": the computer plays it
+    std::int32_t computerLevel = 3;   // 強さ, 1 to 5: the computer's (2P's when it plays both)
+    std::int32_t computerLevel1P = 3; // 1Pの強さ: 1P's when the computer plays both sides
+
     bool operator==(const Settings&) const = default;
 };
 

@@ -2,6 +2,7 @@
 
 #include "analysis/planner.h"
 #include "hint_outline.h"
+#include "play/battle.h"
 #include "play/temp_store.h"
 
 #include <QAction>
@@ -62,7 +63,9 @@ void HintRunner::setEnabled(bool on) {
 }
 
 bool HintRunner::waitsForInput(int player) const {
-    const bool playing = game_.mode == Mode::Battle || (game_.mode == Mode::Play && player == 0);
+    // The computer's side gets no hint: only the person's does.
+    const bool playing = (game_.mode == Mode::Battle && !computerPlays(game_.settings, player)) ||
+                         (game_.mode == Mode::Play && player == 0);
     return playing && !tempIsShowing(game_) &&
            game_.players[static_cast<std::size_t>(player)].phase == Phase::Idle;
 }

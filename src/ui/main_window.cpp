@@ -1,6 +1,7 @@
 #include "main_window.h"
 
 #include "client_scroller.h"
+#include "computer_menu.h"
 #include "field_overlay.h"
 #include "file_chooser.h"
 #include "file_menu.h"
@@ -8,6 +9,7 @@
 #include "key_translation.h"
 #include "message_box.h"
 #include "picture_menu.h"
+#include "play/battle.h"
 #include "playback_menu.h"
 #include "pointer_routing.h"
 #include "puzzle_menu.h"
@@ -126,6 +128,9 @@ void MainWindow::buildMenu() {
     timeline_ = new RecordTimeline(session_, *this);
     review_ = new ReviewWindow(session_, *overlay_, *this);
     connect(records_, &RecordMenu::reviewRequested, review_, &ReviewWindow::start);
+    // "コンピュータ" after the game's menus, in battle mode (see syncComputerTitle).
+    computer_ = new ComputerMenu(session_, *this);
+    helpTitle_ = menus[3]->menuAction();
 }
 
 QAction* MainWindow::menuAction(int id) const {
@@ -176,8 +181,11 @@ void MainWindow::show(const Changes& changes) {
         tool_->setIdText(QString::fromStdString(*changes.tempId));
     if (changes.bands || changes.checks)
         syncMenuChecks();
-    if (changes.history)
+    if (changes.history || changes.battle)
         syncEditMenu();
+    computer_->sync();
+    syncComputerTitle();
+    syncBattleStatus();
     if (changes.playback)
         playback_->sync();
     records_->sync();
@@ -193,6 +201,33 @@ void MainWindow::show(const Changes& changes) {
         showMessageBox(this, message);
     if (changes.verdict)
         puzzles_->verdict(*changes.verdict);
+}
+
+void MainWindow::syncComputerTitle() {
+    // Only in battle mode, where the window is two fields wide: one field wide, the bar has no
+    // room for it, and "ヘルプ" would fold away. "ヘルプ" stays last.
+    QAction* title = computer_->menu()->menuAction();
+    const bool wanted = game().mode == Mode::Battle;
+    if (wanted != menuBar()->actions().contains(title)) {
+        if (wanted)
+            menuBar()->insertMenu(helpTitle_, computer_->menu());
+        else
+            menuBar()->removeAction(title);
+    }
+}
+
+void MainWindow::syncBattleStatus() {
+    const Game& g = game();
+    const bool shown = g.mode == Mode::Battle && decisive(g.settings);
+    for (int p = 0; p < kPlayerCount; ++p) {
+        QString text;
+        if (shown) {
+            if (g.battleScore.winner == p)
+                text = QStringLiteral("%1Pの勝ち  ").arg(p + 1);
+            text += QStringLiteral("%1勝").arg(g.battleScore.wins[static_cast<std::size_t>(p)]);
+        }
+        status_->setBattleText(p, text);
+    }
 }
 
 void MainWindow::relayout() {

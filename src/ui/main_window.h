@@ -19,6 +19,7 @@ class QString;
 namespace peterin {
 
 class ClientScroller;
+class ComputerMenu;
 class FileChooser;
 class FileMenuExtras;
 class HintRunner;
@@ -97,6 +98,7 @@ class MainWindow : public QMainWindow {
     HintRunner* hints() const { return hints_; }
     ReviewWindow* reviewWindow() const { return review_; }
     FieldOverlay* fieldOverlay() const { return overlay_; }
+    ComputerMenu* computer() const { return computer_; }
     // Puts the tool window's top-left corner at this window's top-right corner, shown or not.
     void placeToolWindow();
 
@@ -117,6 +119,10 @@ class MainWindow : public QMainWindow {
     void syncEditMenu();
     // The one writer of the title: the file opened or saved last, and whether play is paused.
     void syncTitle();
+    // The menu "コンピュータ" is in the bar in battle mode.
+    void syncComputerTitle();
+    // The wins of a decisive battle, and who won the game just ended, in the status bar.
+    void syncBattleStatus();
     void setStatusEdges(int clientWidth);
     void toggleToolWindow();
     void openSettings();
@@ -140,6 +146,8 @@ class MainWindow : public QMainWindow {
     HintRunner* hints_ = nullptr;
     FieldOverlay* overlay_ = nullptr;
     ReviewWindow* review_ = nullptr;
+    ComputerMenu* computer_ = nullptr;
+    QAction* helpTitle_ = nullptr;
     std::unique_ptr<ReplaceableChooser> fileChooser_;
     FileMenuExtras* fileExtras_ = nullptr;
     bool toolWindowShown_ = true;

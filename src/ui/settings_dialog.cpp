@@ -9,6 +9,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QCheckBox>
 #include <QColorDialog>
 #include <QFontMetrics>
 #include <QGroupBox>
@@ -404,6 +405,11 @@ void SettingsDialog::buildBasicPage(QWidget* page) {
         addLabel(page, label.id, label.text, label.x, label.y);
     for (const NumberBox& box : kBasicBoxes)
         addEdit(page, box.id, box.x, box.y, box.width, kEditHeight);
+    // A battle that can be lost: always so while the computer plays a side.
+    decisive_ = new QCheckBox(QStringLiteral("勝敗あり（置けなくなった側の負け）"), page);
+    decisive_->setFont(pageFont(12));
+    decisive_->move(dluX(110), dluY(191));
+    decisive_->adjustSize();
 }
 
 void SettingsDialog::buildColourPage(QWidget* page) {
@@ -462,6 +468,7 @@ void SettingsDialog::fillFromSettings() {
         static_cast<QLineEdit*>(controls_.at(box.id))->setText(QString::number(s.*box.setting));
     for (int i = 0; i < kColourCount; ++i)
         workingColours_[static_cast<std::size_t>(i)] = colourSetting(s, kFirstColourId + i);
+    decisive_->setChecked(s.decisiveBattle != 0);
     for (const auto& [id, widget] : controls_) {
         if (const int index = keyIndexOf(id); index >= 0)
             static_cast<KeyBox*>(widget)->setCode(s.keys[static_cast<std::size_t>(index)]);
@@ -489,6 +496,7 @@ void SettingsDialog::readControls(Settings& settings) const {
     for (const NumberBox& box : kOpacityBoxes)
         settings.*box.setting =
             readDialogNumber(static_cast<QLineEdit*>(controls_.at(box.id))->text().toStdString());
+    settings.decisiveBattle = decisive_->isChecked() ? 1 : 0;
     ValidateSettings(settings);
     // Colours and keys need no validation: every value is a valid colour or key code.
     for (int i = 0; i < kColourCount; ++i)

@@ -14,6 +14,7 @@
 #include <optional>
 #include <string_view>
 
+class QCheckBox;
 class QLineEdit;
 class QTabWidget;
 
@@ -59,6 +60,7 @@ class SettingsDialog : public QDialog {
 
     // A control by its dialog id (edit boxes, colour buttons, key boxes, labels, buttons).
     QWidget* control(int id) const;
+    QCheckBox* decisiveBox() const { return decisive_; }
     QTabWidget* tabs() const { return tabs_; }
 
     void setColourChooser(ColourChooser chooser) { chooseColour_ = std::move(chooser); }
@@ -96,6 +98,7 @@ class SettingsDialog : public QDialog {
     int cy_ = 0;
     QTabWidget* tabs_ = nullptr;
     std::map<int, QWidget*> controls_;
+    QCheckBox* decisive_ = nullptr;                  // 勝敗あり
     std::array<std::uint32_t, 15> workingColours_{}; // by button id - 500
     bool appliedAny_ = false;
     ColourChooser chooseColour_;

@@ -27,6 +27,14 @@ void PartStatusBar::setStatus(int player, ShownStatus status) {
     setPartText(scoreStatusPart(player), "\t\t" + std::to_string(status.score));
 }
 
+void PartStatusBar::setBattleText(int player, const QString& text) {
+    QString& kept = battle_[static_cast<std::size_t>(player)];
+    if (kept != text) {
+        kept = text;
+        update();
+    }
+}
+
 QRect PartStatusBar::partRect(int part) const {
     // A part starts where the parts before it end, so one whose edges fall left of an earlier
     // part's edge collapses instead of overlapping it.
@@ -56,6 +64,9 @@ void PartStatusBar::paintEvent(QPaintEvent*) {
         }
         painter.setPen(palette().windowText().color());
         painter.drawText(area.adjusted(3, 0, -4, 0), align, text);
+        if (part % 2 == 0 && !battle_[static_cast<std::size_t>(part / 2)].isEmpty())
+            painter.drawText(area.adjusted(3, 0, -4, 0), Qt::AlignVCenter | Qt::AlignLeft,
+                             battle_[static_cast<std::size_t>(part / 2)]);
     }
 }
 

@@ -31,6 +31,11 @@ class PartStatusBar : public QStatusBar {
     void setPartText(int part, const std::string& utf8);
     // The player's two parts, right-aligned: "N連鎖" and the score.
     void setStatus(int player, ShownStatus status);
+    // A decisive battle's wins and result, left in the player's chain part; empty for none.
+    void setBattleText(int player, const QString& text);
+    const QString& battleText(int player) const {
+        return battle_[static_cast<std::size_t>(player)];
+    }
 
     const std::array<int, 4>& edges() const { return edges_; }
     const QString& partText(int part) const { return texts_[static_cast<std::size_t>(part)]; }
@@ -43,6 +48,7 @@ class PartStatusBar : public QStatusBar {
   private:
     std::array<int, 4> edges_{1, 2, 3, 4};
     std::array<QString, 4> texts_;
+    std::array<QString, 2> battle_;
 };
 
 } // namespace peterin

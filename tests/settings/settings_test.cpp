@@ -487,6 +487,28 @@ TEST(SaveSettings, ThePlaybackSpeedIsWrittenOnceItDiffersFromNormalAndThenKeptUp
               std::string::npos);
 }
 
+TEST(SaveSettings, TheComputersChoicesAreWrittenOnceOneDiffersFromItsDefaultAndKeptUpToDate) {
+    TempDir dir;
+    const auto path = dir / "設定.ini";
+    const auto section = [&] {
+        const std::string text = shiftJisToUtf8(readBytes(path));
+        const auto at = text.find("[コンピュータ]");
+        return at == std::string::npos ? std::string("none") : text.substr(at);
+    };
+    Settings s;
+    ASSERT_TRUE(SaveSettings(s, path));
+    EXPECT_EQ(section(), "none");
+    s.computerPlays[1] = 1;
+    s.computerLevel = 5;
+    ASSERT_TRUE(SaveSettings(s, path));
+    EXPECT_EQ(section(), "[コンピュータ]\r\n2P= 1\r\n強さ= 5\r\n");
+    EXPECT_EQ(loadFrom(path), s);
+    // Back to the defaults, the keys the file holds stay, with their new values.
+    ASSERT_TRUE(SaveSettings(Settings{}, path));
+    EXPECT_EQ(section(), "[コンピュータ]\r\n2P= 0\r\n強さ= 3\r\n");
+    EXPECT_EQ(loadFrom(path), Settings{});
+}
+
 TEST(SaveSettings, AFileThatCannotBeReadIsNotReplaced) {
     TempDir dir;
     std::filesystem::create_directory(dir / "設定.ini");

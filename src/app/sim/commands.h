@@ -68,6 +68,9 @@ Outcome checkedReplay(const std::string& file, std::unique_ptr<Replay>& replay);
 Outcome runReplay(const ReplayCommand& command);
 Outcome runReview(const ReviewCommand& command);
 Outcome runSolve(const SolveCommand& command);
+Outcome runBattle(const BattleCommand& command);
+// The session starts with the settings of `ini` (else the defaults), at the normal speed.
+Outcome startSession(Headless& headless, const std::optional<std::string>& ini);
 // Needs the drawing library; a build without Qt has none and says so.
 Outcome runRender(const RenderCommand& command);
 

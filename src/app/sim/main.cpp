@@ -44,6 +44,9 @@ Outcome run(const std::vector<std::string>& args) {
     if (const auto* solve = std::get_if<SolveCommand>(&command)) {
         return runSolve(*solve);
     }
+    if (const auto* battle = std::get_if<BattleCommand>(&command)) {
+        return runBattle(*battle);
+    }
     if (const auto* render = std::get_if<RenderCommand>(&command)) {
 #ifdef PETERIN_SIM_RENDER
         return runRender(*render);

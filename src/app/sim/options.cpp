@@ -124,6 +124,24 @@ class ArgReader {
         return true;
     }
 
+    // A strength: 1 to 5, or "baseline".
+    bool takeLevel(const std::string& name, int& level) {
+        std::string value;
+        if (!take(name, value) || error_) {
+            return error_.has_value();
+        }
+        const ParsedInt n = parseInt(value);
+        if (value == "baseline") {
+            level = kBaselineChoice;
+        } else if (!n.number || !n.inRange || n.value < 1 || n.value > kMaxLevel) {
+            error_ = UsageError{name + " needs a level from 1 to " + std::to_string(kMaxLevel) +
+                                " or baseline, not \"" + value + "\""};
+        } else {
+            level = n.value;
+        }
+        return true;
+    }
+
     // The command's one file: any argument not taken for an option ("-" is standard input).
     bool takeFile(std::string& file) {
         const std::string& arg = args_[index_];
@@ -223,6 +241,28 @@ Command parseAutoplay(ArgReader& in) {
               in.take("--record", cmd.record))) {
             in.reject();
         }
+    }
+    return in.result(cmd);
+}
+
+Command parseBattle(ArgReader& in) {
+    BattleCommand cmd;
+    bool first = false;
+    bool second = false;
+    while (in.more()) {
+        if (in.takeLevel("--1p", cmd.levels[0])) {
+            first = true;
+        } else if (in.takeLevel("--2p", cmd.levels[1])) {
+            second = true;
+        } else if (!(in.takePosition("--position", cmd.position) ||
+                     in.takeCount("--games", kMaxBattleGames, cmd.games) ||
+                     in.takeCount("--ticks", kMaxBattleTicks, cmd.ticks) ||
+                     in.take("--json", cmd.json) || in.take("--record", cmd.record))) {
+            in.reject();
+        }
+    }
+    if (!first || !second) {
+        in.fail("battle needs both sides' levels: peterin-sim battle --1p LEVEL --2p LEVEL");
     }
     return in.result(cmd);
 }
@@ -351,6 +391,9 @@ Command parseArgs(const std::vector<std::string>& args) {
     if (command == "solve") {
         return parseSolve(in);
     }
+    if (command == "battle") {
+        return parseBattle(in);
+    }
     return UsageError{"unknown command \"" + command + "\"; try peterin-sim --help"};
 }
 
@@ -451,6 +494,19 @@ Usage:
       placements tried. GOAL (else the file's [G] section) is one of chain>=N, chain=N,
       clear-all, clear-colour=R, clear-blobs>=N, clear-colours>=N and clear-nuisance; a
       file without a goal and no --goal is status 1.
+
+  peterin-sim battle --1p LEVEL --2p LEVEL [--position N] [--games K] [--ticks T] [--json]
+                     [--record DIR]
+      Lets the computer play K battles (default 1) against itself, 1P at one strength and 2P
+      at another: LEVEL is 1 to 5, or baseline for the first engine kept as a fixed player
+      (it plays at level 5's pace). Game i starts at random position N + i (default N 0),
+      where a side that loses a pair loses the battle. Each game runs tick by tick as the
+      program runs it, each side seeing what a person sees and pressing its keys at its
+      level's pace, until one side wins or T ticks of 10 ms (default 100000) have gone by,
+      a draw. Prints each game's winner, ticks, turns, largest chains and nuisance sent, then
+      the wins and draws; with --json one object {"games":[{"position","winner" (0, 1 or
+      null),"ticks","turns","largestChain"}],"wins","draws"}. With --record, each game's
+      record is written into DIR as battle-N.pprec, N its starting position.
 
   peterin-sim --help
       Shows this text.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <optional>
 #include <string>
 #include <variant>
@@ -89,6 +90,19 @@ struct SolveCommand {
     bool json = false;
 };
 
+// peterin-sim battle --1p LEVEL --2p LEVEL [--position N] [--games K] [--ticks T] [--json]
+//                    [--record DIR]
+// LEVEL is 1 to 5, or kBaselineChoice for the first engine kept as a fixed player.
+inline constexpr int kBaselineChoice = 0;
+struct BattleCommand {
+    std::array<int, 2> levels{5, 5};
+    int position = 0;
+    int games = 1;
+    int ticks = 100000; // ticks of 10 ms a game may last; then it is a draw
+    bool json = false;
+    std::optional<std::string> record; // each game's record goes into this folder
+};
+
 struct HelpCommand {};
 struct VersionCommand {};
 
@@ -99,7 +113,7 @@ struct UsageError {
 
 using Command = std::variant<HelpCommand, VersionCommand, ResolveCommand, PairsCommand,
                              CheckCommand, RenderCommand, SuggestCommand, AutoplayCommand,
-                             ReplayCommand, ReviewCommand, SolveCommand, UsageError>;
+                             ReplayCommand, ReviewCommand, SolveCommand, BattleCommand, UsageError>;
 
 // Upper bound of --count, so a typo cannot ask for gigabytes of output.
 inline constexpr int kMaxPairCount = 1000000;
@@ -110,6 +124,9 @@ inline constexpr int kMaxAutoplayPairs = 100000;
 // Upper bounds of --level and --nodes.
 inline constexpr int kMaxLevel = 5;
 inline constexpr int kMaxNodes = 100000000;
+// Upper bounds of battle's --games and --ticks.
+inline constexpr int kMaxBattleGames = 100000;
+inline constexpr int kMaxBattleTicks = 100000000;
 // Upper bound of replay's --turn.
 inline constexpr int kMaxReplayTurn = 100000000;
 

@@ -48,9 +48,9 @@ std::size_t lineCount(const std::string& text) {
 TEST(PeterinSim, HelpDescribesEveryCommand) {
     const ProcessResult r = sim({"--help"});
     EXPECT_EQ(r.status, 0);
-    for (const char* command :
-         {"resolve FILE.dat", "pairs", "check FILE.dat", "render FILE.dat", "suggest FILE.dat",
-          "autoplay", "replay REC", "render REC.pprec", "solve FILE.dat"}) {
+    for (const char* command : {"resolve FILE.dat", "pairs", "check FILE.dat", "render FILE.dat",
+                                "suggest FILE.dat", "autoplay", "replay REC", "render REC.pprec",
+                                "solve FILE.dat", "battle --1p LEVEL --2p LEVEL"}) {
         EXPECT_NE(r.out.find(command), std::string::npos) << command;
     }
     EXPECT_EQ(sim({"pairs", "-h"}).out, r.out);
@@ -82,6 +82,10 @@ TEST(PeterinSim, ABadCommandLineGivesOneLineAndStatusTwo) {
         {"autoplay", "--pairs", "0"},
         {"autoplay", "--pairs", "100001"},
         {"autoplay", "a.dat"},
+        {"battle", "--1p", "5"},
+        {"battle", "--1p", "6", "--2p", "1"},
+        {"battle", "--1p", "best", "--2p", "1"},
+        {"battle", "--1p", "1", "--2p", "1", "--games", "0"},
         // Line breaks in what the message quotes do not break it over two lines.
         {"\nplay"},
         {"pairs", "--position", "1\r\n2"},
@@ -616,6 +620,41 @@ TEST(PeterinSim, SolveCountsThePuzzlesSolutionsWithItsGoalOrAnother) {
     EXPECT_EQ(badGoal.status, 2);
     EXPECT_EQ(lineCount(badGoal.err), 1u);
     EXPECT_NE(badGoal.err.find("--goal: the N of chain>=N"), std::string::npos) << badGoal.err;
+}
+
+TEST(PeterinSim, BattlePlaysWholeGamesToAWinOrADrawAndRecordsEachAsTheProgramOpensIt) {
+    TempFile dir("");
+    const ProcessResult played = sim({"battle", "--1p", "1", "--2p", "baseline", "--position", "5",
+                                      "--games", "2", "--json", "--record", dir.dir()});
+    ASSERT_EQ(played.status, 0) << played.err;
+    const auto doc = parseJson(played.out);
+    ASSERT_TRUE(doc) << played.out;
+    const Json& games = (*doc)["games"];
+    ASSERT_EQ(games.array.size(), 2u);
+    double wins[2] = {0, 0};
+    for (std::size_t i = 0; i < games.array.size(); ++i) {
+        const Json& g = games.array[i];
+        EXPECT_EQ(g.object.size(), 5u);
+        EXPECT_EQ(g["position"].number, 5.0 + static_cast<double>(i));
+        ASSERT_EQ(g["winner"].kind, Json::Kind::Number) << "a game this short ends in a win";
+        wins[static_cast<int>(g["winner"].number)] += 1;
+        EXPECT_GT(g["ticks"].number, 0);
+        EXPECT_GT(g["turns"].array.at(0).number, 0);
+        EXPECT_EQ(g["largestChain"].array.size(), 2u);
+        const std::string record =
+            dir.dir() + "/battle-" + std::to_string(5 + static_cast<int>(i)) + ".pprec";
+        EXPECT_EQ(sim({"replay", record}).status, 0) << record;
+    }
+    EXPECT_EQ((*doc)["wins"].array.at(0).number, wins[0]);
+    EXPECT_EQ((*doc)["wins"].array.at(1).number, wins[1]);
+    EXPECT_EQ((*doc)["draws"].number, 0);
+
+    // Cut short, a game is a draw; the text gives a line a game and one of totals.
+    const ProcessResult drawn = sim({"battle", "--1p", "2", "--2p", "1", "--ticks", "50"});
+    ASSERT_EQ(drawn.status, 0) << drawn.err;
+    EXPECT_EQ(drawn.out,
+              "game 1 (position 0): draw after 50 ticks; turns 0/0, largest chain 0/0, "
+              "nuisance sent 0/0\n1P (level 2) won 0, 2P (level 1) won 0, 1 draw of 1\n");
 }
 
 TEST(PeterinSim, RenderWritesADeviceWhereItIsAndAMinusToStandardOutput) {
