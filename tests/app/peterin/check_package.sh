@@ -9,6 +9,7 @@ expected=$(cat <<'LIST'
 ./usr/share/applications/org.peterin.peterin.desktop
 ./usr/share/doc/peterin/changelog.gz
 ./usr/share/doc/peterin/copyright
+./usr/share/doc/peterin/examples/puzzle_two_chain.dat
 ./usr/share/doc/peterin/examples/three_chain.dat
 ./usr/share/doc/peterin/examples/two_players_with_saves.dat
 ./usr/share/doc/peterin/説明書.txt
