@@ -158,6 +158,10 @@ bool decisive(const Settings& settings) {
     return settings.decisiveBattle != 0 || computerPlays(settings, 0) || computerPlays(settings, 1);
 }
 
+bool decisive(const Game& game) {
+    return game.recordedDecisive.value_or(decisive(game.settings));
+}
+
 bool battleOver(const Game& game) {
     return game.mode == Mode::Battle && game.battleScore.winner.has_value();
 }

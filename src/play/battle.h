@@ -38,6 +38,8 @@ bool computerPlays(const Settings& settings, int player);
 int computerLevel(const Settings& settings, int player);
 // Whether a side whose pair is lost loses the battle: chosen, or always while the computer plays.
 bool decisive(const Settings& settings);
+// The rule the game plays by: a record's own while one is played, else the settings'.
+bool decisive(const Game& game);
 // A battle game was lost and won: both fields stand still until the next game starts.
 bool battleOver(const Game& game);
 // The player lost its pair in a decisive battle: the other side wins, and every timer stops.

@@ -81,6 +81,9 @@ struct Game {
 
     // The battles won and lost; untouched unless a lost pair loses (see decisive()).
     BattleScore battleScore;
+    // A game record being played: whether a lost pair lost when it was recorded. It stands in
+    // for the settings' rule, which follows the live game's choice of computer sides.
+    std::optional<bool> recordedDecisive;
 };
 
 // Player `player` (0 for 1P, 1 for 2P) of the game.

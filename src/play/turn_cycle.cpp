@@ -34,7 +34,7 @@ void goIdle(Game& game, int player) {
 void loseIfBuried(Game& game, int player) {
     const Player& self = playerOf(game, player);
     const FallingPair& pair = self.fallingPair;
-    if (game.mode == Mode::Battle && decisive(game.settings) && !battleOver(game) &&
+    if (game.mode == Mode::Battle && decisive(game) && !battleOver(game) &&
         (!self.field.contains(pair.x, pair.row) ||
          getCell(self.field, pair.x, pair.row) != CellKind::Empty)) {
         loseBattle(game, player);
@@ -168,7 +168,7 @@ void actOnPair(Game& game, int player, PairAction action) {
     game.events.pairActed(player, action);
     const bool acted = applyPairAction(self.fallingPair, self.field, action);
     if (action == PairAction::Down) {
-        if (!acted && game.mode == Mode::Battle && decisive(game.settings)) {
+        if (!acted && game.mode == Mode::Battle && decisive(game)) {
             loseBattle(game, player); // the pair is lost, and with it the battle
             return;
         }

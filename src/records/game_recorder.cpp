@@ -1,5 +1,6 @@
 #include "records/game_recorder.h"
 
+#include "play/battle.h"
 #include "play/falling_pair.h"
 
 namespace peterin {
@@ -170,6 +171,8 @@ void GameRecorder::begin(const Game& game) {
     record_ = Record{};
     record_.date = clock_ ? clock_() : 0;
     record_.rules = rulesOf(game.settings);
+    // Only a battle is won and lost: a solo game's record stays one every reader replays.
+    record_.rules.decisive = game.mode == Mode::Battle && decisive(game);
     record_.start = startOf(game);
     turns_.reset();
     ticks_ = 0;

@@ -6,6 +6,7 @@
 #include <limits>
 #include <sstream>
 
+#include "play/battle.h"
 #include "play/player_state.h"
 #include "rules/field.h"
 
@@ -14,7 +15,9 @@ namespace peterin {
 namespace {
 
 constexpr std::string_view kMagic = "ぺてりん記録";
-constexpr int kVersion = 1;
+// Version 2 adds the rule 勝敗あり to the rules line.
+constexpr int kFirstVersion = 1;
+constexpr int kDecisiveVersion = 2;
 constexpr std::int32_t kMaxNextCount = 250; // as a position file allows
 constexpr std::int64_t kMaxTickRepeat = 1'000'000;
 
@@ -337,11 +340,12 @@ class Reader {
                 throw Refused{"not a game record"};
             }
             const int version = numberIn<int>(header.word(), 0, 1'000'000, "version");
-            if (version != kVersion) {
+            if (version != kFirstVersion && version != kDecisiveVersion) {
                 throw Refused{"a record of version " + std::to_string(version) +
                               ", which this program cannot read"};
             }
             header.end();
+            version_ = version;
         }
         Line line = tagged("date");
         const std::string_view date = line.word();
@@ -356,6 +360,9 @@ class Reader {
         rules.fallTicks = count(line, "tick count");
         rules.linkTicks = count(line, "tick count");
         rules.vanishTicks = count(line, "tick count");
+        if (version_ >= kDecisiveVersion) {
+            rules.decisive = numberIn<int>(line.word(), 0, 1, "choice") == 1;
+        }
         line.end();
         if (const auto why = whyFieldTooLarge(rules.fieldWidth, rules.fieldHeight)) {
             throw Refused{*why};
@@ -643,6 +650,7 @@ class Reader {
     std::string_view text_;
     std::size_t at_ = 0;
     std::int64_t line_ = 0;
+    int version_ = kFirstVersion;
     std::vector<std::int64_t> eventLines_;
 };
 
@@ -650,7 +658,7 @@ class Reader {
 
 RecordRules rulesOf(const Settings& s) {
     return {s.vanishCount, s.fieldWidth, s.fieldHeight, s.nextCount,
-            s.fallTicks,   s.linkTicks,  s.vanishTicks};
+            s.fallTicks,   s.linkTicks,  s.vanishTicks, decisive(s)};
 }
 
 void putRules(Settings& s, const RecordRules& r) {
@@ -706,12 +714,12 @@ std::uint32_t fieldsChecksum(const Game& game) {
 
 std::string formatRecord(const Record& record) {
     std::ostringstream out;
-    out << kMagic << ' ' << kVersion << '\n';
-    out << "date " << (record.date ? dateText(record.date) : "-") << '\n';
     const RecordRules& rules = record.rules;
+    out << kMagic << ' ' << (rules.decisive ? kDecisiveVersion : kFirstVersion) << '\n';
+    out << "date " << (record.date ? dateText(record.date) : "-") << '\n';
     out << "rules " << rules.vanishCount << ' ' << rules.fieldWidth << ' ' << rules.fieldHeight
         << ' ' << rules.nextCount << ' ' << rules.fallTicks << ' ' << rules.linkTicks << ' '
-        << rules.vanishTicks << '\n';
+        << rules.vanishTicks << (rules.decisive ? " 1" : "") << '\n';
     const RecordStart& start = record.start;
     out << "mode " << (start.mode == Mode::Battle ? "battle" : "play") << '\n';
     out << "one-person " << (start.onePersonBattle ? 1 : 0) << '\n';

@@ -29,10 +29,14 @@ struct RecordRules {
     std::int32_t fallTicks = 1;
     std::int32_t linkTicks = 20;
     std::int32_t vanishTicks = 25;
+    // A lost pair loses the battle (勝敗あり, or the computer played a side).
+    bool decisive = false;
 
     bool operator==(const RecordRules&) const = default;
 };
 RecordRules rulesOf(const Settings& settings);
+// All but `decisive`, which a game playing a record takes as its own (Game::recordedDecisive):
+// the settings' rule also follows the choice of computer sides.
 void putRules(Settings& settings, const RecordRules& rules);
 
 // The game as it stood when the record began: both players whole, the mode, the shared
@@ -98,7 +102,10 @@ struct Record {
 // The checksum a turn line holds: both fields' cells, sizes included.
 std::uint32_t fieldsChecksum(const Game& game);
 
-// The text of a record: a version line first, one line per input or turn. UTF-8.
+// The text of a record: a version line first, one line per input or turn. UTF-8. A record
+// without the rule 勝敗あり is written as version 1, as before there was one, so that every
+// reader replays it; with it, as version 2, which an older reader refuses rather than replay
+// without the loss.
 std::string formatRecord(const Record& record);
 
 // Why a record's text cannot be used: the line (from 1) and the reason.

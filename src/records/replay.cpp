@@ -18,6 +18,8 @@ Replay::Replay(const Record& record) : record_(record) {
 
 void Replay::start() {
     putRules(game_.settings, record_.rules);
+    game_.recordedDecisive = record_.rules.decisive;
+    game_.battleScore = {};
     game_.onePersonBattle = record_.start.onePersonBattle;
     Snapshot position;
     position.hasStore = false;
@@ -49,14 +51,15 @@ std::optional<ReplayFault> Replay::check() {
     start();
     turns_.clear();
     keyframes_.clear();
-    keyframes_.push_back({capture(game_, false), 0, 0, tracker_});
+    keyframes_.push_back({capture(game_, false), game_.battleScore, 0, 0, tracker_});
     while (next_ < record_.events.size()) {
         const std::size_t event = next_;
         if (auto fault = play(record_.events[event], true)) {
             return ReplayFault{event, std::move(*fault)};
         }
         if (turnCount_ % kKeyframeTurns == 0 && turnCount_ != keyframes_.back().turns) {
-            keyframes_.push_back({capture(game_, false), next_, turnCount_, tracker_});
+            keyframes_.push_back(
+                {capture(game_, false), game_.battleScore, next_, turnCount_, tracker_});
         }
     }
     return std::nullopt;
@@ -89,6 +92,7 @@ void Replay::seekTurn(int turns) {
     }
     const Keyframe& keyframe = keyframes_[k - 1];
     restore(game_, keyframe.position);
+    game_.battleScore = keyframe.score;
     next_ = keyframe.event;
     inRun_ = 0;
     turnCount_ = keyframe.turns;

@@ -77,6 +77,7 @@ class Replay : private NullGameEvents {
   private:
     struct Keyframe {
         Snapshot position;
+        BattleScore score;     // no snapshot holds it, and a game won stands still
         std::size_t event = 0; // the first event not yet played
         int turns = 0;
         TurnTracker tracker;

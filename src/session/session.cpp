@@ -262,10 +262,16 @@ struct CommandRunner {
         playback.nextChainStep();
     }
     void operator()(const PreviousChainStep&) {
+        if (!s.canGoBackChainStep()) {
+            return;
+        }
         const std::uint64_t before = playback.ticks();
         if (playback.previousChainStep()) {
             if (s.shown_) {
                 s.shown_->rewound(before - playback.ticks());
+                // A record's battle is lost at its very end: any step back is before that.
+                game.battleScore = {};
+                s.pending_.battle = true;
             } else {
                 recorder.rewound(game, before - playback.ticks());
             }
@@ -384,6 +390,7 @@ struct CommandRunner {
     // With the computer on a side one key set no longer plays both.
     void operator()(const ChooseComputer& c) {
         Settings& v = game.settings;
+        const bool wasDecisive = decisive(v);
         for (int p = 0; p < kPlayerCount; ++p) {
             v.computerPlays[static_cast<std::size_t>(p)] = c.plays[static_cast<std::size_t>(p)];
         }
@@ -391,6 +398,10 @@ struct CommandRunner {
         v.computerLevel1P = std::clamp(c.level1P, 1, 5);
         if (c.plays[0] || c.plays[1]) {
             game.onePersonBattle = false;
+        }
+        // The record holds the rule its game began with.
+        if (game.mode == Mode::Battle && decisive(v) != wasDecisive) {
+            recorder.broke(game);
         }
         s.pending_.checks = s.pending_.battle = true;
     }
@@ -615,6 +626,7 @@ void Session::leaveRecord() {
     shown_.reset();
     playback_->forgetChainSteps();
     putRules(game_.settings, liveRules_); // the sizes come back with the position
+    game_.recordedDecisive.reset();
     restore(game_, live_);
     live_ = Snapshot{};
     game_.battleScore = liveScore_;
@@ -637,7 +649,9 @@ void Session::showRecord(std::unique_ptr<ShownRecord> shown) {
     }
     playback_->forgetChainSteps();
     putRules(game_.settings, shown->record().rules);
-    shown->goToTurn(game_, 0);
+    game_.recordedDecisive = shown->record().rules.decisive;
+    shown->goToTurn(game_, 0); // with the record's own battle score: nobody has won yet
+    pending_.battle = true;
     shown_ = std::move(shown);
     pending_.title = pending_.checks = true;
     feedRecord();
@@ -655,6 +669,10 @@ bool Session::canUndo() const {
 
 bool Session::canRedo() const {
     return !tempIsShowing(game_) && !againstComputer() && history_.canRedo();
+}
+
+bool Session::canGoBackChainStep() const {
+    return shown_ || !againstComputer();
 }
 
 bool Session::againstComputer() const {

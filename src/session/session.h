@@ -131,6 +131,9 @@ class Session : private GameEvents {
     bool canRedo() const;
     // A battle the computer plays a side of is being played (not yet won).
     bool againstComputer() const;
+    // Going back a chain step ("前の連鎖へ") is refused as undo is during a battle against the
+    // computer; a record shown is a replay, gone through at will.
+    bool canGoBackChainStep() const;
 
     // Reads a position file as the open command does, as one undo step. Messages (a damaged
     // file, a read that stopped early) come with the changes. `names` puts the file in the

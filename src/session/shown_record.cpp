@@ -91,6 +91,7 @@ void ShownRecord::placeAt(std::uint64_t ticks) {
 void ShownRecord::goToTurn(Game& game, int turn) {
     replay_.seekTurn(turn);
     restore(game, capture(replay_.game(), false));
+    game.battleScore = replay_.game().battleScore; // won by the turn gone to, or not yet
     next_ = replay_.nextEvent();
     inRun_ = 0;
     turn_ = std::min(turn, turns());

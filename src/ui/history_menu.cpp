@@ -72,7 +72,8 @@ bool MainWindow::isHistoryShortcut(const QKeyEvent& event) {
         (Qt::ControlModifier | Qt::ShiftModifier | Qt::AltModifier | Qt::MetaModifier);
     const bool ctrl = held == Qt::ControlModifier;
     const bool ctrlShift = held == (Qt::ControlModifier | Qt::ShiftModifier);
-    return (event.key() == Qt::Key_Z && (ctrl || ctrlShift)) || (event.key() == Qt::Key_Y && ctrl);
+    return (event.key() == Qt::Key_Z && (ctrl || ctrlShift)) ||
+           ((event.key() == Qt::Key_Y || event.key() == Qt::Key_PageUp) && ctrl);
 }
 
 } // namespace peterin

@@ -186,7 +186,7 @@ void MainWindow::show(const Changes& changes) {
     computer_->sync();
     syncComputerTitle();
     syncBattleStatus();
-    if (changes.playback)
+    if (changes.playback || changes.history || changes.battle)
         playback_->sync();
     records_->sync();
     if (changes.puzzle)
@@ -218,7 +218,7 @@ void MainWindow::syncComputerTitle() {
 
 void MainWindow::syncBattleStatus() {
     const Game& g = game();
-    const bool shown = g.mode == Mode::Battle && decisive(g.settings);
+    const bool shown = g.mode == Mode::Battle && decisive(g);
     for (int p = 0; p < kPlayerCount; ++p) {
         QString text;
         if (shown) {

@@ -128,8 +128,8 @@ class MainWindow : public QMainWindow {
     void openSettings();
     void openManual();
     void showAbout();
-    // Ctrl+Z, Ctrl+Y and Ctrl+Shift+Z belong to the menu, also while greyed out: the game
-    // never sees them as the plain key.
+    // Ctrl+Z, Ctrl+Y, Ctrl+Shift+Z and Ctrl+PageUp ("前の連鎖へ") belong to the menu, also
+    // while greyed out: the game never sees them as the plain key.
     static bool isHistoryShortcut(const QKeyEvent& event);
 
     Session& session_;

@@ -62,6 +62,7 @@ PlaybackMenu::PlaybackMenu(Session& session, QWidget* window) : QObject(window),
 
 void PlaybackMenu::sync() {
     pause_->setChecked(session_.playback().paused());
+    previousChain_->setEnabled(session_.canGoBackChainStep());
     speedAction(session_.playback().speed())->setChecked(true);
 }
 

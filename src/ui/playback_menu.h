@@ -32,7 +32,7 @@ class PlaybackMenu : public QObject {
         return speeds_[static_cast<std::size_t>(speed)];
     }
 
-    // The check marks follow the playback.
+    // The check marks follow the playback; "前の連鎖へ" is greyed out as undo is.
     void sync();
 
   private:

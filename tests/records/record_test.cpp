@@ -196,7 +196,12 @@ TEST(RecordFiles, DamagedOrForeignTextIsRefusedWithItsLineAndAReplayFindsAChange
     };
     const Case cases[] = {
         {"[M]\n------\n", 1},
-        {replaced("ぺてりん記録 1", "ぺてりん記録 2"), 1},
+        {replaced("ぺてりん記録 1", "ぺてりん記録 3"), 1},
+        // Only version 2 holds the rule 勝敗あり, as the rules line's last word.
+        {replaced("ぺてりん記録 1", "ぺてりん記録 2"), lineOf("rules")},
+        {replaced("\nmode", " 1\nmode"), lineOf("rules")},
+        {replaced("ぺてりん記録 1", "ぺてりん記録 2").replace(text.find("\nmode"), 0, " 2"),
+         lineOf("rules")},
         {replaced("mode play", "mode edit"), lineOf("mode")},
         {replaced("\n| ------", "\n| -----"), lineOf("| ")},
         {replaced("\nt ", "\nt 2*3 "), lineOf("t ")},

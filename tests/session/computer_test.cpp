@@ -1,13 +1,17 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <optional>
+#include <string>
 #include <variant>
 #include <vector>
 
+#include "../files/temp_dir.h"
 #include "analysis/opponent.h"
 #include "driven_session.h"
 #include "play/battle.h"
 #include "play/turn_cycle.h"
+#include "records/record_folder.h"
 #include "records/replay.h"
 #include "rules/field.h"
 #include "session/computer_sides.h"
@@ -154,7 +158,7 @@ TEST(ComputerOpponent, SeesTheNextPairsTheScreenShowsAndNeverTheQueueBehindThem)
     }
 }
 
-TEST(ComputerOpponent, ABattleOfTwoLevelsEndsWithAWinnerAndItsRecordReplays) {
+TEST(ComputerOpponent, ABattleOfTwoLevelsEndsWithAWinnerAndItsRecordReplaysToTheSameStandstill) {
     Driven d;
     Game& game = d.session.game();
     ComputerSides sides(d.session);
@@ -162,17 +166,73 @@ TEST(ComputerOpponent, ABattleOfTwoLevelsEndsWithAWinnerAndItsRecordReplays) {
     sides.setLevels({1, 2});
     d.session.apply(ChooseComputer{{true, true}, 2, 1});
     d.session.apply(SetMode{Mode::Battle});
+    bool refusedBack = false;
     for (long period = 0; period < 200000 && !battleOver(game); ++period) {
         sides.playPeriod();
+        // Going back a chain step would be a free retry, as undo would: refused before the
+        // playback holds the game for it.
+        if (!refusedBack && (game.players[0].chainCount > 1 || game.players[1].chainCount > 1)) {
+            refusedBack = true;
+            const std::uint64_t ticks = d.session.playback().ticks();
+            EXPECT_FALSE(d.session.canGoBackChainStep());
+            d.session.apply(PreviousChainStep{});
+            EXPECT_EQ(d.session.playback().ticks(), ticks);
+            EXPECT_FALSE(d.session.playback().paused());
+        }
     }
     ASSERT_TRUE(battleOver(game));
+    ASSERT_TRUE(refusedBack);
     EXPECT_FALSE(d.session.againstComputer());
+    const std::optional<int> winner = game.battleScore.winner;
+    const std::uint32_t end = fieldsChecksum(game);
     d.session.recorder().close(game);
-    const Record* record = d.session.recorder().latest();
-    ASSERT_NE(record, nullptr);
-    Replay replay(*record);
-    EXPECT_FALSE(replay.check().has_value());
-    EXPECT_GT(replay.turns().size(), 4u);
+    ASSERT_NE(d.session.recorder().latest(), nullptr);
+    const Record record = *d.session.recorder().latest();
+
+    // Once the game is over it may be studied: the step back reaches the playback (which holds
+    // the game first), and the battle stays won.
+    EXPECT_TRUE(d.session.canGoBackChainStep());
+    d.session.apply(PreviousChainStep{});
+    EXPECT_TRUE(d.session.playback().paused());
+    EXPECT_EQ(game.battleScore.winner, winner);
+
+    // The record holds the rule and replays to the same standstill; without the rule it is
+    // written as records always were and plays on past the lost pair.
+    for (const bool rule : {true, false}) {
+        SCOPED_TRACE(rule);
+        Record written = record;
+        written.rules.decisive = rule;
+        const std::string text = formatRecord(written);
+        EXPECT_EQ(text.rfind(rule ? "ぺてりん記録 2\n" : "ぺてりん記録 1\n", 0), 0u);
+        const ParsedRecord parsed = parseRecord(text);
+        ASSERT_TRUE(parsed.record) << parsed.error.reason;
+        EXPECT_EQ(*parsed.record, written);
+        Replay replay(*parsed.record);
+        ASSERT_FALSE(replay.check().has_value());
+        EXPECT_GT(replay.turns().size(), 4u);
+        EXPECT_EQ(replay.game().battleScore.winner, rule ? winner : std::nullopt);
+        if (rule) {
+            EXPECT_EQ(fieldsChecksum(replay.game()), end);
+        }
+        replay.seekTurn(1); // going back takes the win back
+        EXPECT_FALSE(replay.game().battleScore.winner);
+    }
+
+    // Shown on the fields, from a turn before the end, it plays to the same end and winner.
+    TempDir dir;
+    const auto path = dir.path() / "battle.pprec";
+    ASSERT_FALSE(saveRecord(record, path));
+    ASSERT_TRUE(d.session.openRecord(path));
+    EXPECT_TRUE(d.session.canGoBackChainStep()); // a replay, not the live game
+    d.session.apply(GoToTurn{record.turns() - 1});
+    EXPECT_FALSE(game.battleScore.winner);
+    d.session.apply(SetPaused{false});
+    d.settle();
+    EXPECT_EQ(game.battleScore.winner, winner);
+    EXPECT_EQ(fieldsChecksum(game), end);
+    EXPECT_TRUE(decisive(game));
+    d.session.apply(CloseRecord{});
+    EXPECT_EQ(game.battleScore.winner, winner);
 }
 
 } // namespace

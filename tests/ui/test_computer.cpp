@@ -4,6 +4,7 @@
 #include "ui/computer_menu.h"
 #include "ui/hint_runner.h"
 #include "ui/main_window.h"
+#include "ui/playback_menu.h"
 
 #include <QAction>
 #include <QMenu>
@@ -41,6 +42,8 @@ class ComputerTest : public QObject {
         QVERIFY(title.right() < w.menuBar()->width());
         QVERIFY(!program.session.canUndo());
         QVERIFY(!w.menuAction(kMenuUndo)->isEnabled());
+        QAction* previousChain = w.playbackMenu()->previousChainAction();
+        QVERIFY(!previousChain->isEnabled());
         // 2P's first pair lands without any key for it.
         const auto blobs = [&](int p) {
             const Field& f = program.player(p).field;
@@ -58,8 +61,9 @@ class ComputerTest : public QObject {
         QCOMPARE(*program.game.battleScore.winner, 1);
         QCOMPARE(w.partStatusBar()->battleText(1), QStringLiteral("2Pの勝ち  1勝"));
         QCOMPARE(w.partStatusBar()->battleText(0), QStringLiteral("0勝"));
-        // Undo is back once the game is over; the next key plays the next game.
+        // Undo and "前の連鎖へ" are back once the game is over; the next key plays the next game.
         QVERIFY(program.session.canUndo());
+        QVERIFY(previousChain->isEnabled());
         QTest::keyClick(&w, Qt::Key_Down);
         QVERIFY(!program.game.battleScore.winner);
         QCOMPARE(w.partStatusBar()->battleText(1), QStringLiteral("1勝"));
