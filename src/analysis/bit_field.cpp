@@ -225,8 +225,52 @@ std::uint64_t BitField::hash() const {
     return h ^ (h >> 31);
 }
 
-template <typename Extract>
-[[gnu::always_inline]] inline void BitField::settleBy(std::uint32_t columns, Extract extract) {
+#if PETERIN_PEXT
+#pragma GCC push_options
+#pragma GCC target("bmi2,popcnt")
+void BitField::settlePext() {
+    // All columns of a kind at once: its blobs, taken in the order of the cells that hold any
+    // blob, are put down in that order into the cells a packed column holds. The columns
+    // settle() was not asked for are settled already, so they pack onto themselves.
+    const Word stacks = occupied() & falling_;
+    const auto low = [](Word w) { return static_cast<std::uint64_t>(w); };
+    const auto high = [](Word w) { return static_cast<std::uint64_t>(w >> 64); };
+    // Four lanes to a 64-bit half: shifts of one half are cheap, of the whole word not.
+    const std::array<std::uint64_t, 2> stack = {low(stacks), high(stacks)};
+    std::array<std::uint64_t, 2> packed = {0, 0};
+    std::array<std::uint64_t, 2> moved = {0, 0};
+    const std::uint32_t fallMask = lane(falling_, 0);
+    const int bottom = height_ + kHiddenRows; // one past the lowest row's bit
+    for (std::int32_t x = 0; x < width_; ++x) {
+        const auto half = static_cast<std::size_t>(x >> 2);
+        const int shift = (x & 3) * kLane;
+        const auto cells = static_cast<std::uint32_t>(stack[half] >> shift) & 0xFFFFu;
+        const int n = std::popcount(cells);
+        const std::uint32_t column = ((1u << n) - 1u) << (bottom - n);
+        packed[half] |= std::uint64_t{column} << shift;
+        if (cells != column) {
+            // Everything down to the lowest hole moved; what lies below it stays.
+            const int lowestHole = 31 - std::countl_zero(fallMask & ~cells);
+            moved[half] |= std::uint64_t{column & ((2u << lowestHole) - 1u)} << shift;
+        }
+    }
+    if (packed == stack) {
+        return;
+    }
+    moved_ |= (Word{moved[1]} << 64) | moved[0];
+    for (Word& board : boards_) {
+        if ((board & stacks) == 0) {
+            continue;
+        }
+        const Word fallen = (Word{_pdep_u64(_pext_u64(high(board), stack[1]), packed[1])} << 64) |
+                            _pdep_u64(_pext_u64(low(board), stack[0]), packed[0]);
+        board = (board & ~falling_) | fallen;
+    }
+}
+#pragma GCC pop_options
+#endif
+
+PETERIN_POPCOUNT_CLONES void BitField::settleTable(std::uint32_t columns) {
     const Word all = occupied();
     const std::uint32_t fallMask = lane(falling_, 0);
     const int bottom = height_ + kHiddenRows; // one past the lowest row's bit
@@ -249,30 +293,17 @@ template <typename Extract>
             if ((bits & fallMask) == 0) {
                 continue;
             }
-            const std::uint32_t fallen = extract(bits, stack) << (bottom - n);
+            const std::uint32_t fallen = extract16(bits, stack) << (bottom - n);
             board = withLane(board, x, (bits & ~fallMask) | fallen);
         }
     }
-}
-
-#if PETERIN_PEXT
-#pragma GCC push_options
-#pragma GCC target("bmi2,popcnt")
-void BitField::settlePext(std::uint32_t columns) {
-    settleBy(columns, [](std::uint32_t x, std::uint32_t mask) { return _pext_u32(x, mask); });
-}
-#pragma GCC pop_options
-#endif
-
-PETERIN_POPCOUNT_CLONES void BitField::settleTable(std::uint32_t columns) {
-    settleBy(columns, extract16);
 }
 
 void BitField::settle(std::uint32_t columns) {
 #if PETERIN_PEXT
     static const bool pext = __builtin_cpu_supports("bmi2") && __builtin_cpu_supports("popcnt");
     if (pext) {
-        settlePext(columns);
+        settlePext();
         return;
     }
 #endif
@@ -360,13 +391,27 @@ PETERIN_POPCOUNT_CLONES bool BitField::vanishStep(ChainOutcome& outcome,
     return true;
 }
 
+void BitField::dropNuisance(std::int32_t n) {
+    for (std::int32_t left = n; left > 0; left -= width_) {
+        for (std::int32_t x = 0; x < std::min(left, width_); ++x) {
+            // A blob whose LimboArea cell is taken is lost, as in the turn cycle.
+            if (!blocked(x, -1)) {
+                put(x, -1, CellKind::Nuisance);
+            }
+        }
+        settle((1u << width_) - 1u);
+    }
+}
+
 void BitField::fall() {
     settle((1u << width_) - 1u);
 }
 
-ChainOutcome BitField::resolve(std::vector<std::int32_t>* steps) {
+ChainOutcome BitField::resolve(std::vector<std::int32_t>* steps, std::int32_t stepsBefore) {
     settle((1u << width_) - 1u);
     ChainOutcome outcome;
+    outcome.chains = rules_.countSteps ? stepsBefore : 0;
+    outcome.vanishes = stepsBefore;
     while (vanishStep(outcome, steps)) {
     }
     return outcome;

@@ -46,11 +46,15 @@ class BitField {
     // Cells in the region of equal colour of the visible cell (x, r); 0 for no colour blob.
     std::int32_t regionSize(std::int32_t x, std::int32_t r) const;
 
+    // Drops `n` nuisance blobs a row at a time, as a batch falls (the last row from the left).
+    void dropNuisance(std::int32_t n);
     // Lets everything fall, without resolving anything.
     void fall();
     // Lets everything fall and runs the chain to its end. With `steps` the score of every step
     // is appended to it.
-    ChainOutcome resolve(std::vector<std::int32_t>* steps = nullptr);
+    // `stepsBefore` continues a chain already that many steps long (its steps score as the
+    // later ones they are; the outcome counts them too).
+    ChainOutcome resolve(std::vector<std::int32_t>* steps = nullptr, std::int32_t stepsBefore = 0);
 
     // The field written back into `field` (sized alike), each cell set as setCell would.
     void writeTo(Field& field) const;
@@ -87,9 +91,8 @@ class BitField {
   private:
     Word occupied() const;
     void settle(std::uint32_t columns);
-    void settlePext(std::uint32_t columns);
+    void settlePext();
     void settleTable(std::uint32_t columns);
-    template <typename Extract> void settleBy(std::uint32_t columns, Extract extract);
     bool vanishStep(ChainOutcome& outcome, std::vector<std::int32_t>* steps);
 
     std::array<Word, 8> boards_{}; // kinds Red (1) to Block (8) at index kind - 1

@@ -6,6 +6,7 @@
 #include <unordered_map>
 
 #include "analysis/bit_field.h"
+#include "play/battle.h"
 
 namespace peterin::analysis {
 
@@ -152,6 +153,7 @@ struct Node {
     double rank = 0;
     std::uint64_t hash = 0;
     std::uint32_t root = 0;
+    std::int32_t incoming = 0; // nuisance announced to this line and not yet fallen
 };
 
 // Best first; ties go to the lower root, then the lower hash, so the order is total.
@@ -190,6 +192,7 @@ struct Search {
     int horizon;         // pairs planned
     std::int32_t spawnColumn;
     double firstFireShare; // of a chain fired by the falling pair itself
+    int incomingAfter;     // pairs landed before announced nuisance falls
     std::int64_t used = 0;
     // Fields met again, by other lines or other guesses, are not evaluated again.
     std::unordered_map<std::uint64_t, Evaluation> evaluations{};
@@ -213,12 +216,24 @@ struct Search {
             const std::size_t n = d == 0 ? roots.size() : targets->size();
             for (std::size_t i = 0; i < n && used < budget; ++i) {
                 ++used;
-                Node child{node.board, 0, 0, d == 0 ? static_cast<std::uint32_t>(i) : node.root};
+                Node child{node.board, 0, 0, d == 0 ? static_cast<std::uint32_t>(i) : node.root,
+                           node.incoming};
                 const FallingPair& target = d == 0 ? roots[i].pair : (*targets)[i];
                 if (!child.board.drop(target)) {
                     continue;
                 }
                 const ChainOutcome fired = child.board.resolve();
+                if (child.incoming > 0) {
+                    // A chain offsets about its score's worth of what is announced; what is
+                    // left falls a batch at a time.
+                    child.incoming = std::max(0, child.incoming - fired.score / kScorePerNuisance);
+                    if (d + 1 >= incomingAfter && child.incoming > 0) {
+                        const std::int32_t batch =
+                            std::min(child.incoming, kRowsPerHandOver * child.board.width());
+                        child.board.dropNuisance(batch);
+                        child.incoming -= batch;
+                    }
+                }
                 if (child.board.blocked(spawnColumn, 0)) {
                     continue; // the next pair would be lost if dropped at once
                 }
@@ -236,7 +251,7 @@ struct Search {
                     record.bestFire =
                         std::max(record.bestFire, beam.discount * share * eval.fireValue(fired));
                 }
-                child.hash = child.board.hash();
+                child.hash = mix(child.board.hash(), static_cast<std::uint64_t>(child.incoming));
                 const Evaluation e = evaluated(child);
                 child.rank = e.potential * w.potentialShare + e.shape;
                 const double reached = beam.discount * e.potential * w.potentialShare + e.shape;
@@ -310,18 +325,18 @@ std::vector<LandedBlob> landingOf(const BitField& start, const FallingPair& pair
 
 LevelProfile levelProfile(int level) {
     // depth, guesses, nodes, slip chance, slip range, eagerness. Level 5 fits about 50 ms of one
-    // core per pair; the hint's level 4 about 10.
+    // core per pair; the hint's level 4 about 7.
     switch (std::clamp(level, kMinLevel, kMaxLevel)) {
     case 1:
         return {2, 1, 120, 0.15, 6, 0.4};
     case 2:
-        return {3, 1, 400, 0.08, 4, 0.6};
+        return {2, 1, 250, 0.08, 4, 0.6};
     case 3:
         return {6, 2, 1500, 0.03, 3, 0.8};
     case 4:
         return {8, 2, 4000, 0, 1, 1};
     default:
-        return {10, 2, 21000, 0, 1, 1};
+        return {10, 2, 28000, 0, 1, 1};
     }
 }
 
@@ -398,11 +413,18 @@ std::vector<Suggestion> plan(const HintRequest& request, const EngineOptions& op
     const auto width =
         static_cast<std::size_t>(std::max<std::int64_t>(1, nodes / (branching * expanded)));
     PlacementCache cache(start.width());
-    Search search{eval,  roots, cache,       nodes,
-                  width, depth, spawnColumn, crowded ? 1.0 : level.eagerness};
+    Search search{eval,
+                  roots,
+                  cache,
+                  nodes,
+                  width,
+                  depth,
+                  spawnColumn,
+                  crowded ? 1.0 : level.eagerness,
+                  std::max(1, options.incomingAfter)};
 
     Beam base;
-    base.layer.push_back(Node{start, 0, start.hash(), 0});
+    base.layer.push_back(Node{start, 0, start.hash(), 0, std::max(0, options.incoming)});
     base.records.resize(roots.size());
     for (int d = 0; d < shared && !base.layer.empty(); ++d) {
         search.step(base, known[static_cast<std::size_t>(d)], static_cast<std::size_t>(d));

@@ -36,6 +36,10 @@ struct EngineOptions {
     int depth = 0;          // for tuning: pairs planned instead of the level's (0: the level's)
     int samples = 0;        // for tuning: guesses instead of the level's (0: the level's)
     PlanWeights weights{};
+    // Nuisance announced to this side, which falls once `incomingAfter` pairs have landed (and
+    // the rest, a batch at a time, after each pair from then on) unless a chain offsets it.
+    std::int32_t incoming = 0;
+    int incomingAfter = 1;
 };
 
 // The reachable placements of the request's pair, best first, as suggest() ranks them (those

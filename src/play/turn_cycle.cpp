@@ -12,7 +12,9 @@ namespace {
 
 // Nothing runs in edit mode, so no timer is started there.
 void startTimerUnlessEdit(Game& game, int player) {
-    if (game.mode != Mode::Edit) {
+    // A decided battle stands still: a step the other side enters after the loss, in the
+    // same tick, starts nothing.
+    if (game.mode != Mode::Edit && !battleOver(game)) {
         game.events.startTimer(player);
     }
 }

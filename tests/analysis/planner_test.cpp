@@ -114,5 +114,42 @@ TEST(Planner, EveryLevelRanksEveryPlaceAndFiresWhenTheFieldIsFull) {
     }
 }
 
+// Nuisance announced to a side is weighed where it falls: a line that does not offset it is
+// buried. Here a 2-chain (five blobs' worth) is at hand in column 0 and five free rows are
+// left above column 2: unanswered, 30 blobs bury it, and the chain is the only way out.
+TEST(Planner, AnnouncedNuisanceBuriesTheLinesThatDoNotOffsetIt) {
+    HintRequest request;
+    resizeField(request.field, 6, 12, 1);
+    // Column 0, from the floor: three greens, then three reds.
+    for (std::int32_t r = 6; r < 12; ++r) {
+        setCell(request.field, 0, r, r >= 9 ? CellKind::Green : CellKind::Red);
+    }
+    // The other columns up to row 5 in yellow and blue, no two alike side by side.
+    for (std::int32_t x = 1; x < 6; ++x) {
+        for (std::int32_t r = 5; r < 12; ++r) {
+            setCell(request.field, x, r, (x + r) % 2 == 0 ? CellKind::Yellow : CellKind::Blue);
+        }
+    }
+    request.colours = {1, 2, 3, 4};
+    Pair pair;
+    pair.slot = {1, 0, 3, 0}; // red and green: red under green in column 0 fires both
+    loadPair(request.pair, pair);
+    putAtSpawn(request.pair, request.field);
+    Pair next;
+    next.slot = {2, 0, 4, 0};
+    request.next = {next, next};
+    EngineOptions options;
+    options.nodes = 3000;
+    // Unthreatened, the engine keeps building.
+    EXPECT_EQ(plan(request, options).front().fired.chains, 0);
+    options.incoming = 30;
+    const std::vector<Suggestion> s = plan(request, options);
+    ASSERT_FALSE(s.empty());
+    EXPECT_EQ(s.front().placement.column, 0);
+    EXPECT_EQ(s.front().fired.chains, 2);
+    EXPECT_FALSE(s.front().losing);
+    EXPECT_TRUE(std::all_of(s.begin() + 1, s.end(), [](const Suggestion& x) { return x.losing; }));
+}
+
 } // namespace
 } // namespace peterin::analysis
