@@ -61,6 +61,9 @@ struct Suggestion {
     // pair's pivot appears occupied (dropping that pair at once loses it), or so does every
     // line over the visible next pairs.
     bool losing = false;
+    // The search followed it past this pair; a place its beam left out at once is not known
+    // to lose, but not weighed as far either.
+    bool followed = true;
     std::vector<LandedBlob> landing;
 };
 

@@ -112,7 +112,8 @@ const Suggestion* battleChoice(const BattleSight& sight, const std::vector<Sugge
 
     std::vector<Fire> fires;
     for (const Suggestion& s : ranked) {
-        if (s.losing || s.fired.chains == 0) {
+        // Only fires the search looked past: battle sense was tuned on those.
+        if (s.losing || !s.followed || s.fired.chains == 0) {
             continue;
         }
         BitField after = *me;
@@ -283,7 +284,7 @@ Decision decide(const BattleSight& sight, int level, std::int64_t nodes) {
     // Now and then a level puts the pair at the second best place, on top of the planner's
     // own slips, as the position (not the clock) decides.
     const int slip = level == kBaselineLevel ? 0 : styleOf(level).slipPercent;
-    if (slip > 0 && ranked.size() > 1 && !ranked[1].losing &&
+    if (slip > 0 && ranked.size() > 1 && !ranked[1].losing && ranked[1].followed &&
         static_cast<int>(sightHash(sight) % 100) < slip) {
         chosen = &ranked[1];
     }

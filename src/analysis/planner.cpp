@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <numeric>
 #include <optional>
 #include <unordered_map>
 
@@ -173,6 +174,7 @@ struct RootRecord {
     int deepest = -1;        // the deepest pair any of its lines reached
     double deepEval = kNone; // the best field there
     bool nextPlaced = false; // some line places the next pair without losing one
+    bool followed = false;   // some line was searched a pair further (not left out of the beam)
 };
 
 // A beam part way down: the fields it follows and what each first placement reached so far.
@@ -216,6 +218,9 @@ struct Search {
             const std::size_t n = d == 0 ? roots.size() : targets->size();
             for (std::size_t i = 0; i < n && used < budget; ++i) {
                 ++used;
+                if (d == 1) {
+                    beam.records[node.root].followed = true;
+                }
                 Node child{node.board, 0, 0, d == 0 ? static_cast<std::uint32_t>(i) : node.root,
                            node.incoming};
                 const FallingPair& target = d == 0 ? roots[i].pair : (*targets)[i];
@@ -432,6 +437,7 @@ std::vector<Suggestion> plan(const HintRequest& request, const EngineOptions& op
     Random random{positionSeed(request, start)};
     std::vector<double> total(roots.size(), 0);
     std::vector<char> placedNext(roots.size(), 0);
+    std::vector<char> followed(roots.size(), depth == 1 ? 1 : 0);
     for (int s = 0; s < samples; ++s) {
         Beam beam = base;
         while (beam.placed < depth && !beam.layer.empty()) {
@@ -450,6 +456,7 @@ std::vector<Suggestion> plan(const HintRequest& request, const EngineOptions& op
             }
             total[i] += value == kNone ? kDiedValue : value;
             placedNext[i] = placedNext[i] != 0 || r.nextPlaced || depth == 1 ? 1 : 0;
+            followed[i] = followed[i] != 0 || r.followed ? 1 : 0;
         }
     }
     lastNodes = search.used;
@@ -463,7 +470,10 @@ std::vector<Suggestion> plan(const HintRequest& request, const EngineOptions& op
             s.fired = after.resolve();
             s.landing = landingOf(start, roots[i].pair);
         }
-        s.losing = !placed || after.blocked(spawnColumn, 0) || placedNext[i] == 0;
+        // A place the beam left out after one pair is not known to lose the next one.
+        s.followed = followed[i] != 0;
+        s.losing =
+            !placed || after.blocked(spawnColumn, 0) || (followed[i] != 0 && placedNext[i] == 0);
         s.value = placed ? total[i] / samples : kLostValue;
         // On a field this full the guesses say little about the room that is really left: a
         // chain at hand goes before any plan.
@@ -472,17 +482,28 @@ std::vector<Suggestion> plan(const HintRequest& request, const EngineOptions& op
             s.value += kEmergencyBonus;
         }
     }
-    std::stable_sort(out.begin(), out.end(), [](const Suggestion& a, const Suggestion& b) {
-        if (a.losing != b.losing) {
-            return !a.losing;
+    // Safe places first, then those the beam left out, then those that lose a pair; each by
+    // value.
+    const auto rankOf = [&](std::size_t i) { return out[i].losing ? 2 : out[i].followed ? 0 : 1; };
+    std::vector<std::size_t> order(out.size());
+    std::iota(order.begin(), order.end(), std::size_t{0});
+    std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+        if (rankOf(a) != rankOf(b)) {
+            return rankOf(a) < rankOf(b);
         }
-        return a.value > b.value;
+        return out[a].value > out[b].value;
     });
+    const auto safe = static_cast<std::size_t>(
+        std::count_if(order.begin(), order.end(), [&](std::size_t i) { return rankOf(i) == 0; }));
+    std::vector<Suggestion> sorted;
+    sorted.reserve(out.size());
+    for (const std::size_t i : order) {
+        sorted.push_back(std::move(out[i]));
+    }
+    out = std::move(sorted);
     // A lower level now and then puts a pair at one of the next best places.
     Random slips{mix(positionSeed(request, start), static_cast<std::uint64_t>(options.level))};
     if (level.slip > 0 && slips.unit() < level.slip) {
-        const auto safe = static_cast<std::size_t>(
-            std::count_if(out.begin(), out.end(), [](const Suggestion& s) { return !s.losing; }));
         const std::size_t range = std::min(safe, static_cast<std::size_t>(level.slipRange) + 1);
         if (range > 1) {
             const std::size_t pick = 1 + slips.below(range - 1);
