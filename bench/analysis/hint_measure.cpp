@@ -48,6 +48,8 @@ struct Contender {
 bool setPlanWeight(PlanWeights& w, const std::string& name, double value) {
     std::map<std::string, double*> doubles = {{"chainSquare", &w.chainSquare},
                                               {"secondBlob", &w.secondBlob},
+                                              {"excess", &w.excess},
+                                              {"valley", &w.valley},
                                               {"potentialShare", &w.potentialShare},
                                               {"bump", &w.bump},
                                               {"crowding", &w.crowding},

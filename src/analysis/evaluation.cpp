@@ -143,8 +143,12 @@ PETERIN_POPCOUNT_CLONES double Evaluator::potential(const BitField& b, std::int3
                 t.put(x, r - 1, kind);
             }
             const ChainOutcome out = t.resolve();
+            // Blobs beyond the fewest that fire it: room the chain could have grown into.
+            const std::int32_t excess =
+                b.blobCount() + (byOne ? 1 : 2) - t.blobCount() - rules_.threshold * out.vanishes;
             const double value =
-                (w_.heldScore * out.score + w_.chainSquare * out.vanishes * out.vanishes) *
+                (w_.heldScore * out.score + w_.chainSquare * out.vanishes * out.vanishes -
+                 w_.excess * excess) *
                 (byOne ? 1.0 : w_.secondBlob);
             if (value > best) {
                 best = value;
@@ -173,6 +177,7 @@ PETERIN_POPCOUNT_CLONES double Evaluator::shape(const BitField& b) const {
         value -= w_.lonely * lonely;
     }
     std::int32_t previous = -1;
+    std::array<double, BitField::kMaxWidth> stacks{};
     for (std::int32_t x = 0; x < width; ++x) {
         const std::optional<std::int32_t> r = b.restingRow(x);
         const std::int32_t free = r ? *r + 1 : 0; // empty visible rows on top
@@ -181,11 +186,30 @@ PETERIN_POPCOUNT_CLONES double Evaluator::shape(const BitField& b) const {
             value -= w_.bump * (stack - previous) * (stack - previous);
         }
         previous = stack;
+        stacks[static_cast<std::size_t>(x)] = stack;
         // The spawn column keeps two rows free and its neighbours one, or the pair could not
         // leave it; the other columns are only pressed a little.
         const bool beside = x == spawn - 1 || x == spawn + 1;
         const std::int32_t shortBy = std::max(0, (beside ? 1 : 2) - free);
         value -= (x == spawn || beside ? w_.spawnCrowding : w_.crowding) * shortBy * shortBy;
+    }
+    if (w_.valley != 0) {
+        // A chain builds best against the walls: the outer columns stand a row or two above the
+        // inner ones.
+        std::array<double, BitField::kMaxWidth> want{};
+        double meanStack = 0;
+        double meanWant = 0;
+        for (std::int32_t x = 0; x < width; ++x) {
+            const auto i = static_cast<std::size_t>(x);
+            want[i] = x == 0 || x == width - 1 ? 1.5 : x == 1 || x == width - 2 ? 0.5 : -1;
+            meanStack += stacks[i] / width;
+            meanWant += want[i] / width;
+        }
+        for (std::int32_t x = 0; x < width; ++x) {
+            const auto i = static_cast<std::size_t>(x);
+            const double off = (stacks[i] - meanStack) - (want[i] - meanWant);
+            value -= w_.valley * off * off;
+        }
     }
     // Blobs above the visible rows: those in the LimboArea wait there on full columns, those
     // above it never come down again.

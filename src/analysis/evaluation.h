@@ -12,10 +12,12 @@ namespace peterin::analysis {
 struct PlanWeights {
     double chainSquare = 1500;    // per chain step squared, on top of the score
     double secondBlob = 0.75;     // share of a held chain's value when it takes two blobs to fire
+    double excess = 10000;        // per blob of a held chain's groups beyond the fewest
     double potentialShare = 0.95; // share of a held chain's value against one fired
     double heldScore = 1;         // share of a held chain's score in its value: its chain
                                   // steps count in full, the score of oversized groups less
     double bump = 120;            // per squared height difference of neighbouring columns
+    double valley = 50;           // per squared row off the valley profile (see shape())
     double crowding = 300;        // per squared row short of two free rows in a column
     double spawnCrowding = 30000; // the same near the spawn column (see shape())
     double limbo = 20000;         // per blob waiting in the LimboArea
