@@ -264,6 +264,10 @@ Decision decide(const BattleSight& sight, int level, std::int64_t nodes) {
         EngineOptions options;
         options.level = level;
         options.nodes = nodes;
+        // A battle is mostly won by the first chain the other side cannot answer: holding out
+        // for a longer, leaner one lost more games than it won.
+        options.weights.excess = 0;
+        options.weights.valley = 0;
         const BattleStyle style = styleOf(level);
         if (level == kMaxLevel) {
             threatOf(sight, options);

@@ -329,15 +329,15 @@ std::vector<LandedBlob> landingOf(const BitField& start, const FallingPair& pair
 }
 
 LevelProfile levelProfile(int level) {
-    // depth, guesses, nodes, slip chance, slip range, eagerness. Level 5 fits about 50 ms of one
-    // core per pair; the hint's level 4 about 7.
+    // depth, guesses, nodes, slip chance, slip range, eagerness, chain form. Level 5 fits about 50
+    // ms of one core per pair; the hint's level 4 about 7.
     switch (std::clamp(level, kMinLevel, kMaxLevel)) {
     case 1:
-        return {2, 1, 120, 0.15, 6, 0.4};
+        return {2, 1, 120, 0.15, 6, 0.4, false};
     case 2:
-        return {2, 1, 250, 0.08, 4, 0.6};
+        return {2, 1, 250, 0.08, 4, 0.6, false};
     case 3:
-        return {6, 2, 1500, 0.03, 3, 0.8};
+        return {6, 2, 1500, 0.03, 3, 0.8, false};
     case 4:
         return {8, 2, 4000, 0, 1, 1};
     default:
@@ -395,7 +395,12 @@ std::vector<Suggestion> plan(const HintRequest& request, const EngineOptions& op
     if (roots.empty()) {
         return out;
     }
-    const Evaluator eval(options.weights, request.rules, coloursOf(request));
+    PlanWeights weights = options.weights;
+    if (!level.chainForm) {
+        weights.excess = 0;
+        weights.valley = 0;
+    }
+    const Evaluator eval(weights, request.rules, coloursOf(request));
     const int depth = std::max(1, level.depth);
     const std::int32_t spawnColumn = std::min(2, start.width() - 1);
     // Below full eagerness a chain at hand waits until the field is crowded.
