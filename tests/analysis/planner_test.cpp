@@ -5,6 +5,8 @@
 #include <vector>
 
 #include "analysis/autoplay.h"
+#include "analysis/bit_field.h"
+#include "analysis/evaluation.h"
 #include "analysis/planner.h"
 #include "play/commands.h"
 #include "play/turn_cycle.h"
@@ -41,6 +43,67 @@ Ranking rankingOf(const std::vector<Suggestion>& s) {
         r.values.push_back(one.value);
     }
     return r;
+}
+
+// Columns of blobs from the floor up, one string per column (R, G, B, Y for the colours).
+Field fieldOf(const std::vector<std::string>& columns) {
+    Field field;
+    resizeField(field, 6, 12, 1);
+    const auto kindOf = [](char c) {
+        return c == 'R'   ? CellKind::Red
+               : c == 'G' ? CellKind::Green
+               : c == 'B' ? CellKind::Blue
+                          : CellKind::Yellow;
+    };
+    for (std::size_t x = 0; x < columns.size(); ++x) {
+        for (std::size_t i = 0; i < columns[x].size(); ++i) {
+            setCell(field, static_cast<std::int32_t>(x), 11 - static_cast<std::int32_t>(i),
+                    kindOf(columns[x][i]));
+        }
+    }
+    return field;
+}
+
+Evaluation evaluationOf(const Field& field, const PlanWeights& weights) {
+    const ChainRules rules;
+    const std::optional<BitField> board = BitField::from(field, rules);
+    EXPECT_TRUE(board);
+    return Evaluator(weights, rules, 0b11110).evaluate(*board);
+}
+
+// Between fields alike but for one thing, the engine prefers a held chain whose groups take no
+// more blobs than they need, and outer columns above the inner ones; without those weights it
+// does not (a larger group scores more, and the shapes are mirror images).
+TEST(Evaluation, AHeldChainSpendsNoBlobTooManyAndTheWallsStandHighest) {
+    // A red blob dropped in column 2 fires the reds, and the green falling into their place
+    // fires the greens. In the second field the trigger also joins a fourth red.
+    const Field lean = fieldOf({"GGG", "RRRG", "", "Y"});
+    const Field spent = fieldOf({"GGG", "RRRG", "", "R"});
+    // The same blobs, no two of a colour side by side, in a valley and in a mound.
+    const auto stacks = [](const std::vector<int>& heights) {
+        std::vector<std::string> columns;
+        for (std::size_t x = 0; x < heights.size(); ++x) {
+            std::string column;
+            for (int i = 0; i < heights[x]; ++i) {
+                column += (static_cast<int>(x) + i) % 2 == 0 ? 'B' : 'Y';
+            }
+            columns.push_back(column);
+        }
+        return fieldOf(columns);
+    };
+    const Field valley = stacks({4, 3, 2, 2, 3, 4});
+    const Field mound = stacks({2, 3, 4, 4, 3, 2});
+
+    const PlanWeights weighed;
+    PlanWeights unweighed;
+    unweighed.excess = 0;
+    unweighed.valley = 0;
+    EXPECT_EQ(evaluationOf(lean, unweighed).potentialChains, 2);
+    EXPECT_EQ(evaluationOf(spent, unweighed).potentialChains, 2);
+    EXPECT_GT(evaluationOf(lean, weighed).potential, evaluationOf(spent, weighed).potential);
+    EXPECT_LT(evaluationOf(lean, unweighed).potential, evaluationOf(spent, unweighed).potential);
+    EXPECT_GT(evaluationOf(valley, weighed).shape, evaluationOf(mound, weighed).shape);
+    EXPECT_EQ(evaluationOf(valley, unweighed).shape, evaluationOf(mound, unweighed).shape);
 }
 
 // The answer is a function of what the player sees: asked twice it is the same, and a pair
