@@ -37,6 +37,14 @@ struct PlanWeights {
     double holdShare = 0.7;
 };
 
+// The weights without the chain form terms (`excess`, `valley`): for searches too short, or
+// games too quick, to grow the chain they would hold back for.
+inline PlanWeights withoutChainForm(PlanWeights w) {
+    w.excess = 0;
+    w.valley = 0;
+    return w;
+}
+
 // What a field holds.
 struct Evaluation {
     double potential = 0; // the best chain one or two added blobs of one colour fire

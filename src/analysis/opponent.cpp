@@ -266,8 +266,7 @@ Decision decide(const BattleSight& sight, int level, std::int64_t nodes) {
         options.nodes = nodes;
         // A battle is mostly won by the first chain the other side cannot answer: holding out
         // for a longer, leaner one lost more games than it won.
-        options.weights.excess = 0;
-        options.weights.valley = 0;
+        options.weights = withoutChainForm(options.weights);
         const BattleStyle style = styleOf(level);
         if (level == kMaxLevel) {
             threatOf(sight, options);

@@ -395,11 +395,8 @@ std::vector<Suggestion> plan(const HintRequest& request, const EngineOptions& op
     if (roots.empty()) {
         return out;
     }
-    PlanWeights weights = options.weights;
-    if (!level.chainForm) {
-        weights.excess = 0;
-        weights.valley = 0;
-    }
+    const PlanWeights weights =
+        level.chainForm ? options.weights : withoutChainForm(options.weights);
     const Evaluator eval(weights, request.rules, coloursOf(request));
     const int depth = std::max(1, level.depth);
     const std::int32_t spawnColumn = std::min(2, start.width() - 1);

@@ -95,9 +95,7 @@ TEST(Evaluation, AHeldChainSpendsNoBlobTooManyAndTheWallsStandHighest) {
     const Field mound = stacks({2, 3, 4, 4, 3, 2});
 
     const PlanWeights weighed;
-    PlanWeights unweighed;
-    unweighed.excess = 0;
-    unweighed.valley = 0;
+    const PlanWeights unweighed = withoutChainForm(weighed);
     EXPECT_EQ(evaluationOf(lean, unweighed).potentialChains, 2);
     EXPECT_EQ(evaluationOf(spent, unweighed).potentialChains, 2);
     EXPECT_GT(evaluationOf(lean, weighed).potential, evaluationOf(spent, weighed).potential);
