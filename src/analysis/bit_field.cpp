@@ -184,6 +184,17 @@ PETERIN_POPCOUNT_CLONES std::optional<std::int32_t> BitField::restingRow(std::in
     return r;
 }
 
+PETERIN_POPCOUNT_CLONES std::array<std::int32_t, BitField::kMaxWidth>
+BitField::restingRows() const {
+    const Word stacks = occupied() & falling_;
+    std::array<std::int32_t, kMaxWidth> rows{};
+    for (std::int32_t x = 0; x < width_; ++x) {
+        rows[static_cast<std::size_t>(x)] =
+            std::max(-1, height_ - 1 - std::popcount(lane(stacks, x)));
+    }
+    return rows;
+}
+
 PETERIN_POPCOUNT_CLONES std::int32_t BitField::regionSize(std::int32_t x, std::int32_t r) const {
     const CellKind k = kind(x, r);
     if (!isColour(k) || r < 0) {
@@ -209,7 +220,7 @@ PETERIN_POPCOUNT_CLONES std::int32_t BitField::touchingPairs() const {
     return n;
 }
 
-std::int32_t BitField::blobCount() const {
+PETERIN_POPCOUNT_CLONES std::int32_t BitField::blobCount() const {
     return popcount(occupied() & falling_);
 }
 
@@ -228,7 +239,7 @@ std::uint64_t BitField::hash() const {
 #if PETERIN_PEXT
 #pragma GCC push_options
 #pragma GCC target("bmi2,popcnt")
-void BitField::settlePext() {
+void BitField::settlePext(std::uint32_t columns) {
     // All columns of a kind at once: its blobs, taken in the order of the cells that hold any
     // blob, are put down in that order into the cells a packed column holds. The columns
     // settle() was not asked for are settled already, so they pack onto themselves.
@@ -237,17 +248,19 @@ void BitField::settlePext() {
     const auto high = [](Word w) { return static_cast<std::uint64_t>(w >> 64); };
     // Four lanes to a 64-bit half: shifts of one half are cheap, of the whole word not.
     const std::array<std::uint64_t, 2> stack = {low(stacks), high(stacks)};
-    std::array<std::uint64_t, 2> packed = {0, 0};
+    std::array<std::uint64_t, 2> packed = stack;
     std::array<std::uint64_t, 2> moved = {0, 0};
     const std::uint32_t fallMask = lane(falling_, 0);
     const int bottom = height_ + kHiddenRows; // one past the lowest row's bit
-    for (std::int32_t x = 0; x < width_; ++x) {
+    for (std::uint32_t left = columns & ((1u << width_) - 1u); left != 0; left &= left - 1) {
+        const int x = std::countr_zero(left);
         const auto half = static_cast<std::size_t>(x >> 2);
         const int shift = (x & 3) * kLane;
         const auto cells = static_cast<std::uint32_t>(stack[half] >> shift) & 0xFFFFu;
         const int n = std::popcount(cells);
         const std::uint32_t column = ((1u << n) - 1u) << (bottom - n);
-        packed[half] |= std::uint64_t{column} << shift;
+        packed[half] =
+            (packed[half] & ~(std::uint64_t{0xFFFF} << shift)) | (std::uint64_t{column} << shift);
         if (cells != column) {
             // Everything down to the lowest hole moved; what lies below it stays.
             const int lowestHole = 31 - std::countl_zero(fallMask & ~cells);
@@ -300,10 +313,16 @@ PETERIN_POPCOUNT_CLONES void BitField::settleTable(std::uint32_t columns) {
 }
 
 void BitField::settle(std::uint32_t columns) {
+    // Nothing falls when no blob has an empty cell of the falling rows under it (a lane's
+    // lowest row has none: the bit under it lies outside the falling rows).
+    const Word stacks = occupied() & falling_;
+    if ((stacks & (falling_ >> 1) & ~(stacks >> 1)) == 0) {
+        return;
+    }
 #if PETERIN_PEXT
     static const bool pext = __builtin_cpu_supports("bmi2") && __builtin_cpu_supports("popcnt");
     if (pext) {
-        settlePext();
+        settlePext(columns);
         return;
     }
 #endif

@@ -43,6 +43,8 @@ class BitField {
     // The row a blob dropped into column x comes to rest in, or nothing when the column is full
     // up to the LimboArea.
     std::optional<std::int32_t> restingRow(std::int32_t x) const;
+    // restingRow() of every column at once, -1 where it is the LimboArea or nothing.
+    std::array<std::int32_t, kMaxWidth> restingRows() const;
     // Cells in the region of equal colour of the visible cell (x, r); 0 for no colour blob.
     std::int32_t regionSize(std::int32_t x, std::int32_t r) const;
 
@@ -91,7 +93,7 @@ class BitField {
   private:
     Word occupied() const;
     void settle(std::uint32_t columns);
-    void settlePext();
+    void settlePext(std::uint32_t columns);
     void settleTable(std::uint32_t columns);
     bool vanishStep(ChainOutcome& outcome, std::vector<std::int32_t>* steps);
 

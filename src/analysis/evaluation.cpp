@@ -34,24 +34,27 @@ struct Region {
     std::int32_t size;
 };
 
-// Every colour region of the visible rows, by colour; one per cell at most.
+// The colour regions of the visible rows with a cell in `reach`, by colour; one per cell at most.
 struct Regions {
     std::array<Region, BitField::kMaxWidth * BitField::kMaxHeight> list;
     std::array<int, 6> first{}; // regions of colour c: first[c - 1] to first[c]
     int count = 0;
+    std::uint32_t present = 0; // bit c set when colour c has a visible blob anywhere
 };
 
 [[gnu::always_inline]] inline void collectRegions(const BitField& b, std::uint32_t colours,
-                                                  Regions& out) {
+                                                  Word reach, Regions& out) {
     out.count = 0;
+    out.present = 0;
     for (int c = 1; c <= 5; ++c) {
         out.first[static_cast<std::size_t>(c - 1)] = out.count;
         if (((colours >> c) & 1u) == 0) {
             continue;
         }
         Word left = b.cellsOf(static_cast<CellKind>(c)) & b.visibleCells();
-        while (left != 0) {
-            Word region = Word{1} << lowestBit(left);
+        out.present |= left != 0 ? 1u << c : 0u;
+        while ((left & reach) != 0) {
+            Word region = Word{1} << lowestBit(left & reach);
             for (;;) {
                 const Word grown = spread(region) & left;
                 if (grown == region) {
@@ -73,11 +76,11 @@ double Evaluator::fireValue(const ChainOutcome& out) const {
            w_.chainSquare * static_cast<double>(out.vanishes) * out.vanishes;
 }
 
-PETERIN_POPCOUNT_CLONES double Evaluator::potential(const BitField& b, std::int32_t& chains) const {
-    Regions regions;
-    collectRegions(b, colours_, regions);
+PETERIN_POPCOUNT_CLONES double Evaluator::potential(const BitField& b, const Rests& rests,
+                                                    std::int32_t& chains) const {
     const Word visible = b.visibleCells();
     const Word stacked = b.occupiedCells();
+    const std::int32_t blobs = b.blobCount();
     double best = 0;
     chains = 0;
     // A blob or two that join the same regions fire the same chain wherever they go: the
@@ -89,41 +92,62 @@ PETERIN_POPCOUNT_CLONES double Evaluator::potential(const BitField& b, std::int3
     };
     std::array<Tried, 64> tried;
     std::size_t triedCount = 0;
+    // The cells a blob, or two stacked, put on top of each column would touch: only the regions
+    // reaching one of them can join a trigger.
+    std::array<Word, BitField::kMaxWidth> oneAt{};
+    std::array<Word, BitField::kMaxWidth> twoAt{};
+    Word surface = 0;
     for (std::int32_t x = 0; x < b.width(); ++x) {
-        const std::optional<std::int32_t> rest = b.restingRow(x);
-        if (!rest || *rest < 0) {
+        const auto i = static_cast<std::size_t>(x);
+        if (rests[i] < 0) {
             continue; // the LimboArea connects nothing
         }
-        const std::int32_t r = *rest;
-        const Word one = besideAndBelow(cellBit(x, r)) & visible & stacked;
-        const Word two = r >= 1 ? (one | besideAndBelow(cellBit(x, r - 1))) & visible & stacked : 0;
+        const std::int32_t r = rests[i];
+        oneAt[i] = besideAndBelow(cellBit(x, r)) & visible & stacked;
+        twoAt[i] = r >= 1 ? (oneAt[i] | besideAndBelow(cellBit(x, r - 1))) & visible & stacked : 0;
+        surface |= twoAt[i] | oneAt[i];
+    }
+    Regions regions;
+    collectRegions(b, colours_, surface, regions);
+    for (std::int32_t x = 0; x < b.width(); ++x) {
+        const auto i = static_cast<std::size_t>(x);
+        const std::int32_t r = rests[i];
+        if (r < 0) {
+            continue;
+        }
+        const Word one = oneAt[i];
+        const Word two = twoAt[i];
         for (int c = 1; c <= 5; ++c) {
             const int from = regions.first[static_cast<std::size_t>(c - 1)];
             const int to = regions.first[static_cast<std::size_t>(c)];
-            if (from == to) {
+            if (((regions.present >> c) & 1u) == 0) {
                 continue;
             }
-            std::int32_t touchOne = 1;
-            std::int32_t touchTwo = 2;
-            std::uint64_t joinOne = 0;
-            std::uint64_t joinTwo = 0;
-            for (int i = from; i < to; ++i) {
-                const Region& g = regions.list[static_cast<std::size_t>(i)];
-                const std::uint64_t bit = std::uint64_t{1} << ((i - from) & 63);
+            const auto kind = static_cast<CellKind>(c);
+            struct {
+                std::int32_t one = 1;
+                std::int32_t two = 2;
+                std::uint64_t joinOne = 0;
+                std::uint64_t joinTwo = 0;
+            } touch;
+            const Word near = (one | two) & b.cellsOf(kind);
+            for (int k = near != 0 ? from : to; k < to; ++k) {
+                const Region& g = regions.list[static_cast<std::size_t>(k)];
+                const std::uint64_t bit = std::uint64_t{1} << ((k - from) & 63);
                 if ((g.cells & one) != 0) {
-                    touchOne += g.size;
-                    joinOne |= bit;
+                    touch.one += g.size;
+                    touch.joinOne |= bit;
                 }
                 if ((g.cells & two) != 0) {
-                    touchTwo += g.size;
-                    joinTwo |= bit;
+                    touch.two += g.size;
+                    touch.joinTwo |= bit;
                 }
             }
-            const bool byOne = touchOne >= rules_.threshold;
-            if (!byOne && (two == 0 || touchTwo < rules_.threshold)) {
+            const bool byOne = touch.one >= rules_.threshold;
+            if (!byOne && (two == 0 || touch.two < rules_.threshold)) {
                 continue;
             }
-            const Tried key{c, byOne ? joinOne : joinTwo, byOne};
+            const Tried key{c, byOne ? touch.joinOne : touch.joinTwo, byOne};
             const bool exact = to - from <= 64;
             if (exact &&
                 std::any_of(tried.begin(), tried.begin() + static_cast<std::ptrdiff_t>(triedCount),
@@ -136,7 +160,6 @@ PETERIN_POPCOUNT_CLONES double Evaluator::potential(const BitField& b, std::int3
             if (exact && triedCount < tried.size()) {
                 tried[triedCount++] = key;
             }
-            const auto kind = static_cast<CellKind>(c);
             BitField t = b;
             t.put(x, r, kind);
             if (!byOne) {
@@ -145,7 +168,7 @@ PETERIN_POPCOUNT_CLONES double Evaluator::potential(const BitField& b, std::int3
             const ChainOutcome out = t.resolve();
             // Blobs beyond the fewest that fire it: room the chain could have grown into.
             const std::int32_t excess =
-                b.blobCount() + (byOne ? 1 : 2) - t.blobCount() - rules_.threshold * out.vanishes;
+                blobs + (byOne ? 1 : 2) - t.blobCount() - rules_.threshold * out.vanishes;
             const double value =
                 (w_.heldScore * out.score + w_.chainSquare * out.vanishes * out.vanishes -
                  w_.excess * excess) *
@@ -159,7 +182,7 @@ PETERIN_POPCOUNT_CLONES double Evaluator::potential(const BitField& b, std::int3
     return best;
 }
 
-PETERIN_POPCOUNT_CLONES double Evaluator::shape(const BitField& b) const {
+PETERIN_POPCOUNT_CLONES double Evaluator::shape(const BitField& b, const Rests& rests) const {
     const std::int32_t width = b.width();
     const std::int32_t height = b.height();
     const std::int32_t spawn = std::min(2, width - 1);
@@ -179,8 +202,7 @@ PETERIN_POPCOUNT_CLONES double Evaluator::shape(const BitField& b) const {
     std::int32_t previous = -1;
     std::array<double, BitField::kMaxWidth> stacks{};
     for (std::int32_t x = 0; x < width; ++x) {
-        const std::optional<std::int32_t> r = b.restingRow(x);
-        const std::int32_t free = r ? *r + 1 : 0; // empty visible rows on top
+        const std::int32_t free = rests[static_cast<std::size_t>(x)] + 1; // empty rows on top
         const std::int32_t stack = height - free;
         if (previous >= 0) {
             value -= w_.bump * (stack - previous) * (stack - previous);
@@ -227,8 +249,9 @@ PETERIN_POPCOUNT_CLONES double Evaluator::shape(const BitField& b) const {
 
 Evaluation Evaluator::evaluate(const BitField& b) const {
     Evaluation e;
-    e.potential = potential(b, e.potentialChains);
-    e.shape = shape(b);
+    const Rests rests = b.restingRows();
+    e.potential = potential(b, rests, e.potentialChains);
+    e.shape = shape(b, rests);
     return e;
 }
 

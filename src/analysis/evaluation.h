@@ -67,8 +67,9 @@ class Evaluator {
     const PlanWeights& weights() const { return w_; }
 
   private:
-    double potential(const BitField& b, std::int32_t& chains) const;
-    double shape(const BitField& b) const;
+    using Rests = std::array<std::int32_t, BitField::kMaxWidth>; // BitField::restingRows()
+    double potential(const BitField& b, const Rests& rests, std::int32_t& chains) const;
+    double shape(const BitField& b, const Rests& rests) const;
 
     const PlanWeights& w_;
     ChainRules rules_;

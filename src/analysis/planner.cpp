@@ -212,6 +212,7 @@ struct Search {
         const PlanWeights& w = eval.weights();
         const int d = beam.placed;
         std::vector<Node> next;
+        next.reserve(beam.layer.size() * roots.size());
         for (const Node& node : beam.layer) {
             const std::vector<FallingPair>* targets =
                 d == 0 ? nullptr : &cache.of(node.board, id, pair);
@@ -430,6 +431,7 @@ std::vector<Suggestion> plan(const HintRequest& request, const EngineOptions& op
                   crowded ? 1.0 : level.eagerness,
                   std::max(1, options.incomingAfter)};
 
+    search.evaluations.reserve(static_cast<std::size_t>(nodes));
     Beam base;
     base.layer.push_back(Node{start, 0, start.hash(), 0, std::max(0, options.incoming)});
     base.records.resize(roots.size());
