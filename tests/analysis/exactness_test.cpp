@@ -155,6 +155,14 @@ TEST_P(Exactness, SearchFieldsChainLikeTheTurnCycle) {
         putAtSpawn(self.fallingPair, self.field);
         const std::optional<BitField> fast = BitField::from(self.field, rules);
         const ExactField exact(self.field, rules);
+        if (fast) {
+            // The evaluation reads every column's resting row at once.
+            const auto rows = fast->restingRows();
+            for (std::int32_t x = 0; x < c.width; ++x) {
+                EXPECT_EQ(rows[static_cast<std::size_t>(x)], exact.restingRow(x).value_or(-1))
+                    << "column " << x;
+            }
+        }
         const auto blocked = [&](std::int32_t x, std::int32_t r) { return exact.blocked(x, r); };
         const std::vector<Placement> placements =
             reachablePlacements(blocked, c.width, c.height, -2, self.fallingPair);
