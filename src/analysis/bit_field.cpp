@@ -242,7 +242,7 @@ std::uint64_t BitField::hash() const {
 void BitField::settlePext(std::uint32_t columns) {
     // All columns of a kind at once: its blobs, taken in the order of the cells that hold any
     // blob, are put down in that order into the cells a packed column holds. The columns
-    // settle() was not asked for are settled already, so they pack onto themselves.
+    // settle() was not asked for are settled already and stay as they are.
     const Word stacks = occupied() & falling_;
     const auto low = [](Word w) { return static_cast<std::uint64_t>(w); };
     const auto high = [](Word w) { return static_cast<std::uint64_t>(w >> 64); };
