@@ -431,7 +431,8 @@ std::vector<Suggestion> plan(const HintRequest& request, const EngineOptions& op
                   crowded ? 1.0 : level.eagerness,
                   std::max(1, options.incomingAfter)};
 
-    search.evaluations.reserve(static_cast<std::size_t>(nodes));
+    // Room for the fields a usual budget meets; a huge one grows the table as it goes.
+    search.evaluations.reserve(static_cast<std::size_t>(std::min<std::int64_t>(nodes, 1 << 17)));
     Beam base;
     base.layer.push_back(Node{start, 0, start.hash(), 0, std::max(0, options.incoming)});
     base.records.resize(roots.size());
