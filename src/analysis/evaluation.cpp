@@ -130,8 +130,8 @@ PETERIN_POPCOUNT_CLONES double Evaluator::potential(const BitField& b, const Res
                 std::uint64_t joinOne = 0;
                 std::uint64_t joinTwo = 0;
             } touch;
-            const Word near = (one | two) & b.cellsOf(kind);
-            for (int k = near != 0 ? from : to; k < to; ++k) {
+            // Only a colour with a blob beside the landing cells has regions to join there.
+            for (int k = from; k < to && ((one | two) & b.cellsOf(kind)) != 0; ++k) {
                 const Region& g = regions.list[static_cast<std::size_t>(k)];
                 const std::uint64_t bit = std::uint64_t{1} << ((k - from) & 63);
                 if ((g.cells & one) != 0) {
