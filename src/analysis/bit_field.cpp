@@ -239,11 +239,10 @@ std::uint64_t BitField::hash() const {
 #if PETERIN_PEXT
 #pragma GCC push_options
 #pragma GCC target("bmi2,popcnt")
-void BitField::settlePext(std::uint32_t columns) {
+void BitField::settlePext(std::uint32_t columns, Word stacks) {
     // All columns of a kind at once: its blobs, taken in the order of the cells that hold any
     // blob, are put down in that order into the cells a packed column holds. The columns
     // settle() was not asked for are settled already and stay as they are.
-    const Word stacks = occupied() & falling_;
     const auto low = [](Word w) { return static_cast<std::uint64_t>(w); };
     const auto high = [](Word w) { return static_cast<std::uint64_t>(w >> 64); };
     // Four lanes to a 64-bit half: shifts of one half are cheap, of the whole word not.
@@ -283,15 +282,14 @@ void BitField::settlePext(std::uint32_t columns) {
 #pragma GCC pop_options
 #endif
 
-PETERIN_POPCOUNT_CLONES void BitField::settleTable(std::uint32_t columns) {
-    const Word all = occupied();
+PETERIN_POPCOUNT_CLONES void BitField::settleTable(std::uint32_t columns, Word stacks) {
     const std::uint32_t fallMask = lane(falling_, 0);
     const int bottom = height_ + kHiddenRows; // one past the lowest row's bit
     for (std::int32_t x = 0; x < width_; ++x) {
         if (((columns >> x) & 1u) == 0) {
             continue;
         }
-        const std::uint32_t stack = lane(all, x) & fallMask;
+        const std::uint32_t stack = lane(stacks, x);
         const int n = std::popcount(stack);
         const std::uint32_t packed = ((1u << n) - 1u) << (bottom - n);
         if (stack == packed) {
@@ -322,11 +320,11 @@ void BitField::settle(std::uint32_t columns) {
 #if PETERIN_PEXT
     static const bool pext = __builtin_cpu_supports("bmi2") && __builtin_cpu_supports("popcnt");
     if (pext) {
-        settlePext(columns);
+        settlePext(columns, stacks);
         return;
     }
 #endif
-    settleTable(columns);
+    settleTable(columns, stacks);
 }
 
 PETERIN_POPCOUNT_CLONES bool BitField::vanishStep(ChainOutcome& outcome,

@@ -93,8 +93,9 @@ class BitField {
   private:
     Word occupied() const;
     void settle(std::uint32_t columns);
-    void settlePext(std::uint32_t columns);
-    void settleTable(std::uint32_t columns);
+    // `stacks`: the occupied cells of the falling rows.
+    void settlePext(std::uint32_t columns, Word stacks);
+    void settleTable(std::uint32_t columns, Word stacks);
     bool vanishStep(ChainOutcome& outcome, std::vector<std::int32_t>* steps);
 
     std::array<Word, 8> boards_{}; // kinds Red (1) to Block (8) at index kind - 1
