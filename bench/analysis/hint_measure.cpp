@@ -11,9 +11,10 @@
 //   bench_hint exact [TRIALS]                the fast field against the real turn cycle on
 //                                            TRIALS random 6 x 12 fields and drops (10^5)
 //
-// After the command: player=baseline|1..5 (default 5; the baseline is the engine of suggest(),
-// kept fixed to measure against), nodes=K (a level's node count instead of its own), and
-// weights NAME=VALUE for tuning (the baseline's names, or p.NAME for the planner's).
+// After the command: player=baseline|1..5|hint (default 5; the baseline is the engine of
+// suggest(), kept fixed to measure against; hint the hint's own search), nodes=K (a level's node
+// count instead of its own), and weights NAME=VALUE for tuning (the baseline's names, or p.NAME for
+// the planner's).
 
 #include <algorithm>
 #include <cstdio>
@@ -42,7 +43,10 @@ struct Contender {
     int level = kDefaultLevel; // 0 for the baseline
     EngineOptions options;
     EngineWeights baseline;
-    std::string name() const { return level == 0 ? "baseline" : "level " + std::to_string(level); }
+    bool hint = false; // the hint's own search (hintOptions())
+    std::string name() const {
+        return hint ? "hint" : level == 0 ? "baseline" : "level " + std::to_string(level);
+    }
 };
 
 bool setPlanWeight(PlanWeights& w, const std::string& name, double value) {
@@ -372,7 +376,11 @@ int main(int argc, char** argv) {
         const auto eq = arg.find('=');
         const std::string name = arg.substr(0, eq);
         const double value = eq == std::string::npos ? 0 : std::atof(arg.c_str() + eq + 1);
-        if (name == "player") {
+        if (name == "player" && arg.substr(eq + 1) == "hint") {
+            player.hint = true;
+            player.options = hintOptions();
+            player.level = player.options.level;
+        } else if (name == "player") {
             player.level = arg.substr(eq + 1) == "baseline" ? 0 : static_cast<int>(value);
             player.options.level = player.level;
         } else if (name == "nodes") {
@@ -404,7 +412,7 @@ int main(int argc, char** argv) {
         return exact(number(0, 100000));
     }
     std::fprintf(stderr,
-                 "usage: bench_hint strength|table [FROM [TO [PAIRS]]] [player=baseline|1..5]"
+                 "usage: bench_hint strength|table [FROM [TO [PAIRS]]] [player=baseline|1..5|hint]"
                  " [nodes=K] [NAME=VALUE...]\n"
                  "       bench_hint exact [TRIALS]\n");
     return 2;

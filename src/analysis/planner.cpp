@@ -331,7 +331,7 @@ std::vector<LandedBlob> landingOf(const BitField& start, const FallingPair& pair
 
 LevelProfile levelProfile(int level) {
     // depth, guesses, nodes, slip chance, slip range, eagerness, chain form. Level 5 takes about
-    // 45 ms of one core per pair; the hint's level 4 about 6.
+    // 45 ms of one core per pair, level 4 about 6.
     switch (std::clamp(level, kMinLevel, kMaxLevel)) {
     case 1:
         return {2, 1, 120, 0.15, 6, 0.4, false};

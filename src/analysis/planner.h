@@ -16,7 +16,8 @@ namespace peterin::analysis {
 inline constexpr int kMinLevel = 1;
 inline constexpr int kMaxLevel = 5;
 inline constexpr int kDefaultLevel = 5; // peterin-sim
-inline constexpr int kHintLevel = 4;    // the hint: well within 100 ms on its worker thread
+inline constexpr int kHintLevel = 5;    // the hint plans as the strongest level, on fewer nodes
+inline constexpr int kReviewLevel = 4;  // a whole game's turns weighed in a few seconds
 
 // How one strength level searches, and how it errs on purpose.
 struct LevelProfile {
@@ -43,6 +44,16 @@ struct EngineOptions {
     std::int32_t incoming = 0;
     int incomingAfter = 1;
 };
+
+// How the hint searches: level 5's plan on about two thirds of its nodes, which keeps every
+// answer well within 100 ms on its worker thread.
+inline constexpr std::int64_t kHintNodes = 20000;
+inline EngineOptions hintOptions() {
+    EngineOptions options;
+    options.level = kHintLevel;
+    options.nodes = kHintNodes;
+    return options;
+}
 
 // The reachable placements of the request's pair, best first, as suggest() ranks them (those
 // after which a pair could be lost last). Fields the fast field does not take, or with colours

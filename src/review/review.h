@@ -52,7 +52,7 @@ struct TurnReview {
 };
 
 struct ReviewOptions {
-    int level = analysis::kHintLevel;
+    int level = analysis::kReviewLevel;
     std::int64_t nodes = 0; // the level's own when 0
     int threads = 0;        // the machine's cores when 0
 };

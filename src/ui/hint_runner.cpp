@@ -94,9 +94,8 @@ void HintRunner::start(int player) {
     Slot& slot = slots_[static_cast<std::size_t>(player)];
     slot.running = slot.wanted;
     slot.watcher->setFuture(QtConcurrent::run(&pool_, [request = *slot.running] {
-        analysis::EngineOptions options;
-        options.level = analysis::kHintLevel;
-        const std::vector<analysis::Suggestion> ranked = analysis::plan(request, options);
+        const std::vector<analysis::Suggestion> ranked =
+            analysis::plan(request, analysis::hintOptions());
         return ranked.empty() ? std::vector<analysis::LandedBlob>{} : ranked.front().landing;
     }));
 }

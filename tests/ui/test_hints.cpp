@@ -34,9 +34,8 @@ QImage shownField(RunningProgram& program) {
 // Whether every blob of the engine's best placement, at the hint's level, is outlined in its own
 // colour.
 bool showsBestPlacement(RunningProgram& program) {
-    analysis::EngineOptions options;
-    options.level = analysis::kHintLevel;
-    const auto ranked = analysis::plan(analysis::hintRequestFor(program.game, 0), options);
+    const auto ranked =
+        analysis::plan(analysis::hintRequestFor(program.game, 0), analysis::hintOptions());
     const QImage shown = shownField(program);
     const FieldMapping map(program.game.settings);
     for (const analysis::LandedBlob& blob : ranked.front().landing) {

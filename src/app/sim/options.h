@@ -77,7 +77,7 @@ struct ReplayCommand {
 // peterin-sim review REC [--level N] [--json] [--plot OUT.png]
 struct ReviewCommand {
     std::string file;
-    int level = 4; // the hint's level: a 200-turn game in a few seconds
+    int level = 4; // the program's review level: a 200-turn game in a few seconds
     bool json = false;
     std::optional<std::string> plot;
 };
