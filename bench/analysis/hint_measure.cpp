@@ -268,6 +268,11 @@ int strength(int from, int to, int pairs, const Contender& player) {
 }
 
 int table(int from, int to, int pairs, const Contender& base) {
+    if (base.hint) {
+        std::fprintf(stderr,
+                     "table plays the levels and the baseline: use strength for the hint\n");
+        return 2;
+    }
     int status = 0;
     for (int level = kMaxLevel; level >= 0; --level) {
         Contender player = base;
