@@ -59,6 +59,7 @@ bool setPlanWeight(PlanWeights& w, const std::string& name, double value) {
                                               {"crowding", &w.crowding},
                                               {"spawnCrowding", &w.spawnCrowding},
                                               {"connection", &w.connection},
+                                              {"triple", &w.triple},
                                               {"lonely", &w.lonely},
                                               {"heldScore", &w.heldScore},
                                               {"full", &w.full},

@@ -220,6 +220,21 @@ PETERIN_POPCOUNT_CLONES std::int32_t BitField::touchingPairs() const {
     return n;
 }
 
+PETERIN_POPCOUNT_CLONES std::int32_t BitField::groupsOfThree() const {
+    // A blob with two neighbours of its colour: once four vanish, a settled field's groups have
+    // at most three blobs, and each group of three has one such blob.
+    std::int32_t n = 0;
+    for (std::size_t k = 0; k < 5; ++k) {
+        const Word c = boards_[k] & visible_;
+        const Word up = c & (c >> 1);
+        const Word down = c & (c << 1);
+        const Word left = c & (c >> kLane);
+        const Word right = c & (c << kLane);
+        n += popcount((up & (down | left | right)) | (down & (left | right)) | (left & right));
+    }
+    return n;
+}
+
 PETERIN_POPCOUNT_CLONES std::int32_t BitField::blobCount() const {
     return popcount(occupied() & falling_);
 }

@@ -65,6 +65,8 @@ class BitField {
 
     // Pairs of side-by-side (or stacked) visible blobs of one colour.
     std::int32_t touchingPairs() const;
+    // Groups of three visible blobs of one colour, counted by the blob that touches both others.
+    std::int32_t groupsOfThree() const;
     // A copy that answers blocked() from a snapshot of the cells, for the many tests of a
     // placement search on one field.
     struct Snapshot {

@@ -186,7 +186,7 @@ PETERIN_POPCOUNT_CLONES double Evaluator::shape(const BitField& b, const Rests& 
     const std::int32_t width = b.width();
     const std::int32_t height = b.height();
     const std::int32_t spawn = std::min(2, width - 1);
-    double value = w_.connection * b.touchingPairs();
+    double value = w_.connection * b.touchingPairs() + w_.triple * b.groupsOfThree();
     if (w_.lonely != 0) {
         // A blob with no partner of its colour is the start of no group: it mostly waits to be
         // buried under the chain.

@@ -23,6 +23,7 @@ struct PlanWeights {
     double limbo = 20000;         // per blob waiting in the LimboArea
     double aboveLimbo = 100000;   // per blob above it, where it stays for good
     double connection = 40;       // per pair of touching blobs of one colour
+    double triple = 1000;         // per group of three: one blob short of a link or a trigger
     double lonely = 0;            // per visible blob touching none of its colour
     double full = 4000;           // per squared blob beyond `fullShare` of the visible cells
     double fullShare = 0.85;      // where a nearly full field starts to press for a fire

@@ -104,6 +104,26 @@ TEST(Evaluation, AHeldChainSpendsNoBlobTooManyAndTheWallsStandHighest) {
     EXPECT_EQ(evaluationOf(valley, unweighed).shape, evaluationOf(mound, unweighed).shape);
 }
 
+// Each group of three counts once however it bends; pairs, and threes split by a colour, do
+// not count.
+TEST(Evaluation, GroupsOfThreeAreCountedOnceWhateverTheirShape) {
+    const struct {
+        std::vector<std::string> columns;
+        std::int32_t groups;
+    } cases[] = {
+        {{"RRR"}, 1},           {{"R", "R", "R"}, 1},
+        {{"RR", "R"}, 1},       {{"YR", "RR"}, 1},
+        {{"RR", "G", "RR"}, 0}, {{"RRR", "BBB", "RRR"}, 3},
+        {{"RGR", "GRG"}, 0},    {{"", "", "", "", "YY", "Y"}, 1},
+    };
+    const ChainRules rules;
+    for (const auto& c : cases) {
+        const std::optional<BitField> board = BitField::from(fieldOf(c.columns), rules);
+        ASSERT_TRUE(board);
+        EXPECT_EQ(board->groupsOfThree(), c.groups) << ::testing::PrintToString(c.columns);
+    }
+}
+
 // The answer is a function of what the player sees: asked twice it is the same, and a pair
 // of the queue that the next window does not show changes nothing, at every level.
 TEST(Planner, OnePositionOneAnswerAndHiddenPairsAreNeverRead) {

@@ -218,13 +218,26 @@ TEST(ComputerOpponent, ABattleOfTwoLevelsEndsWithAWinnerAndItsRecordReplaysToThe
         EXPECT_FALSE(replay.game().battleScore.winner);
     }
 
-    // Shown on the fields, from a turn before the end, it plays to the same end and winner.
+    // Shown on the fields, from the turn before the one that decided it (both sides' turns can
+    // end on the losing tick), it plays to the same end and winner.
+    int decided = 0;
+    {
+        Replay replay(record);
+        ASSERT_FALSE(replay.check().has_value());
+        for (; decided < record.turns(); ++decided) {
+            replay.seekTurn(decided);
+            if (replay.game().battleScore.winner) {
+                break;
+            }
+        }
+    }
+    ASSERT_GT(decided, 0);
     TempDir dir;
     const auto path = dir.path() / "battle.pprec";
     ASSERT_FALSE(saveRecord(record, path));
     ASSERT_TRUE(d.session.openRecord(path));
     EXPECT_TRUE(d.session.canGoBackChainStep()); // a replay, not the live game
-    d.session.apply(GoToTurn{record.turns() - 1});
+    d.session.apply(GoToTurn{decided - 1});
     EXPECT_FALSE(game.battleScore.winner);
     d.session.apply(SetPaused{false});
     d.settle();
