@@ -38,11 +38,12 @@ struct PlanWeights {
     double holdShare = 0.7;
 };
 
-// The weights without the chain form terms (`excess`, `valley`): for searches too short, or
-// games too quick, to grow the chain they would hold back for.
+// The weights without the chain form terms (`excess`, `valley`, `triple`): for searches too
+// short, or games too quick, to grow the chain they would hold back for.
 inline PlanWeights withoutChainForm(PlanWeights w) {
     w.excess = 0;
     w.valley = 0;
+    w.triple = 0;
     return w;
 }
 

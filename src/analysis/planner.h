@@ -28,8 +28,9 @@ struct LevelProfile {
     int slipRange = 1;      // how many places after the best a slip picks from
     double eagerness = 1;   // share of its value a chain fired at once keeps: below 1 the
                             // engine fires late, while the field is not yet crowded
-    bool chainForm = true;  // weighs the held chain's spent blobs and the valley shape: it pays
-                            // only with a search deep enough to grow the chain it holds back for
+    bool chainForm = true;  // weighs the held chain's spent blobs, the valley shape and groups
+                            // of three: it pays only with a search deep enough to grow the
+                            // chain it holds back for
 };
 LevelProfile levelProfile(int level);
 
