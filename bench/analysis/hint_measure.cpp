@@ -224,8 +224,10 @@ bool play(const Contender& player, int from, int to, int pairs, bool perGame, Su
             score += turn->score;
         }
         if (perGame) {
-            std::printf("position %4d: largest chain %2d, score %7lld, lost %ld\n", position, best,
-                        score, lostHere);
+            const std::optional<BitField> end =
+                BitField::from(game.players[0].field, hintRequestFor(game, 0).rules);
+            std::printf("position %4d: largest chain %2d, score %7lld, lost %ld, stranded %d\n",
+                        position, best, score, lostHere, end ? end->strandedBlobs() : 0);
             std::fflush(stdout);
         }
         sum.largest.push_back(best);

@@ -239,6 +239,10 @@ PETERIN_POPCOUNT_CLONES std::int32_t BitField::blobCount() const {
     return popcount(occupied() & falling_);
 }
 
+PETERIN_POPCOUNT_CLONES std::int32_t BitField::strandedBlobs() const {
+    return popcount(occupied() & inside_ & ~falling_);
+}
+
 std::uint64_t BitField::hash() const {
     std::uint64_t h = 0x9E3779B97F4A7C15ull;
     for (const Word& board : boards_) {

@@ -81,6 +81,8 @@ class BitField {
 
     // Blobs of any kind in the visible rows and the LimboArea.
     std::int32_t blobCount() const;
+    // Blobs above the LimboArea, where nothing falls: they stay there for good.
+    std::int32_t strandedBlobs() const;
 
     // The raw words, for evaluations that work on whole sets of cells (bit r + 3 of lane x).
     Word cellsOf(CellKind kind) const {

@@ -236,13 +236,10 @@ PETERIN_POPCOUNT_CLONES double Evaluator::shape(const BitField& b, const Rests& 
     // Blobs above the visible rows: those in the LimboArea wait there on full columns, those
     // above it never come down again.
     Word limbo = 0;
-    Word above = 0;
     for (std::int32_t x = 0; x < width; ++x) {
         limbo |= Word{1u << 2} << (x * kLane);
-        above |= Word{3u} << (x * kLane);
     }
-    const Word taken = b.occupiedCells();
-    value -= w_.limbo * popcount(taken & limbo) + w_.aboveLimbo * popcount(taken & above);
+    value -= w_.limbo * popcount(b.occupiedCells() & limbo) + w_.aboveLimbo * b.strandedBlobs();
     const double over = std::max(0.0, b.blobCount() - w_.fullShare * width * height);
     return value - w_.full * over * over;
 }

@@ -254,8 +254,10 @@ struct Search {
                     if (room > 0 && fired.vanishes < w.fireTarget) {
                         share *= std::max(0.0, 1 - w.shortFire * (w.fireTarget - fired.vanishes));
                     }
+                    // A chain leaves the blobs stranded above the LimboArea where they are.
                     record.bestFire =
-                        std::max(record.bestFire, beam.discount * share * eval.fireValue(fired));
+                        std::max(record.bestFire, beam.discount * share * eval.fireValue(fired) -
+                                                      w.aboveLimbo * child.board.strandedBlobs());
                 }
                 child.hash = mix(child.board.hash(), static_cast<std::uint64_t>(child.incoming));
                 const Evaluation e = evaluated(child);

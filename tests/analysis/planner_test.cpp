@@ -238,5 +238,38 @@ TEST(Planner, AnnouncedNuisanceBuriesTheLinesThatDoNotOffsetIt) {
                             [](const Suggestion& x) { return x.losing || !x.followed; }));
 }
 
+// Blobs put above the LimboArea stay there for good, so a chain fired after them is worth that
+// much less: here every line fires the reds of column 0 with the next pair, and the only places
+// that strand a blob are on the full column 5.
+TEST(Planner, AChainFiredLaterDoesNotExcuseABlobStrandedForGood) {
+    HintRequest request;
+    request.field = fieldOf({"RRR", "", "", "", "", "YBYBYBYBYBYB"});
+    request.colours = {1, 2, 3, 4};
+    Pair greens;
+    greens.slot = {3, 0, 3, 0};
+    loadPair(request.pair, greens);
+    putAtSpawn(request.pair, request.field);
+    Pair next;
+    next.slot = {1, 0, 3, 0};
+    request.next = {next, next};
+    EngineOptions options;
+    options.nodes = 3000;
+    const std::vector<Suggestion> s = plan(request, options);
+    const auto strands = [](const Suggestion& x) {
+        return std::any_of(x.landing.begin(), x.landing.end(),
+                           [](const LandedBlob& b) { return b.r < -1; });
+    };
+    ASSERT_TRUE(std::any_of(s.begin(), s.end(), strands));
+    double best = -1e300;
+    for (const Suggestion& x : s) {
+        best = strands(x) ? best : std::max(best, x.value);
+    }
+    for (const Suggestion& x : s) {
+        if (strands(x)) {
+            EXPECT_LT(x.value, best - options.weights.aboveLimbo / 2) << x.placement.column;
+        }
+    }
+}
+
 } // namespace
 } // namespace peterin::analysis
