@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <string>
 #include <vector>
 
@@ -62,6 +63,17 @@ Field fieldOf(const std::vector<std::string>& columns) {
         }
     }
     return field;
+}
+
+// The falling pair at the spawn place and two next pairs alike, by their slots.
+void givePairs(HintRequest& request, std::array<int, 4> falling, std::array<int, 4> next) {
+    Pair pair;
+    pair.slot = falling;
+    loadPair(request.pair, pair);
+    putAtSpawn(request.pair, request.field);
+    Pair coming;
+    coming.slot = next;
+    request.next = {coming, coming};
 }
 
 Evaluation evaluationOf(const Field& field, const PlanWeights& weights) {
@@ -212,13 +224,8 @@ TEST(Planner, AnnouncedNuisanceBuriesTheLinesThatDoNotOffsetIt) {
         }
     }
     request.colours = {1, 2, 3, 4};
-    Pair pair;
-    pair.slot = {1, 0, 3, 0}; // red and green: red under green in column 0 fires both
-    loadPair(request.pair, pair);
-    putAtSpawn(request.pair, request.field);
-    Pair next;
-    next.slot = {2, 0, 4, 0};
-    request.next = {next, next};
+    // Red and green: red under green in column 0 fires both.
+    givePairs(request, {1, 0, 3, 0}, {2, 0, 4, 0});
     EngineOptions options;
     options.nodes = 3000;
     // Unthreatened, the engine keeps building. The chain, which the narrow beam leaves out
@@ -245,13 +252,7 @@ TEST(Planner, AChainFiredLaterDoesNotExcuseABlobStrandedForGood) {
     HintRequest request;
     request.field = fieldOf({"RRR", "", "", "", "", "YBYBYBYBYBYB"});
     request.colours = {1, 2, 3, 4};
-    Pair greens;
-    greens.slot = {3, 0, 3, 0};
-    loadPair(request.pair, greens);
-    putAtSpawn(request.pair, request.field);
-    Pair next;
-    next.slot = {1, 0, 3, 0};
-    request.next = {next, next};
+    givePairs(request, {3, 0, 3, 0}, {1, 0, 3, 0});
     EngineOptions options;
     options.nodes = 3000;
     const std::vector<Suggestion> s = plan(request, options);
