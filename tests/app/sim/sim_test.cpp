@@ -183,6 +183,9 @@ TEST(PeterinSim, AFileThatCannotBeReadGivesOneLineAndStatusOne) {
         EXPECT_EQ(r.status, 1);
         EXPECT_TRUE(r.out.empty()); // never a partial document
         EXPECT_EQ(lineCount(r.err), 1u);
+        if (args[0] == "render" && r.err.find("no drawing") != std::string::npos) {
+            continue; // a build without drawing refuses render before it opens anything
+        }
         EXPECT_NE(r.err.find(args[0] == "resolve" && args.size() == 2 ? file.dir() : missing),
                   std::string::npos)
             << r.err;
