@@ -13,8 +13,9 @@
 //
 // After the command: player=baseline|1..5|hint (default 5; the baseline is the engine of
 // suggest(), kept fixed to measure against; hint the hint's own search), nodes=K (a level's node
-// count instead of its own), and weights NAME=VALUE for tuning (the baseline's names, or p.NAME for
-// the planner's).
+// count instead of its own), next=N (the next pairs the game shows, which the engine sees:
+// "表示可能数", 2 by default), and weights NAME=VALUE for tuning (the baseline's names, or p.NAME
+// for the planner's).
 
 #include <algorithm>
 #include <cstdio>
@@ -44,6 +45,7 @@ struct Contender {
     EngineOptions options;
     EngineWeights baseline;
     bool hint = false; // the hint's own search (hintOptions())
+    int next = -1;     // next pairs shown ("表示可能数") instead of the default
     std::string name() const {
         return hint ? "hint" : level == 0 ? "baseline" : "level " + std::to_string(level);
     }
@@ -191,6 +193,7 @@ bool play(const Contender& player, int from, int to, int pairs, bool perGame, Su
         NullGameEvents ui;
         Game game(ui);
         game.settings.initialRandomPosition = position;
+        game.settings.nextCount = player.next >= 0 ? player.next : game.settings.nextCount;
         initGame(game, 0);
         changeMode(game, Mode::Play);
         runUntilIdle(game, nullptr);
@@ -397,6 +400,8 @@ int main(int argc, char** argv) {
             player.options.depth = static_cast<int>(value);
         } else if (name == "samples") {
             player.options.samples = static_cast<int>(value);
+        } else if (name == "next") {
+            player.next = static_cast<int>(value);
         } else if (name.rfind("p.", 0) == 0) {
             if (!setPlanWeight(player.options.weights, name.substr(2), value)) {
                 std::fprintf(stderr, "unknown weight %s\n", name.c_str());
@@ -421,7 +426,7 @@ int main(int argc, char** argv) {
     }
     std::fprintf(stderr,
                  "usage: bench_hint strength|table [FROM [TO [PAIRS]]] [player=baseline|1..5|hint]"
-                 " [nodes=K] [NAME=VALUE...]\n"
+                 " [nodes=K] [next=N] [NAME=VALUE...]\n"
                  "       bench_hint exact [TRIALS]\n");
     return 2;
 }
